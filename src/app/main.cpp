@@ -1,0 +1,73 @@
+#include "app/errorreport.h"
+#include "app/options.h"
+#include "control/module1.h"
+#include "link/seriallink.h"
+#include "scenes/scenefile.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("dimmer-panel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_PANEL_VERSION));
+
+    // Options first: --help and a wrong option need no display.
+    const Options options = Options::parse(argumentsOf(argc, argv));
+    if (options.outcome == Options::Outcome::ExitOk) {
+        print(stdout, options.output);
+        return 0;
+    }
+    if (options.outcome == Options::Outcome::UsageError) {
+        print(stderr, options.output);
+        return 2;
+    }
+
+    QApplication application(argc, argv);
+    // The board's panel was drawn for one look; the fixed control places assume it.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    Module1 state;
+    SerialLink link;
+    const SceneFile scenes = options.sceneFileGiven ? SceneFile(options.sceneFile)
+                                                    : SceneFile(SceneFile::defaultPath(), true);
+    const ErrorReport report = ErrorReport::messageBoxes();
+    QObject::connect(&link, &SerialLink::failed, &application, report.fatal);
+
+    Form1 panel(state, link, scenes, report);
+    QString error;
+    if (!panel.Form_Load(options.portName, &error))
+        report.fatal(error);
+    panel.show();
+    const int status = QApplication::exec();
+    // Every packet already handed to the port reaches the line before the port goes.
+    link.drain();
+    return status;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QScrollBar>
+
+// A vertical scroll bar that holds a level 0..99 with 99 at the top: the top arrow,
+// a click in the track above the thumb, Up and Page Up raise the level, and the thumb
+// always moves the way its level goes.
+//
+// Qt's vertical scroll bar has its minimum at the top, and inverting only its appearance
+// leaves the arrows and the track clicks working the old way round. So the bar keeps
+// its natural orientation and the level is the distance from the bottom: 99 - position.
+//
+// levelChanged is the Change event: the value changed, by an arrow, a track click, a
+// key, the end of a thumb drag, or setLevel() with a different level (emitted before
+// setLevel() returns). levelScrolled is the Scroll event: once for each position that a
+// thumb drag reports. Tracking is off, so a drag does not also change the value at each
+// position and so does not report each position twice.
+class LevelSlider : public QScrollBar
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaximumLevel = 99;
+
+    explicit LevelSlider(QWidget *parent);
+
+    // The level that the thumb shows now; during a drag, the dragged position.
+    int level() const;
+    void setLevel(int level);
+
+    // Steps in levels: an arrow click moves by the single step, a track click by the page.
+    void setSteps(int arrowStep, int trackStep);
+
+Q_SIGNALS:
+    void levelChanged(int level);
+    void levelScrolled(int level);
+
+private:
+    void onValueChanged(int value);
+    void onSliderMoved(int position);
+};

@@ -1,0 +1,113 @@
+#include "scenefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+QString SceneFile::defaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(fileName());
+}
+
+SceneFile::SceneFile(QString path, bool createFolder)
+    : m_path(std::move(path)), m_createFolder(createFolder)
+{
+}
+
+SceneFile::Access::Access(const SceneFile &file) : m_file(file)
+{
+    const QString folder = QFileInfo(file.m_path).absolutePath();
+    if (file.m_createFolder && !QDir().mkpath(folder)) {
+        // mkpath gives no reason; ask the system for one on the first missing part.
+        QString existing = folder;
+        while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing)
+            existing = QFileInfo(existing).absolutePath();
+        const QByteArray probe = QFile::encodeName(existing);
+        const int reason = ::access(probe.constData(), W_OK) != 0 ? errno : ENOTDIR;
+        m_error = QStringLiteral("Cannot create the folder %1 for the scene file: %2.")
+                      .arg(QDir::toNativeSeparators(folder),
+                           QString::fromLocal8Bit(std::strerror(reason)));
+        return;
+    }
+    const QByteArray name = QFile::encodeName(file.m_path);
+    m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_fd < 0)
+        failWith(QStringLiteral("open"));
+}
+
+SceneFile::Access::~Access()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool SceneFile::Access::failWith(const QString &action)
+{
+    const int reason = errno;
+    if (m_error.isEmpty()) {
+        m_error = QStringLiteral("Cannot %1 the scene file %2: %3.")
+                      .arg(action, QDir::toNativeSeparators(m_file.m_path),
+                           QString::fromLocal8Bit(std::strerror(reason)));
+    }
+    return false;
+}
+
+bool SceneFile::Access::readRecord(int sceneNumber, Record &record)
+{
+    record.fill(0);
+    if (m_fd < 0)
+        return false;
+    const off_t offset = off_t(RecordSize) * (sceneNumber - 1);
+    std::size_t done = 0;
+    while (done < record.size()) {
+        const ssize_t got = ::pread(m_fd, record.data() + done, record.size() - done,
+                                    offset + off_t(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return failWith(QStringLiteral("read"));
+        if (got == 0)
+            break; // end of file: the rest of the record stays zero
+        done += std::size_t(got);
+    }
+    return true;
+}
+
+bool SceneFile::Access::writeRecord(int sceneNumber, const Record &record)
+{
+    if (m_fd < 0)
+        return false;
+    const off_t offset = off_t(RecordSize) * (sceneNumber - 1);
+    std::size_t done = 0;
+    while (done < record.size()) {
+        const ssize_t put = ::pwrite(m_fd, record.data() + done, record.size() - done,
+                                     offset + off_t(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            return failWith(QStringLiteral("write"));
+        done += std::size_t(put);
+    }
+    // A stored scene must survive a power cut right after the operator said Yes.
+    if (::fsync(m_fd) != 0)
+        return failWith(QStringLiteral("write"));
+    return true;
+}
+
+bool SceneFile::Access::close()
+{
+    if (m_fd < 0)
+        return m_error.isEmpty();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        return failWith(QStringLiteral("close"));
+    return true;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <QString>
+
+// The scene file: twelve 8-byte records, record n at offset 8(n-1), no header.
+// Every use opens the file, does its reads or its one write, and closes it again, so the
+// file is never held open between events. A record that the file does not hold, wholly
+// or in part, reads as zeros, exactly like the unwritten gap before a later record.
+class SceneFile
+{
+public:
+    static constexpr int SceneCount = 12;
+    static constexpr int RecordSize = 8;
+    using Record = std::array<std::uint8_t, RecordSize>;
+
+    // The file name that the board's software has always used.
+    static QString fileName() { return QStringLiteral("lightLevel.co"); }
+    // lightLevel.co in the user's application data folder.
+    static QString defaultPath();
+
+    explicit SceneFile(QString path, bool createFolder = false);
+
+    QString path() const { return m_path; }
+
+    // One open of the file, closed when it goes out of scope. The file is created,
+    // empty, when it does not exist; it is never truncated.
+    class Access
+    {
+    public:
+        ~Access();
+        Access(const Access &) = delete;
+        Access &operator=(const Access &) = delete;
+
+        bool isOpen() const { return m_fd >= 0; }
+        QString errorMessage() const { return m_error; }
+
+        bool readRecord(int sceneNumber, Record &record);
+        // Written, flushed and synced to the disk before it returns.
+        bool writeRecord(int sceneNumber, const Record &record);
+        bool close();
+
+    private:
+        friend class SceneFile;
+        explicit Access(const SceneFile &file);
+        bool failWith(const QString &action);
+
+        const SceneFile &m_file;
+        int m_fd = -1;
+        QString m_error;
+    };
+
+    Access open() const { return Access(*this); }
+
+private:
+    QString m_path;
+    bool m_createFolder;
+};

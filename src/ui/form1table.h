@@ -1,0 +1,80 @@
+#pragma once
+
+#include "twips.h"
+
+#include <array>
+
+// The controls of the panel window, in twips, with their texts and tab indexes.
+// Controls inside a frame are placed from the frame's top-left corner.
+namespace Form1Table {
+
+inline constexpr int ChannelCount = 8;
+inline constexpr int OptionCount = 12;
+
+inline constexpr int ClientWidth = 12525; // 835 pixels
+inline constexpr int ClientHeight = 10215; // 681 pixels
+
+// Left edge of channel column i; the master column stands at 9960.
+constexpr int X(int i) { return 840 + 1080 * i; }
+inline constexpr int MasterX = 9960;
+
+// Label1(0..7) head the channel columns, Label1(8) the master column.
+inline constexpr std::array<const char *, 9> Label1Text = {
+    "調光一", "調光二", "調光三", "調光四", "調光五",
+    "調光六", "調光七", "調光八", "調光全"};
+inline constexpr std::array<int, 9> Label1Left = {840,  1920, 3120, 4200, 5280,
+                                                  6240, 7440, 8400, MasterX};
+inline constexpr std::array<int, 9> Label1Tab = {28, 29, 30, 31, 32, 33, 34, 39, 40};
+constexpr Twips Label1(int i) { return {Label1Left[i], 360, i == 0 ? 855 : 615, 375}; }
+constexpr double Label1PointSize(int i) { return i == 0 ? 9.75 : 9.0; }
+
+//                                                 ch 0   1   2   3   4   5   6   7
+inline constexpr std::array<int, 8> VScroll1Tab = {0, 2, 4, 6, 8, 10, 24, 35};
+inline constexpr std::array<int, 8> Text1Tab = {1, 3, 5, 7, 9, 11, 25, 36};
+inline constexpr std::array<int, 8> Command1Tab = {12, 14, 16, 18, 20, 22, 26, 37};
+inline constexpr std::array<int, 8> Command2Tab = {13, 15, 17, 19, 21, 23, 27, 38};
+
+constexpr Twips VScroll1(int i) { return {X(i), 840, 615, 3015}; }
+constexpr Twips Text1(int i) { return {X(i), 4080, 615, 495}; }
+constexpr Twips Command1(int i) { return {X(i), 5040, 615, 615}; }
+constexpr Twips Command2(int i) { return {X(i), 5880, 615, 615}; }
+
+inline constexpr Twips VScroll2 = {MasterX, 840, 615, 3015};
+inline constexpr Twips Text2 = {MasterX, 4080, 615, 495};
+inline constexpr Twips Command3 = {MasterX, 5040, 735, 615};
+inline constexpr Twips Command4 = {MasterX, 5880, 735, 615};
+inline constexpr Twips Command5 = {11280, 3600, 735, 615};
+inline constexpr Twips Image2 = {11160, 5040, 885, 675};
+inline constexpr Twips Frame1 = {840, 6960, 10575, 1215};
+inline constexpr Twips Frame2 = {840, 8520, 10575, 1095};
+constexpr Twips OptionButton(int i) { return {360 + 840 * i, 360, 735, 615}; }
+
+inline constexpr int VScroll2Tab = 41;
+inline constexpr int Text2Tab = 42;
+inline constexpr int Command3Tab = 43;
+inline constexpr int Command4Tab = 44;
+inline constexpr int Frame1Tab = 45;
+constexpr int Option1Tab(int i) { return 46 + i; }
+inline constexpr int Command5Tab = 58;
+inline constexpr int Frame2Tab = 59;
+constexpr int Option2Tab(int i) { return 60 + i; }
+
+inline constexpr const char *FullOnText = "全開";
+inline constexpr const char *OffText = "全關";
+inline constexpr const char *Command5Text = "傳送設定";
+inline constexpr const char *Frame1Text = "傳送資料";
+inline constexpr const char *Frame2Text = "模式選擇";
+inline constexpr const char *Image2ToolTip = "存入巨集";
+inline constexpr const char *ReadOutInitialText = "0";
+
+inline constexpr const char *CaptionFont = "新細明體";
+inline constexpr double ReadOutPointSize = 15.75;
+
+// Channel sliders: an arrow click moves one level, a click in the track five.
+// The master moves one level either way.
+inline constexpr int ChannelArrowStep = 1;
+inline constexpr int ChannelTrackStep = 5;
+inline constexpr int MasterArrowStep = 1;
+inline constexpr int MasterTrackStep = 1;
+
+} // namespace Form1Table

@@ -1,0 +1,75 @@
+#include "form2.h"
+
+#include "scenes/scenesave.h"
+#include "ui/form2table.h"
+#include "ui/imagecontrol.h"
+#include "ui/pictures.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+Form2::Form2(SceneSave &save, QWidget *panel)
+    // A dialog of the panel: no title bar, no task-bar entry of its own.
+    : QDialog(panel, Qt::Dialog | Qt::FramelessWindowHint), m_save(save)
+{
+    setWindowModality(Qt::ApplicationModal);
+    setFixedSize(Form2Table::ClientWidth / Twips::PerPixel,
+                 Form2Table::ClientHeight / Twips::PerPixel);
+
+    m_image2 = new ImageControl(Pictures::sceneKeyTitle(), false, this);
+    m_image2->setGeometry(Form2Table::Image2.toPixels());
+    for (int i = 0; i < Form2Table::KeyCount; ++i) {
+        m_image1[i] = new ImageControl(Pictures::sceneKey(i), false, this);
+        m_image1[i]->setGeometry(Form2Table::Image1(i).toPixels());
+        connect(m_image1[i], &ImageControl::clicked, this, [this, i] { Image1_Click(i); });
+    }
+    m_image3 = new ImageControl(Pictures::closeImage(), false, this);
+    m_image3->setGeometry(Form2Table::Image3.toPixels());
+    connect(m_image3, &ImageControl::clicked, this, &Form2::Image3_Click);
+}
+
+int Form2::exec()
+{
+    if (!m_placed) {
+        // Centred on the screen once; with no title bar it stays there afterwards.
+        const QScreen *screen = parentWidget() ? parentWidget()->screen()
+                                               : QGuiApplication::primaryScreen();
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->geometry().center());
+        move(frame.topLeft());
+        m_placed = true;
+    }
+    return QDialog::exec();
+}
+
+void Form2::Image1_Click(int Index)
+{
+    const int n = Index + 1;
+    if (askToStore(n))
+        m_save.store(n);
+}
+
+bool Form2::askToStore(int sceneNumber)
+{
+    QMessageBox question(QMessageBox::Warning, SceneSave::questionTitle(),
+                         SceneSave::prompt(sceneNumber), QMessageBox::Yes | QMessageBox::No,
+                         this);
+    question.setDefaultButton(QMessageBox::No);
+    question.setEscapeButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
+}
+
+void Form2::Image3_Click()
+{
+    // Hiding ends the modal showing; the panel's Image2_Click then returns.
+    hide();
+    if (parentWidget())
+        parentWidget()->setEnabled(true);
+}
+
+void Form2::reject()
+{
+    Image3_Click();
+}
