@@ -62,6 +62,7 @@ QString SerialLink::defaultPortName()
 
 bool SerialLink::open(const QString &portName, QString *errorMessage)
 {
+    m_device = portName;
     m_port.setPortName(portName);
     // The line settings apply when the port opens; flow control, DTR and RTS are left
     // at the platform's defaults because the board needs none of them.
@@ -91,7 +92,7 @@ bool SerialLink::isOpen() const
 
 QString SerialLink::portName() const
 {
-    return m_port.portName();
+    return m_device;
 }
 
 void SerialLink::write(const QByteArray &bytes)
@@ -159,7 +160,7 @@ void SerialLink::fail(const QString &reason)
     if (m_failed)
         return;
     m_failed = true;
-    const QString device = m_port.portName();
+    const QString device = m_device;
     // Closing stops the port's notifiers; a dead line would otherwise report its error
     // again on every turn of the event loop.
     m_port.blockSignals(true);

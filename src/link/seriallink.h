@@ -44,5 +44,6 @@ private:
     void fail(const QString &reason);
 
     QSerialPort m_port;
+    QString m_device; // as given: QSerialPort drops the /dev/ of a path
     bool m_failed = false;
 };

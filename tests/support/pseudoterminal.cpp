@@ -1,0 +1,80 @@
+#include "pseudoterminal.h"
+
+#include <QDeadlineTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+PseudoTerminal::PseudoTerminal()
+{
+    char name[256] = {};
+    termios raw{};
+    ::cfmakeraw(&raw);
+    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+        m_error = QStringLiteral("openpty failed: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        m_master = m_slave = -1;
+        return;
+    }
+    // The slave stays open here as well, so that the line does not hang up between the
+    // program's open and close; the program opens it again by its path.
+    m_slavePath = QString::fromLocal8Bit(name);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    closeMaster();
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+QByteArray PseudoTerminal::readAvailable()
+{
+    QByteArray bytes;
+    if (m_master < 0)
+        return bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got > 0) {
+            bytes.append(buffer, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        return bytes;
+    }
+}
+
+QByteArray PseudoTerminal::read(int count, int timeoutMs)
+{
+    QByteArray bytes;
+    QDeadlineTimer deadline(timeoutMs);
+    while (m_master >= 0 && bytes.size() < count && !deadline.hasExpired()) {
+        pollfd descriptor{m_master, POLLIN, 0};
+        if (::poll(&descriptor, 1, int(qMax<qint64>(1, deadline.remainingTime()))) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t got = ::read(m_master, buffer,
+                                   std::min<std::size_t>(sizeof buffer, count - bytes.size()));
+        if (got > 0)
+            bytes.append(buffer, got);
+        else if (got < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+    }
+    return bytes;
+}
+
+void PseudoTerminal::closeMaster()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}

@@ -1,0 +1,180 @@
+#include "link/seriallink.h"
+#include "support/pseudoterminal.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+// The serial link on a real pseudo-terminal: opening, bytes in order, a full line
+// against a dead one, and the last bytes at the end of the run.
+class tst_SerialLink : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensAndSendsNothing();
+    void cannotOpen_data();
+    void cannotOpen();
+    void bytesArriveInOrder();
+    void fullBufferDrainsInOrder();
+    void deadLineFailsOnce();
+    void drainHandsOverQueuedBytes();
+};
+
+void tst_SerialLink::opensAndSendsNothing()
+{
+    PseudoTerminal line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    SerialLink link;
+    QString error;
+    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    QVERIFY(link.isOpen());
+    QCOMPARE(line.readAvailable(), QByteArray());
+}
+
+void tst_SerialLink::cannotOpen_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing" << "no such device";
+    QTest::newRow("folder") << "folder" << "";
+    QTest::newRow("plain-file") << "file" << "";
+    QTest::newRow("in-use") << "busy" << "";
+}
+
+void tst_SerialLink::cannotOpen()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    PseudoTerminal line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    SerialLink holder;
+    QString device;
+    if (kind == "missing") {
+        device = folder.filePath("ttyUSB9");
+    } else if (kind == "folder") {
+        device = folder.path();
+    } else if (kind == "file") {
+        device = folder.filePath("not-a-port");
+        QFile file(device);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else {
+        device = line.slavePath();
+        QString error;
+        QVERIFY2(holder.open(device, &error), qPrintable(error));
+    }
+    SerialLink link;
+    QString error;
+    QVERIFY(!link.open(device, &error));
+    QVERIFY(!link.isOpen());
+    QVERIFY2(error.contains(device), qPrintable(error));
+    QVERIFY2(error.contains("--port"), qPrintable(error));
+    if (!reason.isEmpty())
+        QVERIFY2(error.contains(reason), qPrintable(error));
+    QCOMPARE(line.readAvailable(), QByteArray());
+}
+
+void tst_SerialLink::bytesArriveInOrder()
+{
+    PseudoTerminal line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    SerialLink link;
+    QString error;
+    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    link.write(QByteArray::fromHex("f1030a28fa"));
+    link.write(QByteArray::fromHex("f1000b00fa"));
+    // Handed to the kernel before write() returns: no turn of the event loop needed.
+    QCOMPARE(line.readAvailable().toHex(), QByteArray("f1030a28faf1000b00fa"));
+}
+
+void tst_SerialLink::fullBufferDrainsInOrder()
+{
+    PseudoTerminal line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    SerialLink link;
+    QSignalSpy failures(&link, &SerialLink::failed);
+    QString error;
+    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    // Far more than the kernel holds for a line that nobody reads: a long drag.
+    QByteArray sent;
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray packet = QByteArray::fromHex("f1000a00fa")
+                                      .replace(1, 1, QByteArray(1, char(i % 8)))
+                                      .replace(3, 1, QByteArray(1, char(i % 100)));
+        link.write(packet);
+        sent += packet;
+    }
+    QVERIFY2(link.bytesQueued() > 0, "the kernel took it all; the line never filled up");
+    QCOMPARE(failures.count(), 0);
+    QByteArray received;
+    QDeadlineTimer deadline(20000);
+    while (received.size() < sent.size() && !deadline.hasExpired()) {
+        received += line.readAvailable();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    QCOMPARE(received.size(), sent.size());
+    QVERIFY(received == sent);
+    QCOMPARE(failures.count(), 0);
+    QCOMPARE(link.bytesQueued(), 0);
+}
+
+void tst_SerialLink::deadLineFailsOnce()
+{
+    PseudoTerminal line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    SerialLink link;
+    QSignalSpy failures(&link, &SerialLink::failed);
+    QString error;
+    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    line.closeMaster();
+    link.write(QByteArray::fromHex("f1030a28fa"));
+    QTRY_COMPARE(failures.count(), 1);
+    QVERIFY2(failures.at(0).at(0).toString().contains(line.slavePath()),
+             qPrintable(failures.at(0).at(0).toString()));
+    QVERIFY(link.hasFailed());
+    QVERIFY(!link.isOpen());
+    // No more reports and no more bytes taken, however long the loop runs on.
+    link.write(QByteArray::fromHex("f1040a28fa"));
+    QElapsedTimer spin;
+    spin.start();
+    int turns = 0;
+    while (spin.elapsed() < 200) {
+        QCoreApplication::processEvents();
+        ++turns;
+    }
+    QCOMPARE(failures.count(), 1);
+    QCOMPARE(link.bytesQueued(), 0);
+    QVERIFY(turns > 0);
+}
+
+void tst_SerialLink::drainHandsOverQueuedBytes()
+{
+    PseudoTerminal line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QByteArray sent;
+    {
+        SerialLink link;
+        QString error;
+        QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+        for (int i = 0; i < 8000; ++i) {
+            link.write(QByteArray::fromHex("f1070a63fa"));
+            sent += QByteArray::fromHex("f1070a63fa");
+        }
+        QVERIFY2(link.bytesQueued() > 0, "nothing was left queued to drain");
+        // A reader on the far side, as the board is, while the link goes away.
+        QByteArray received;
+        std::thread reader([&] { received = line.read(sent.size(), 20000); });
+        QVERIFY(link.drain());
+        reader.join();
+        QCOMPARE(received.size(), sent.size());
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_SerialLink)
+#include "tst_seriallink.moc"
