@@ -1,0 +1,207 @@
+#include "control/levelslider.h"
+#include "support/panelfixture.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+// The panel's sliders driven with real mouse and key events: 99 at the top, the arrows
+// and the track the same way round as the thumb, and the events a drag reports.
+class tst_LevelSlider : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void clicks_data();
+    void clicks();
+    void keys_data();
+    void keys();
+    void channelDragSendsEachPositionAndTheEnd();
+    void dragToTheEnds_data();
+    void dragToTheEnds();
+    void masterDragSendsOnlyMasterPackets();
+};
+
+namespace {
+
+QRect partOf(LevelSlider *slider, QStyle::SubControl part)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.subControls = QStyle::SC_All;
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.singleStep = slider->singleStep();
+    option.pageStep = slider->pageStep();
+    option.upsideDown = slider->invertedAppearance();
+    return slider->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, slider);
+}
+
+void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+QByteArray packet(int address, int level)
+{
+    return QByteArray::fromHex("f1000a00fa")
+        .replace(1, 1, QByteArray(1, char(address)))
+        .replace(3, 1, QByteArray(1, char(level)));
+}
+
+} // namespace
+
+void tst_LevelSlider::clicks_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("part");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("top-arrow-raises-by-1") << 40 << int(QStyle::SC_ScrollBarSubLine) << 41;
+    QTest::newRow("bottom-arrow-lowers-by-1") << 40 << int(QStyle::SC_ScrollBarAddLine) << 39;
+    QTest::newRow("track-above-raises-by-5") << 40 << int(QStyle::SC_ScrollBarSubPage) << 45;
+    QTest::newRow("track-below-lowers-by-5") << 40 << int(QStyle::SC_ScrollBarAddPage) << 35;
+    QTest::newRow("top-arrow-at-99") << 99 << int(QStyle::SC_ScrollBarSubLine) << 99;
+    QTest::newRow("bottom-arrow-at-0") << 0 << int(QStyle::SC_ScrollBarAddLine) << 0;
+    QTest::newRow("track-above-near-top") << 97 << int(QStyle::SC_ScrollBarSubPage) << 99;
+}
+
+void tst_LevelSlider::clicks()
+{
+    QFETCH(int, start);
+    QFETCH(int, part);
+    QFETCH(int, expected);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = panel.form->VScroll1(2);
+    slider->setLevel(start);
+    panel.sent();
+    const int thumbTop = partOf(slider, QStyle::SC_ScrollBarSlider).top();
+    const QRect target = partOf(slider, QStyle::SubControl(part));
+    QVERIFY2(target.isValid(), "the style shows no such part");
+    QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, target.center());
+    QCOMPARE(slider->level(), expected);
+    QCOMPARE(panel.sent().toHex(), expected == start ? QByteArray() : packet(2, expected).toHex());
+    // The thumb goes the way its level goes: up when it rises.
+    const int thumbNow = partOf(slider, QStyle::SC_ScrollBarSlider).top();
+    if (expected > start)
+        QVERIFY2(thumbNow < thumbTop, "level rose but the thumb went down");
+    else if (expected < start)
+        QVERIFY2(thumbNow > thumbTop, "level fell but the thumb went up");
+}
+
+void tst_LevelSlider::keys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("up") << int(Qt::Key_Up) << 51;
+    QTest::newRow("down") << int(Qt::Key_Down) << 49;
+    QTest::newRow("page-up") << int(Qt::Key_PageUp) << 55;
+    QTest::newRow("page-down") << int(Qt::Key_PageDown) << 45;
+}
+
+void tst_LevelSlider::keys()
+{
+    QFETCH(int, key);
+    QFETCH(int, expected);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = panel.form->VScroll1(0);
+    slider->setLevel(50);
+    panel.sent();
+    QTest::keyClick(slider, Qt::Key(key));
+    QCOMPARE(slider->level(), expected);
+    QCOMPARE(panel.sent().toHex(), packet(0, expected).toHex());
+}
+
+void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = panel.form->VScroll1(3);
+    QSignalSpy scrolls(slider, &LevelSlider::levelScrolled);
+    QSignalSpy changes(slider, &LevelSlider::levelChanged);
+    const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
+    mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    for (int step = 1; step <= 4; ++step)
+        mouse(slider, QEvent::MouseMove, grab - QPoint(0, 25 * step), Qt::LeftButton);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(scrolls.count(), 4);
+    const int last = slider->level();
+    QVERIFY2(last > 0 && last < 99, qPrintable(QString::number(last)));
+    mouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 100), Qt::NoButton);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).toInt(), last);
+
+    QByteArray expected;
+    int previous = -1;
+    for (const QList<QVariant> &scroll : scrolls) {
+        QVERIFY2(scroll.at(0).toInt() > previous, "the drag upward did not raise the level");
+        previous = scroll.at(0).toInt();
+        expected += packet(3, previous);
+    }
+    expected += packet(3, last);
+    QCOMPARE(panel.sent().toHex(), expected.toHex());
+    QCOMPARE(int(panel.state.LevelBuf[3]), last);
+    QCOMPARE(panel.form->Text1(3)->text(), QString(" %1").arg(last));
+}
+
+void tst_LevelSlider::dragToTheEnds_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("distance");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("to-the-top") << 0 << -400 << 99;
+    QTest::newRow("to-the-bottom") << 60 << 400 << 0;
+}
+
+void tst_LevelSlider::dragToTheEnds()
+{
+    QFETCH(int, start);
+    QFETCH(int, distance);
+    QFETCH(int, expected);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = panel.form->VScroll1(5);
+    slider->setLevel(start);
+    panel.sent();
+    const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
+    mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    mouse(slider, QEvent::MouseMove, grab + QPoint(0, distance), Qt::LeftButton);
+    mouse(slider, QEvent::MouseButtonRelease, grab + QPoint(0, distance), Qt::NoButton);
+    QCOMPARE(slider->level(), expected);
+    // One Scroll at the end position, then the Change that ends the drag.
+    QCOMPARE(panel.sent().toHex(), (packet(5, expected) + packet(5, expected)).toHex());
+}
+
+void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *master = panel.form->VScroll2();
+    QSignalSpy scrolls(master, &LevelSlider::levelScrolled);
+    const QPoint grab = partOf(master, QStyle::SC_ScrollBarSlider).center();
+    mouse(master, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    mouse(master, QEvent::MouseMove, grab - QPoint(0, 40), Qt::LeftButton);
+    mouse(master, QEvent::MouseMove, grab - QPoint(0, 80), Qt::LeftButton);
+    mouse(master, QEvent::MouseButtonRelease, grab - QPoint(0, 80), Qt::NoButton);
+    QCOMPARE(scrolls.count(), 2);
+    const int first = scrolls.at(0).at(0).toInt();
+    const int last = master->level();
+    QByteArray expected = packet(10, first) + packet(10, last) + packet(10, last);
+    QCOMPARE(panel.sent().toHex(), expected.toHex());
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(panel.form->VScroll1(i)->level(), last);
+    QCOMPARE(panel.form->Text2()->text(), QString(" %1").arg(last));
+}
+
+QTEST_MAIN(tst_LevelSlider)
+#include "tst_levelslider.moc"
