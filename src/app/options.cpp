@@ -6,6 +6,18 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+namespace {
+
+// The parser names the program from a QCoreApplication, which does not exist yet.
+QString usage(const QCommandLineParser &parser)
+{
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), QStringLiteral("dimmer-panel"));
+    return text;
+}
+
+} // namespace
+
 Options Options::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -29,19 +41,19 @@ Options Options::parse(const QStringList &arguments)
     Options options;
     if (!parser.parse(arguments)) {
         options.outcome = Outcome::UsageError;
-        options.output = parser.errorText() + QLatin1Char('\n') + parser.helpText();
+        options.output = parser.errorText() + QLatin1Char('\n') + usage(parser);
         return options;
     }
     if (!parser.positionalArguments().isEmpty()) {
         options.outcome = Outcome::UsageError;
         options.output = QStringLiteral("Unexpected argument '%1'.\n")
                              .arg(parser.positionalArguments().constFirst())
-                         + parser.helpText();
+                         + usage(parser);
         return options;
     }
     if (parser.isSet(help)) {
         options.outcome = Outcome::ExitOk;
-        options.output = parser.helpText();
+        options.output = usage(parser);
         return options;
     }
     if (parser.isSet(version)) {
@@ -55,10 +67,10 @@ Options Options::parse(const QStringList &arguments)
     options.sceneFile = options.sceneFileGiven ? parser.value(sceneFile) : QString();
     if (options.sceneFileGiven && options.sceneFile.isEmpty()) {
         options.outcome = Outcome::UsageError;
-        options.output = QStringLiteral("--scene-file needs a file name.\n") + parser.helpText();
+        options.output = QStringLiteral("--scene-file needs a file name.\n") + usage(parser);
     } else if (options.portName.isEmpty()) {
         options.outcome = Outcome::UsageError;
-        options.output = QStringLiteral("--port needs a device name.\n") + parser.helpText();
+        options.output = QStringLiteral("--port needs a device name.\n") + usage(parser);
     }
     return options;
 }

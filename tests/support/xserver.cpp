@@ -1,0 +1,85 @@
+#include "xserver.h"
+
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QThread>
+
+XServer::XServer()
+{
+    // -displayfd picks a free display and tells its number on our pipe.
+    m_server.setProgram(QStringLiteral("Xvfb"));
+    m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
+                           QStringLiteral("-screen"), QStringLiteral("0"),
+                           QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                           QStringLiteral("tcp")});
+    m_server.setProcessChannelMode(QProcess::SeparateChannels);
+    m_server.start();
+    if (!m_server.waitForStarted(10000)) {
+        m_error = QStringLiteral("cannot start Xvfb (install the xvfb package): ")
+                  + m_server.errorString();
+        return;
+    }
+    QByteArray answer;
+    QDeadlineTimer deadline(20000);
+    while (!answer.contains('\n') && !deadline.hasExpired()
+           && m_server.state() == QProcess::Running) {
+        m_server.waitForReadyRead(200);
+        answer += m_server.readAllStandardOutput();
+    }
+    const QString number = QString::fromLatin1(answer).trimmed();
+    bool numeric = false;
+    number.toInt(&numeric);
+    if (!numeric) {
+        m_error = QStringLiteral("Xvfb told no display: ")
+                  + QString::fromLocal8Bit(m_server.readAllStandardError());
+        return;
+    }
+    m_display = QLatin1Char(':') + number;
+}
+
+XServer::~XServer()
+{
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000)) {
+            m_server.kill();
+            m_server.waitForFinished(5000);
+        }
+    }
+}
+
+QProcessEnvironment XServer::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+QString XServer::xdotool(const QStringList &arguments, int timeoutMs) const
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environment());
+    tool.start(QStringLiteral("xdotool"), arguments);
+    if (!tool.waitForFinished(timeoutMs)) {
+        tool.kill();
+        tool.waitForFinished();
+        return {};
+    }
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
+QString XServer::waitForWindow(const QString &title, int timeoutMs) const
+{
+    QDeadlineTimer deadline(timeoutMs);
+    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    do {
+        const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                       QStringLiteral("--name"), pattern});
+        if (!found.isEmpty())
+            return found.section(QLatin1Char('\n'), 0, 0);
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return {};
+}

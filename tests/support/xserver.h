@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// A private X server (Xvfb) on a free display, for the real programs in real windows;
+// driven with xdotool's real mouse and key events.
+class XServer
+{
+public:
+    XServer();
+    ~XServer();
+    XServer(const XServer &) = delete;
+    XServer &operator=(const XServer &) = delete;
+
+    bool isRunning() const { return !m_display.isEmpty(); }
+    QString errorString() const { return m_error; }
+    QString display() const { return m_display; }
+
+    // The environment for a program that should open its windows here.
+    QProcessEnvironment environment() const;
+
+    // Runs xdotool against this display; its standard output, trimmed.
+    QString xdotool(const QStringList &arguments, int timeoutMs = 10000) const;
+    // The first visible window with this exact title, waiting up to timeoutMs.
+    QString waitForWindow(const QString &title, int timeoutMs = 10000) const;
+
+private:
+    QProcess m_server;
+    QString m_display;
+    QString m_error;
+};

@@ -1,0 +1,442 @@
+#include "control/levelslider.h"
+#include "support/modal.h"
+#include "support/panelfixture.h"
+#include "ui/form2.h"
+#include "ui/imagecontrol.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+
+// Scenes through the real windows: recall onto a real line, save through the scene key
+// window and its question into a real file, and the download frame.
+class tst_Scenes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void recall_data();
+    void recall();
+    void recallRefusesLevelsAbove99();
+    void recallOfMissingFileLeavesEmptyFile();
+    void saveThroughWindow_data();
+    void saveThroughWindow();
+    void saveTwoScenesInOneOpening();
+    void noAnswerTouchesNothing_data();
+    void noAnswerTouchesNothing();
+    void closingWindow_data();
+    void closingWindow();
+    void panelTakesNoInputWhileOpen();
+    void download_data();
+    void download();
+    void downloadTwiceSendsTheSame();
+    void saveThenRecallSendsNothing();
+};
+
+namespace {
+
+using Levels = QList<int>;
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray setLevel(int channel, int level)
+{
+    return QByteArray::fromHex("f1000a00fa")
+        .replace(1, 1, QByteArray(1, char(channel)))
+        .replace(3, 1, QByteArray(1, char(level)));
+}
+
+QByteArray record(const Levels &levels)
+{
+    QByteArray bytes;
+    for (int level : levels)
+        bytes += char(level);
+    return bytes;
+}
+
+bool isSceneWindow(QWidget *widget)
+{
+    return qobject_cast<Form2 *>(widget) != nullptr;
+}
+
+// Opens the scene key window from the store image, clicks the keys and answers each
+// question, then closes the window with the close image; returns when it is hidden.
+void saveScenes(PanelFixture &panel, const QList<int> &keys, int answer)
+{
+    QObject *context = panel.form.get();
+    std::function<void(QWidget *, int)> next = [&, context](QWidget *window, int k) {
+        auto *form2 = static_cast<Form2 *>(window);
+        if (k == keys.size()) {
+            QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+            return;
+        }
+        Modal::whenUp(Modal::isMessageBox,
+                      [answer](QWidget *box) {
+                          if (answer == QMessageBox::NoButton)
+                              Modal::pressEnter(box);
+                          else
+                              Modal::answer(box, answer);
+                      },
+                      context);
+        QTest::mouseClick(form2->Image1(keys[k]), Qt::LeftButton);
+        next(window, k + 1);
+    };
+    Modal::whenUp(isSceneWindow, [&](QWidget *window) { next(window, 0); }, context);
+    QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+}
+
+} // namespace
+
+void tst_Scenes::recall_data()
+{
+    QTest::addColumn<Levels>("sliders");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QByteArray>("wire");
+    QTest::addColumn<Levels>("after");
+
+    const Levels off = {0, 0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("two-channels")
+        << off << record({0, 99, 0, 0, 0, 0, 0, 50}) << 0
+        << setLevel(1, 99) + setLevel(7, 50) << Levels{0, 99, 0, 0, 0, 0, 0, 50};
+    QTest::newRow("same-as-sliders")
+        << Levels{1, 2, 3, 4, 5, 6, 7, 8} << record({1, 2, 3, 4, 5, 6, 7, 8}) << 0
+        << QByteArray() << Levels{1, 2, 3, 4, 5, 6, 7, 8};
+    QByteArray eight;
+    for (int k = 0; k < 8; ++k)
+        eight += setLevel(k, 10 + k);
+    QTest::newRow("every-channel-in-order")
+        << off << QByteArray(8, '\0') + record({10, 11, 12, 13, 14, 15, 16, 17}) << 1 << eight
+        << Levels{10, 11, 12, 13, 14, 15, 16, 17};
+    QTest::newRow("button-12-reads-bytes-88-to-95")
+        << off << QByteArray(88, '\x05') + record({9, 0, 0, 0, 0, 0, 0, 99}) << 11
+        << setLevel(0, 9) + setLevel(7, 99) << Levels{9, 0, 0, 0, 0, 0, 0, 99};
+    QTest::newRow("never-saved-scene-is-off")
+        << Levels{40, 0, 0, 0, 0, 0, 0, 40} << record({1, 1, 1, 1, 1, 1, 1, 1}) << 5
+        << setLevel(0, 0) + setLevel(7, 0) << off;
+    QTest::newRow("cut-short-record")
+        << Levels{30, 30, 30, 30, 30, 30, 30, 30} << QByteArray(8, '\0') + record({30, 30, 30})
+        << 1 << setLevel(3, 0) + setLevel(4, 0) + setLevel(5, 0) + setLevel(6, 0) + setLevel(7, 0)
+        << Levels{30, 30, 30, 0, 0, 0, 0, 0};
+}
+
+void tst_Scenes::recall()
+{
+    QFETCH(Levels, sliders);
+    QFETCH(QByteArray, file);
+    QFETCH(int, button);
+    QFETCH(QByteArray, wire);
+    QFETCH(Levels, after);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels(sliders, 33);
+    writeFile(panel.scenePath(), file);
+    const QString masterText = panel.form->Text2()->text();
+
+    QTest::mouseClick(panel.form->Option1(button), Qt::LeftButton);
+    QCOMPARE(panel.sent().toHex(), wire.toHex());
+    for (int k = 0; k < 8; ++k) {
+        QCOMPARE(panel.form->VScroll1(k)->level(), after[k]);
+        QCOMPARE(int(panel.state.LevelBuf[k]), after[k]);
+        QCOMPARE(panel.form->Text1(k)->text(), QString(" %1").arg(after[k]));
+    }
+    QCOMPARE(panel.form->VScroll2()->level(), 33);
+    QCOMPARE(panel.form->Text2()->text(), masterText);
+    QVERIFY(panel.form->Option1(button)->isChecked());
+    QCOMPARE(fileBytes(panel.scenePath()), file);
+    QVERIFY(panel.fatals.isEmpty());
+    QVERIFY(panel.warnings.isEmpty());
+}
+
+void tst_Scenes::recallRefusesLevelsAbove99()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels({5, 5, 5, 5, 5, 5, 5, 5}, 0);
+    const auto before = panel.state;
+    writeFile(panel.scenePath(), QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 80}));
+    QTest::mouseClick(panel.form->Option1(2), Qt::LeftButton);
+    QCOMPARE(panel.sent(), QByteArray());
+    QCOMPARE(panel.warnings.size(), 1);
+    const QString message = panel.warnings.first();
+    QVERIFY2(message.contains("Scene 3") && message.contains("150")
+                 && message.contains("channel 5"),
+             qPrintable(message));
+    QVERIFY(panel.state.LevelBuf == before.LevelBuf);
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(panel.form->VScroll1(k)->level(), 5);
+    QVERIFY(panel.fatals.isEmpty());
+    // The panel carries on.
+    panel.form->VScroll1(0)->setLevel(6);
+    QCOMPARE(panel.sent().toHex(), setLevel(0, 6).toHex());
+}
+
+void tst_Scenes::recallOfMissingFileLeavesEmptyFile()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    QVERIFY(!QFile::exists(panel.scenePath()));
+    QTest::mouseClick(panel.form->Option1(3), Qt::LeftButton);
+    QCOMPARE(panel.sent(), QByteArray());
+    QCOMPARE(fileBytes(panel.scenePath()), QByteArray(""));
+}
+
+void tst_Scenes::saveThroughWindow_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<Levels>("levels");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray full = QByteArray(96, '\x07');
+    QTest::newRow("key-0-full-on") << QByteArray("<missing>") << Levels{99, 99, 99, 99, 99, 99, 99, 99}
+                                   << 0 << QByteArray(8, '\x63');
+    QTest::newRow("key-11-into-missing")
+        << QByteArray("<missing>") << Levels{1, 2, 3, 4, 5, 6, 7, 8} << 11
+        << QByteArray(88, '\0') + record({1, 2, 3, 4, 5, 6, 7, 8});
+    QTest::newRow("key-1-into-full") << full << Levels{0, 10, 20, 30, 40, 50, 60, 70} << 1
+                                     << full.left(8) + record({0, 10, 20, 30, 40, 50, 60, 70})
+                                            + full.mid(16);
+    QTest::newRow("beyond-96-kept")
+        << QByteArray(100, '\x09') << Levels{3, 3, 3, 3, 3, 3, 3, 3} << 6
+        << QByteArray(48, '\x09') + QByteArray(8, '\x03') + QByteArray(44, '\x09');
+}
+
+void tst_Scenes::saveThroughWindow()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(Levels, levels);
+    QFETCH(int, key);
+    QFETCH(QByteArray, after);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels(levels, 0);
+    if (before != "<missing>")
+        writeFile(panel.scenePath(), before);
+    QString question;
+    QString title;
+    Modal::whenUp(isSceneWindow, [&](QWidget *window) {
+        auto *form2 = static_cast<Form2 *>(window);
+        Modal::whenUp(Modal::isMessageBox, [&](QWidget *box) {
+            auto *asked = static_cast<QMessageBox *>(box);
+            question = asked->text();
+            title = asked->windowTitle();
+            QCOMPARE(asked->icon(), QMessageBox::Warning);
+            QCOMPARE(asked->defaultButton(), asked->button(QMessageBox::No));
+            QCOMPARE(asked->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+            Modal::answer(box, QMessageBox::Yes);
+        }, panel.form.get());
+        QTest::mouseClick(form2->Image1(key), Qt::LeftButton);
+        QVERIFY(form2->isVisible()); // stays open for further saves
+        QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+    }, panel.form.get());
+    QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+
+    QCOMPARE(question, QString("將目前狀態已存入巨集鍵 %1").arg(key + 1));
+    QCOMPARE(title, QString("確定對話方塊"));
+    QCOMPARE(fileBytes(panel.scenePath()).toHex(), after.toHex());
+    QCOMPARE(panel.sent(), QByteArray());
+    QVERIFY(!panel.form->scenesWindow()->isVisible());
+    QVERIFY(panel.fatals.isEmpty());
+}
+
+void tst_Scenes::saveTwoScenesInOneOpening()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels({1, 2, 3, 4, 5, 6, 7, 8}, 0);
+    saveScenes(panel, {1, 6}, QMessageBox::Yes);
+    QCOMPARE(fileBytes(panel.scenePath()).toHex(),
+             (QByteArray(8, '\0') + record({1, 2, 3, 4, 5, 6, 7, 8}) + QByteArray(32, '\0')
+              + record({1, 2, 3, 4, 5, 6, 7, 8}))
+                 .toHex());
+    QVERIFY(panel.form->isEnabled());
+    // The panel takes input again after the close image.
+    QTest::mouseClick(panel.form->Command1(0), Qt::LeftButton);
+    QCOMPARE(panel.sent().toHex(), setLevel(0, 99).toHex());
+}
+
+void tst_Scenes::noAnswerTouchesNothing_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("no-missing-file") << false << int(QMessageBox::No);
+    QTest::newRow("enter-is-no") << true << int(QMessageBox::NoButton);
+    QTest::newRow("no-existing-file") << true << int(QMessageBox::No);
+}
+
+void tst_Scenes::noAnswerTouchesNothing()
+{
+    QFETCH(bool, fileExists);
+    QFETCH(int, answer);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels({9, 9, 9, 9, 9, 9, 9, 9}, 0);
+    const QByteArray before(96, '\x11');
+    if (fileExists)
+        writeFile(panel.scenePath(), before);
+    saveScenes(panel, {0, 11}, answer);
+    QCOMPARE(fileBytes(panel.scenePath()), fileExists ? before : QByteArray("<missing>"));
+    QCOMPARE(panel.sent(), QByteArray());
+}
+
+void tst_Scenes::closingWindow_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("close-image") << "image";
+    QTest::newRow("escape") << "escape";
+    QTest::newRow("close-request") << "close";
+}
+
+void tst_Scenes::closingWindow()
+{
+    QFETCH(QString, how);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    QPoint firstPlace;
+    Form2 *firstWindow = nullptr;
+    for (int opening = 0; opening < 2; ++opening) {
+        Modal::whenUp(isSceneWindow, [&](QWidget *window) {
+            auto *form2 = static_cast<Form2 *>(window);
+            if (opening == 0) {
+                firstWindow = form2;
+                firstPlace = form2->pos();
+                QCOMPARE(form2->size(), QSize(322, 261));
+                QVERIFY(form2->windowFlags() & Qt::FramelessWindowHint);
+                const QRect screen = form2->screen()->geometry();
+                QCOMPARE(form2->frameGeometry().center(), screen.center());
+            } else {
+                QCOMPARE(form2, firstWindow);
+                QCOMPARE(form2->pos(), firstPlace);
+            }
+            if (how == "image")
+                QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+            else if (how == "escape")
+                QTest::keyClick(form2, Qt::Key_Escape);
+            else
+                form2->close();
+        }, panel.form.get());
+        QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+        QVERIFY(!panel.form->scenesWindow()->isVisible());
+        QVERIFY(panel.form->isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+    QVERIFY(!QFile::exists(panel.scenePath()));
+    QCOMPARE(panel.sent(), QByteArray());
+}
+
+void tst_Scenes::panelTakesNoInputWhileOpen()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    QWindow *window = panel.form->windowHandle();
+    // Through the window system, as the operator's clicks come, so that modality applies.
+    auto clickAt = [&](QWidget *widget) {
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
+                          widget->mapTo(panel.form.get(), widget->rect().center()));
+    };
+    QByteArray sentWhileOpen;
+    Modal::whenUp(isSceneWindow, [&](QWidget *scenes) {
+        clickAt(panel.form->Command3());
+        clickAt(panel.form->Option2(4));
+        QTest::keyClick(window, Qt::Key_Up);
+        sentWhileOpen = panel.sent();
+        QTest::mouseClick(static_cast<Form2 *>(scenes)->Image3(), Qt::LeftButton);
+    }, panel.form.get());
+    clickAt(panel.form->Image2());
+    QTRY_VERIFY(!panel.form->scenesWindow()->isVisible());
+    QCOMPARE(sentWhileOpen, QByteArray());
+    QCOMPARE(panel.form->VScroll2()->level(), 0);
+    // The same clicks reach the panel once the window is closed.
+    clickAt(panel.form->Command3());
+    QCOMPARE(panel.sent().toHex(), QByteArray("f10a0a63fa"));
+}
+
+void tst_Scenes::download_data()
+{
+    QTest::addColumn<QByteArray>("file"); // "<missing>": no file
+    QTest::addColumn<QByteArray>("body");
+    QByteArray full;
+    for (int i = 0; i < 96; ++i)
+        full += char(i);
+    QTest::newRow("full-file") << full << full;
+    QTest::newRow("scene-2-levels")
+        << QByteArray(8, '\0') + record({0, 10, 20, 30, 40, 50, 60, 70})
+        << QByteArray(8, '\0') + record({0, 10, 20, 30, 40, 50, 60, 70}) + QByteArray(80, '\0');
+    QTest::newRow("scene-4-only") << QByteArray(24, '\0') + record({4, 4, 4, 4, 4, 4, 4, 4})
+                                  << QByteArray(24, '\0') + record({4, 4, 4, 4, 4, 4, 4, 4})
+                                         + QByteArray(64, '\0');
+    // Missing records are zeros, never a copy of the scene before them.
+    QTest::newRow("short-file") << QByteArray(20, '\x22') << QByteArray(20, '\x22') + QByteArray(76, '\0');
+    QTest::newRow("no-file") << QByteArray("<missing>") << QByteArray(96, '\0');
+    QTest::newRow("start-and-end-bytes-inside")
+        << QByteArray("\xfa\xfb\xf1\xff", 4) + QByteArray(92, '\xfa')
+        << QByteArray("\xfa\xfb\xf1\xff", 4) + QByteArray(92, '\xfa');
+    QTest::newRow("longer-file") << full + QByteArray(10, '\x77') << full;
+}
+
+void tst_Scenes::download()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, body);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels({50, 50, 50, 50, 50, 50, 50, 50}, 0);
+    const auto before = panel.state;
+    if (file != "<missing>")
+        writeFile(panel.scenePath(), file);
+    QTest::mouseClick(panel.form->Command5(), Qt::LeftButton);
+    QCOMPARE(panel.sent().toHex(), ("\xfa" + body + "\xfb").toHex());
+    QCOMPARE(fileBytes(panel.scenePath()), file == "<missing>" ? QByteArray("") : file);
+    QVERIFY(panel.state.LevelBuf == before.LevelBuf);
+    QCOMPARE(panel.state.PktAddress, before.PktAddress);
+    QCOMPARE(panel.state.PktValue, before.PktValue);
+    QCOMPARE(panel.state.PktCommand, before.PktCommand);
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(panel.form->VScroll1(k)->level(), 50);
+}
+
+void tst_Scenes::downloadTwiceSendsTheSame()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    writeFile(panel.scenePath(), QByteArray(40, '\x31'));
+    panel.form->Command5()->click();
+    const QByteArray first = panel.sent();
+    panel.form->Command5()->click();
+    QCOMPARE(first.size(), 98);
+    QCOMPARE(panel.sent(), first);
+}
+
+void tst_Scenes::saveThenRecallSendsNothing()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels({12, 0, 34, 0, 56, 0, 78, 99}, 0);
+    saveScenes(panel, {4}, QMessageBox::Yes);
+    QTest::mouseClick(panel.form->Option1(4), Qt::LeftButton);
+    QCOMPARE(panel.sent(), QByteArray());
+    panel.form->Command4()->click();
+    panel.sent();
+    QTest::mouseClick(panel.form->Option1(4), Qt::LeftButton);
+    QCOMPARE(panel.sent().toHex(),
+             (setLevel(0, 12) + setLevel(2, 34) + setLevel(4, 56) + setLevel(6, 78)
+              + setLevel(7, 99))
+                 .toHex());
+}
+
+QTEST_MAIN(tst_Scenes)
+#include "tst_scenes.moc"
