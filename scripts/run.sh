@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the virtual dimmer board and the panel on
+# the board's line, both windows side by side. Closing the panel ends both.
+# Arguments go to the panel, e.g. scripts/run.sh --scene-file /tmp/test.co
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+build/src/board/dimmer-board >"$fifo" &
+board=$!
+trap 'kill "$board" 2>/dev/null || true; rm -f "$fifo"' EXIT
+# The board's first line on stdout is the path of its device.
+# Keep reading after it, so that the board never writes into a closed pipe.
+exec 3<"$fifo"
+read -r device <&3
+cat <&3 >/dev/null &
+echo "Virtual board on $device"
+build/src/dimmer-panel --port "$device" "$@"
