@@ -8,6 +8,7 @@
 #include "ui/pictures.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -65,18 +66,21 @@ Form1::~Form1() = default;
 
 QFont Form1::captionFont(double pointSize)
 {
-    // The panel's Ming typeface is rarely installed outside Taiwan; fall back to the
-    // Ming faces that Linux distributions ship.
-    static const bool substituted = [] {
-        QFont::insertSubstitutions(text(Form1Table::CaptionFont),
-                                   {QStringLiteral("PMingLiU"),
-                                    QStringLiteral("AR PL UMing TW"),
-                                    QStringLiteral("AR PL New Sung"),
-                                    QStringLiteral("Noto Serif CJK TC")});
-        return true;
+    // The panel's Ming typeface is rarely installed outside Taiwan; take the first Ming
+    // face that is. Naming it directly, rather than through a font substitution, spares
+    // the font system a fallback search for the missing family at every start.
+    static const QString family = [] {
+        const QStringList ming = {text(Form1Table::CaptionFont), QStringLiteral("PMingLiU"),
+                                  QStringLiteral("AR PL UMing TW"),
+                                  QStringLiteral("AR PL New Sung"),
+                                  QStringLiteral("Noto Serif CJK TC")};
+        for (const QString &candidate : ming) {
+            if (QFontDatabase::hasFamily(candidate))
+                return candidate;
+        }
+        return ming.first();
     }();
-    Q_UNUSED(substituted);
-    QFont font(text(Form1Table::CaptionFont));
+    QFont font(family);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Bold);
     return font;
