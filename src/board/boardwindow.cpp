@@ -1,0 +1,182 @@
+#include "boardwindow.h"
+
+#include "board/eventlog.h"
+#include "board/lampwidget.h"
+#include "board/virtualboard.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPalette>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QPalette darkPalette(QPalette palette)
+{
+    palette.setColor(QPalette::Window, QColor(30, 32, 38));
+    palette.setColor(QPalette::WindowText, QColor(222, 226, 232));
+    palette.setColor(QPalette::Base, QColor(20, 22, 27));
+    palette.setColor(QPalette::AlternateBase, QColor(27, 29, 35));
+    palette.setColor(QPalette::Text, QColor(222, 226, 232));
+    palette.setColor(QPalette::PlaceholderText, QColor(110, 116, 126));
+    palette.setColor(QPalette::Button, QColor(44, 47, 55));
+    palette.setColor(QPalette::ButtonText, QColor(222, 226, 232));
+    palette.setColor(QPalette::Highlight, QColor(120, 100, 30));
+    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    return palette;
+}
+
+QGroupBox *group(const QString &title, QWidget *content, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    auto *layout = new QVBoxLayout(box);
+    content->setParent(box);
+    layout->addWidget(content);
+    return box;
+}
+
+} // namespace
+
+BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, QWidget *parent)
+    : QWidget(parent), m_board(board)
+{
+    setWindowTitle(QStringLiteral("虛擬調光器"));
+    setPalette(darkPalette(palette()));
+    setAutoFillBackground(true);
+
+    auto *device = new QLabel(QStringLiteral("裝置：%1").arg(devicePath), this);
+    device->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_counters = new QLabel(this);
+    m_counters->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *header = new QHBoxLayout;
+    header->addWidget(device);
+    header->addStretch();
+    header->addWidget(m_counters);
+
+    m_log = new EventLog(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addWidget(createLampRow());
+    layout->addWidget(group(QStringLiteral("場景"), createScenesTable(), this), 3);
+    layout->addWidget(group(QStringLiteral("記錄"), m_log, this), 2);
+    resize(920, 820);
+
+    connect(&board, &VirtualBoard::eventDecoded, this, &BoardWindow::onEvent);
+    showLevels();
+    showScenes();
+    showCounters();
+}
+
+QWidget *BoardWindow::createLampRow()
+{
+    auto *row = new QFrame(this);
+    row->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QHBoxLayout(row);
+    for (std::size_t channel = 0; channel < m_lamps.size(); ++channel) {
+        m_lamps[channel] = new LampWidget(EventLog::channelName(int(channel)), row);
+        layout->addWidget(m_lamps[channel]);
+    }
+    auto *divider = new QFrame(row);
+    divider->setFrameShape(QFrame::VLine);
+    layout->addWidget(divider);
+    m_master = new LampWidget(EventLog::masterName(), row);
+    m_master->setRingColor(QColor(230, 140, 40));
+    layout->addWidget(m_master);
+
+    auto *modeBox = new QWidget(row);
+    auto *modeLayout = new QVBoxLayout(modeBox);
+    auto *modeCaption = new QLabel(QStringLiteral("模式"), modeBox);
+    modeCaption->setAlignment(Qt::AlignCenter);
+    m_mode = new QLabel(modeBox);
+    m_mode->setAlignment(Qt::AlignCenter);
+    QFont modeFont = m_mode->font();
+    modeFont.setPointSizeF(modeFont.pointSizeF() * 2.6);
+    modeFont.setBold(true);
+    m_mode->setFont(modeFont);
+    m_mode->setMinimumWidth(72);
+    modeLayout->addWidget(modeCaption);
+    modeLayout->addWidget(m_mode, 1);
+    layout->addWidget(modeBox);
+    return row;
+}
+
+QWidget *BoardWindow::createScenesTable()
+{
+    m_scenes = new QTableWidget(int(SceneDownloadFrame::SceneCount), int(m_lamps.size()), this);
+    m_scenes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_scenes->setSelectionMode(QAbstractItemView::NoSelection);
+    m_scenes->setFocusPolicy(Qt::NoFocus);
+    QStringList columns;
+    for (std::size_t channel = 0; channel < m_lamps.size(); ++channel)
+        columns << EventLog::channelName(int(channel));
+    m_scenes->setHorizontalHeaderLabels(columns);
+    QStringList rows;
+    for (std::size_t scene = 1; scene <= SceneDownloadFrame::SceneCount; ++scene)
+        rows << QStringLiteral("場景 %1").arg(scene);
+    m_scenes->setVerticalHeaderLabels(rows);
+    m_scenes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_scenes->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_scenes->verticalHeader()->setMinimumSectionSize(18);
+    for (int row = 0; row < m_scenes->rowCount(); ++row) {
+        for (int column = 0; column < m_scenes->columnCount(); ++column) {
+            auto *item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            m_scenes->setItem(row, column, item);
+        }
+    }
+    return m_scenes;
+}
+
+void BoardWindow::onEvent(const BoardDecoder::Event &event)
+{
+    if (std::holds_alternative<BoardDecoder::Packet>(event))
+        showLevels();
+    else if (std::holds_alternative<BoardDecoder::Frame>(event))
+        showScenes();
+    m_log->append(event);
+    showCounters();
+}
+
+void BoardWindow::showLevels()
+{
+    const BoardState &state = m_board.state();
+    for (std::size_t channel = 0; channel < m_lamps.size(); ++channel)
+        m_lamps[channel]->setLevel(state.level(int(channel)));
+    m_master->setLevel(state.master());
+    m_mode->setText(state.mode() ? QString::number(*state.mode()) : QStringLiteral("—"));
+}
+
+void BoardWindow::showScenes()
+{
+    const auto &scenes = m_board.state().scenes();
+    for (int row = 0; row < m_scenes->rowCount(); ++row) {
+        for (int column = 0; column < m_scenes->columnCount(); ++column) {
+            QTableWidgetItem *item = m_scenes->item(row, column);
+            if (!scenes) {
+                item->setText(QStringLiteral("—"));
+                continue;
+            }
+            const int level = (*scenes)[std::size_t(row)][std::size_t(column)];
+            item->setText(QString::number(level));
+            // A scene reads like the lamp row it would light: the cell glows dimly.
+            QColor shade = LampWidget::colorAt(std::min(level, LampWidget::MaximumLevel));
+            shade.setAlphaF(0.45);
+            item->setBackground(shade);
+            item->setForeground(level > LampWidget::MaximumLevel ? QColor(255, 107, 107)
+                                                                 : QColor(240, 240, 240));
+        }
+    }
+}
+
+void BoardWindow::showCounters()
+{
+    const BoardDecoder &decoder = m_board.decoder();
+    m_counters->setText(QStringLiteral("已收 %1 位元組　已解 %2 位元組　丟棄 %3 位元組")
+                            .arg(decoder.bytesFed())
+                            .arg(decoder.bytesDecoded())
+                            .arg(decoder.bytesDropped()));
+}

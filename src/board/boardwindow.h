@@ -1,0 +1,47 @@
+#pragma once
+
+#include "link/boarddecoder.h"
+
+#include <QWidget>
+
+#include <array>
+
+class EventLog;
+class LampWidget;
+class QLabel;
+class QTableWidget;
+class VirtualBoard;
+
+// The virtual board as a person reads it: the eight lamps and the master in a row, the
+// selected mode, the twelve stored scenes and the record of what arrived, all following
+// the board as each event is applied.
+class BoardWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    BoardWindow(const VirtualBoard &board, const QString &devicePath, QWidget *parent = nullptr);
+
+    LampWidget *lamp(int channel) const { return m_lamps.at(std::size_t(channel)); }
+    LampWidget *masterLamp() const { return m_master; }
+    QLabel *modeLabel() const { return m_mode; }
+    QLabel *countersLabel() const { return m_counters; }
+    QTableWidget *scenesTable() const { return m_scenes; }
+    EventLog *log() const { return m_log; }
+
+private:
+    QWidget *createLampRow();
+    QWidget *createScenesTable();
+    void onEvent(const BoardDecoder::Event &event);
+    void showLevels();
+    void showScenes();
+    void showCounters();
+
+    const VirtualBoard &m_board;
+    std::array<LampWidget *, 8> m_lamps{};
+    LampWidget *m_master = nullptr;
+    QLabel *m_mode = nullptr;
+    QLabel *m_counters = nullptr;
+    QTableWidget *m_scenes = nullptr;
+    EventLog *m_log = nullptr;
+};

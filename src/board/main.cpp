@@ -1,0 +1,112 @@
+#include "board/boardoptions.h"
+#include "board/boardwindow.h"
+#include "board/devicelink.h"
+#include "board/dumpwriter.h"
+#include "board/pseudoterminal.h"
+#include "board/serialline.h"
+#include "board/signalwatcher.h"
+#include "board/virtualboard.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int run(const BoardOptions &options, QCoreApplication &application)
+{
+    SignalWatcher watcher(&application);
+    QObject::connect(&watcher, &SignalWatcher::quitRequested, &application,
+                     &QCoreApplication::quit);
+    VirtualBoard board(&application);
+    PseudoTerminal terminal(&application);
+    SerialLine line(&application);
+    DeviceLink link;
+    QString devicePath = options.devicePath;
+    QString error;
+
+    if (devicePath.isEmpty()) {
+        if (!terminal.open(&error)) {
+            print(stderr, error + QLatin1Char('\n'));
+            return 1;
+        }
+        QObject::connect(&terminal, &PseudoTerminal::bytesArrived, &board,
+                         &VirtualBoard::receive);
+        devicePath = terminal.devicePath();
+    } else {
+        if (!line.open(devicePath, &error)) {
+            print(stderr, error + QLatin1Char('\n'));
+            return 1;
+        }
+        QObject::connect(&line, &SerialLine::bytesArrived, &board, &VirtualBoard::receive);
+        QObject::connect(&line, &SerialLine::failed, &application, [](const QString &message) {
+            print(stderr, message + QLatin1Char('\n'));
+            QCoreApplication::exit(1);
+        });
+    }
+    if (!options.linkPath.isEmpty() && !link.create(options.linkPath, devicePath, &error)) {
+        print(stderr, error + QLatin1Char('\n'));
+        return 1;
+    }
+    // The path comes only now, so that a script that reads it finds the link in place.
+    print(stdout, devicePath + QLatin1Char('\n'));
+
+    if (options.dump) {
+        DumpWriter writer(stdout, &application);
+        QObject::connect(&board, &VirtualBoard::eventDecoded, &writer, &DumpWriter::write);
+        QObject::connect(&writer, &DumpWriter::streamLost, &application,
+                         &QCoreApplication::quit);
+        return QCoreApplication::exec();
+    }
+    BoardWindow window(board, devicePath);
+    window.show();
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Before anything can start a thread, which would inherit an unblocked mask.
+    SignalWatcher::blockQuitSignals();
+    // A reader that goes away shows as a failed write, which ends the board cleanly.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    QCoreApplication::setApplicationName(QStringLiteral("dimmer-board"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_BOARD_VERSION));
+    const BoardOptions options = BoardOptions::parse(argumentsOf(argc, argv));
+    if (options.outcome == BoardOptions::Outcome::ExitOk) {
+        print(stdout, options.output);
+        return 0;
+    }
+    if (options.outcome == BoardOptions::Outcome::UsageError) {
+        print(stderr, options.output);
+        return 2;
+    }
+
+    std::unique_ptr<QCoreApplication> application;
+    if (options.dump) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QApplication>(argc, argv);
+        QApplication::setStyle(QStringLiteral("Fusion"));
+    }
+    return run(options, *application);
+}

@@ -1,0 +1,128 @@
+#include "pseudoterminal.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// A master that reports an error keeps reporting it at once; waiting this long before
+// reading again keeps that from turning into a busy loop.
+constexpr int RetryMilliseconds = 200;
+// Reads in one go before the event loop gets a turn again, so that a sender faster than
+// the board cannot starve the window.
+constexpr int ReadsPerWakeUp = 16;
+
+QString failure(const char *step)
+{
+    return QStringLiteral("Cannot open a pseudo-terminal: %1 failed: %2.")
+        .arg(QString::fromLatin1(step), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
+PseudoTerminal::PseudoTerminal(QObject *parent) : QObject(parent)
+{
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(RetryMilliseconds);
+    connect(&m_retry, &QTimer::timeout, this, &PseudoTerminal::resume);
+}
+
+PseudoTerminal::~PseudoTerminal()
+{
+    close();
+}
+
+bool PseudoTerminal::open(QString *errorMessage)
+{
+    close();
+    const auto fail = [&](const char *step) {
+        if (errorMessage)
+            *errorMessage = failure(step);
+        close();
+        return false;
+    };
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0)
+        return fail("posix_openpt");
+    if (::fcntl(m_master, F_SETFD, FD_CLOEXEC) != 0)
+        return fail("fcntl");
+    if (::grantpt(m_master) != 0)
+        return fail("grantpt");
+    if (::unlockpt(m_master) != 0)
+        return fail("unlockpt");
+    std::array<char, 128> name{};
+    if (::ptsname_r(m_master, name.data(), name.size()) != 0)
+        return fail("ptsname_r");
+    m_devicePath = QFile::decodeName(name.data());
+
+    m_slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_slave < 0)
+        return fail("opening the slave");
+    termios settings{};
+    if (::tcgetattr(m_slave, &settings) != 0)
+        return fail("tcgetattr");
+    // Raw both ways: no line editing, echo, newline translation or flow-control bytes,
+    // since a scene download may hold any byte.
+    ::cfmakeraw(&settings);
+    ::cfsetspeed(&settings, B9600);
+    if (::tcsetattr(m_slave, TCSANOW, &settings) != 0)
+        return fail("tcsetattr");
+    const int flags = ::fcntl(m_master, F_GETFL);
+    if (flags < 0 || ::fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
+        return fail("fcntl");
+
+    m_notifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &PseudoTerminal::readAvailable);
+    return true;
+}
+
+void PseudoTerminal::readAvailable()
+{
+    std::array<char, 4096> buffer;
+    QByteArray arrived;
+    for (int reads = 0; reads < ReadsPerWakeUp; ++reads) {
+        const ssize_t count = ::read(m_master, buffer.data(), buffer.size());
+        if (count > 0) {
+            arrived.append(buffer.data(), qsizetype(count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        // EIO (or end of file) means no slave is open; the board holds one, so this is
+        // unexpected, and the master would stay readable with the same error.
+        m_notifier->setEnabled(false);
+        m_retry.start();
+        break;
+    }
+    if (!arrived.isEmpty())
+        Q_EMIT bytesArrived(arrived);
+}
+
+void PseudoTerminal::resume()
+{
+    if (m_notifier)
+        m_notifier->setEnabled(true);
+}
+
+void PseudoTerminal::close()
+{
+    m_retry.stop();
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+    m_slave = -1;
+    m_master = -1;
+}

@@ -1,0 +1,213 @@
+#include "board/boardwindow.h"
+#include "board/dumpwriter.h"
+#include "board/eventlog.h"
+#include "board/lampwidget.h"
+#include "board/virtualboard.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+// What the board shows of what arrived: the dump lines that scripts read, and the window
+// that a person reads, both driven through the real board from raw bytes.
+class tst_BoardViews : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void dumpLine_data();
+    void dumpLine();
+    void windowFollowsBoard();
+    void scenesTableShowsDownload();
+    void logMarksDroppedAndStaysBounded();
+    void lampsBrightenWithLevel();
+    void quietLineReleasesHeldPacket();
+};
+
+namespace {
+
+using Records = BoardState::Scenes;
+
+template<typename Array>
+QByteArray toBytes(const Array &array)
+{
+    return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
+}
+
+QByteArray packet(int address, int command, int value)
+{
+    return toBytes(CommandPacket::encode(std::uint8_t(address), std::uint8_t(command),
+                                         std::uint8_t(value)));
+}
+
+Records countingRecords()
+{
+    Records records{};
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        for (std::size_t k = 0; k < records[n].size(); ++k)
+            records[n][k] = std::uint8_t(8 * n + k);
+    }
+    return records;
+}
+
+QByteArray frame(const Records &records)
+{
+    return toBytes(SceneDownloadFrame::encode(records));
+}
+
+QByteArray decodedLines(const QByteArray &stream)
+{
+    BoardDecoder decoder;
+    const auto *begin = reinterpret_cast<const std::uint8_t *>(stream.constData());
+    std::vector<BoardDecoder::Event> events = decoder.feed({begin, std::size_t(stream.size())});
+    for (auto &event : decoder.endOfBurst())
+        events.push_back(std::move(event));
+    QByteArray lines;
+    for (const auto &event : events)
+        lines += DumpWriter::line(event) + '\n';
+    return lines;
+}
+
+int lightness(const QImage &image, const QWidget *lamp, const QWidget *window)
+{
+    const QPoint centre = lamp->mapTo(window, lamp->rect().center());
+    return image.pixelColor(centre * image.devicePixelRatio()).lightness();
+}
+
+} // namespace
+
+void tst_BoardViews::dumpLine_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QByteArray>("lines");
+
+    QTest::newRow("level") << packet(3, 10, 40) << QByteArray("level 3 40 f1 03 0a 28 fa\n");
+    QTest::newRow("master") << packet(10, 10, 99) << QByteArray("master 99 f1 0a 0a 63 fa\n");
+    QTest::newRow("firstMode") << packet(0, 11, 0) << QByteArray("mode 1 f1 00 0b 00 fa\n");
+    QTest::newRow("lastMode") << packet(11, 11, 0) << QByteArray("mode 12 f1 0b 0b 00 fa\n");
+    QTest::newRow("scenes") << frame(countingRecords())
+                            << "scenes " + frame(countingRecords()).toHex(' ') + '\n';
+    QTest::newRow("dropped") << QByteArray("\x03\x0a\x28", 3)
+                             << QByteArray("dropped 3 stray-byte 03 0a 28\n");
+    QTest::newRow("badEnd") << QByteArray("\xf1\x00\x0b\x00\x00", 5) + packet(1, 10, 2)
+                            << QByteArray("dropped 5 bad-end-byte f1 00 0b 00 00\n"
+                                          "level 1 2 f1 01 0a 02 fa\n");
+}
+
+void tst_BoardViews::dumpLine()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(QByteArray, lines);
+    QCOMPARE(decodedLines(stream), lines);
+}
+
+void tst_BoardViews::windowFollowsBoard()
+{
+    VirtualBoard board(nullptr);
+    BoardWindow window(board, QStringLiteral("/dev/pts/99"));
+    QCOMPARE(window.modeLabel()->text(), QStringLiteral("—"));
+
+    board.receive(packet(2, 10, 33) + packet(7, 10, 99));
+    QCOMPARE(window.lamp(2)->level(), 33);
+    QCOMPARE(window.lamp(7)->level(), 99);
+    QCOMPARE(window.lamp(0)->level(), 0);
+
+    board.receive(packet(10, 10, 64));
+    for (int channel = 0; channel < 8; ++channel)
+        QVERIFY2(window.lamp(channel)->level() == 64,
+                 qPrintable(QStringLiteral("lamp %1 did not follow the master").arg(channel)));
+    QCOMPARE(window.masterLamp()->level(), 64);
+
+    board.receive(packet(5, 11, 0));
+    QCOMPARE(window.modeLabel()->text(), QStringLiteral("6"));
+    QVERIFY2(window.countersLabel()->text().contains(QStringLiteral("20 位元組")),
+             qPrintable(window.countersLabel()->text()));
+}
+
+void tst_BoardViews::scenesTableShowsDownload()
+{
+    VirtualBoard board(nullptr);
+    BoardWindow window(board, QStringLiteral("/dev/pts/99"));
+    QTableWidget *table = window.scenesTable();
+    QCOMPARE(table->rowCount(), 12);
+    QCOMPARE(table->columnCount(), 8);
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("—"));
+
+    Records records = countingRecords();
+    records[11][7] = 0xFB;
+    board.receive(frame(records));
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("0"));
+    QCOMPARE(table->item(4, 3)->text(), QStringLiteral("35"));
+    QCOMPARE(table->item(11, 7)->text(), QStringLiteral("251"));
+}
+
+void tst_BoardViews::logMarksDroppedAndStaysBounded()
+{
+    VirtualBoard board(nullptr);
+    BoardWindow window(board, QStringLiteral("/dev/pts/99"));
+    EventLog *log = window.log();
+    board.receive(packet(3, 10, 40));
+    board.receive(QByteArray("\xf1\x03\x0a\x28\x00", 5) + packet(1, 10, 2));
+    const QString text = log->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("調光四 ＝ 40")) && text.contains("f1 03 0a 28 fa"),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("丟棄 5 位元組")) && text.contains("f1 03 0a 28 00"),
+             qPrintable(text));
+
+    QByteArray many;
+    for (int i = 0; i < EventLog::MaximumEntries + 500; ++i)
+        many += packet(i % 8, 10, i % 100);
+    board.receive(many);
+    QVERIFY2(log->blockCount() <= EventLog::MaximumEntries,
+             qPrintable(QStringLiteral("%1 entries kept").arg(log->blockCount())));
+    QVERIFY2(log->toPlainText().contains(QStringLiteral("調光")), "the newest entries are gone");
+}
+
+void tst_BoardViews::lampsBrightenWithLevel()
+{
+    const auto sum = [](const QColor &colour) {
+        return colour.red() + colour.green() + colour.blue();
+    };
+    for (int level = 1; level <= LampWidget::MaximumLevel; ++level) {
+        QVERIFY2(sum(LampWidget::colorAt(level)) > sum(LampWidget::colorAt(level - 1)),
+                 qPrintable(QStringLiteral("level %1 is not brighter than the one below")
+                                .arg(level)));
+    }
+    const QColor full = LampWidget::colorAt(99);
+    QVERIFY2(full.red() > 230 && full.green() > 200 && full.blue() < 120,
+             qPrintable(QStringLiteral("full level is not bright yellow: %1").arg(full.name())));
+
+    VirtualBoard board(nullptr);
+    BoardWindow window(board, QStringLiteral("/dev/pts/99"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    board.receive(packet(0, 10, 99) + packet(1, 10, 30));
+    const QImage image = window.grab().toImage();
+    const int bright = lightness(image, window.lamp(0), &window);
+    const int dim = lightness(image, window.lamp(1), &window);
+    const int dark = lightness(image, window.lamp(2), &window);
+    QVERIFY2(bright > dim && dim > dark,
+             qPrintable(QStringLiteral("lamp centres at 99, 30, 0 read %1, %2, %3")
+                            .arg(bright)
+                            .arg(dim)
+                            .arg(dark)));
+}
+
+void tst_BoardViews::quietLineReleasesHeldPacket()
+{
+    // The tail of a lost packet opens a frame candidate that holds what follows; a quiet
+    // line must let it go without another byte arriving.
+    VirtualBoard board(nullptr);
+    QSignalSpy events(&board, &VirtualBoard::eventDecoded);
+    board.receive(QByteArray("\x28\xfa", 2) + packet(4, 10, 50));
+    QVERIFY2(board.state().level(4) == 0, "decided before the line went quiet");
+    QTRY_COMPARE_WITH_TIMEOUT(board.state().level(4), 50, 5000);
+    QCOMPARE(events.count(), 3);
+    QCOMPARE(board.decoder().bytesPending(), std::size_t(0));
+}
+
+QTEST_MAIN(tst_BoardViews)
+#include "tst_boardviews.moc"
