@@ -9,7 +9,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     qt6-translations-l10n fonts-arphic-uming
-    xvfb xauth xdotool
+    xvfb xauth xdotool libxcb1-dev
 )
 missing=()
 for package in "${packages[@]}"; do

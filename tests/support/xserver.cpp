@@ -4,6 +4,10 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
 XServer::XServer()
 {
     // -displayfd picks a free display and tells its number on our pipe.
@@ -82,4 +86,32 @@ QString XServer::waitForWindow(const QString &title, int timeoutMs) const
         QThread::msleep(50);
     } while (!deadline.hasExpired());
     return {};
+}
+
+bool XServer::requestClose(const QString &window) const
+{
+    xcb_connection_t *connection = xcb_connect(m_display.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    auto atom = [connection](const char *name) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+        const xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return value;
+    };
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window.toUInt();
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+    xcb_disconnect(connection);
+    return true;
 }

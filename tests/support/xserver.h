@@ -23,6 +23,8 @@ public:
 
     // Runs xdotool against this display; its standard output, trimmed.
     QString xdotool(const QStringList &arguments, int timeoutMs = 10000) const;
+    // Asks the window to close, as a window manager does for its close box.
+    bool requestClose(const QString &window) const;
     // The first visible window with this exact title, waiting up to timeoutMs.
     QString waitForWindow(const QString &title, int timeoutMs = 10000) const;
 

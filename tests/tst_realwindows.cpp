@@ -1,0 +1,336 @@
+#include "control/levelslider.h"
+#include "support/xserver.h"
+#include "ui/form1table.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+// The real programs in real windows: dimmer-panel on the line of dimmer-board --dump,
+// both on a private X server, driven by xdotool's real mouse and key events at the
+// places of the panel's control table. Each step checks the board's decoded lines,
+// which carry the exact bytes, and the scene file's bytes.
+class tst_RealWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void buttons_data();
+    void buttons();
+    void arrowsAndTrack_data();
+    void arrowsAndTrack();
+    void thumbDrag();
+    void saveWithTheKeyboard();
+    void recallAndDownload();
+    void closingThePanelEndsIt();
+
+private:
+    QStringList boardLines(int count, int timeoutMs = 10000);
+    QStringList quietLines();
+    void click(const QString &window, QPoint at);
+    QString sceneWindow();
+
+    std::unique_ptr<XServer> m_x;
+    QTemporaryDir m_folder;
+    QProcess m_board;
+    QProcess m_panel;
+    QString m_window;
+    QByteArray m_pending;
+};
+
+namespace {
+
+const QString Panel = QStringLiteral(DIMMER_PANEL_BINARY);
+const QString Board = QStringLiteral(DIMMER_BOARD_BINARY);
+
+QPoint centre(const Twips &where)
+{
+    return where.toPixels().center();
+}
+
+QPoint inFrame(const Twips &frame, const Twips &where)
+{
+    return frame.toPixels().topLeft() + where.toPixels().center();
+}
+
+QString hex(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' '));
+}
+
+QString level(int channel, int value)
+{
+    const QByteArray packet = QByteArray::fromHex("f1000a00fa")
+                                  .replace(1, 1, QByteArray(1, char(channel)))
+                                  .replace(3, 1, QByteArray(1, char(value)));
+    return QStringLiteral("level %1 %2 ").arg(channel).arg(value) + hex(packet);
+}
+
+QString master(int value)
+{
+    return QStringLiteral("master %1 f1 0a 0a %2 fa")
+        .arg(value)
+        .arg(value, 2, 16, QLatin1Char('0'));
+}
+
+// Where the parts of a channel slider are at a level: the style's own arithmetic, on a
+// slider of the panel's size, steps and style.
+QRect sliderPart(int channel, int levelNow, QStyle::SubControl part)
+{
+    QWidget parent;
+    LevelSlider slider(&parent);
+    slider.setGeometry(Form1Table::VScroll1(channel).toPixels());
+    slider.setSteps(Form1Table::ChannelArrowStep, Form1Table::ChannelTrackStep);
+    slider.setLevel(levelNow);
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.subControls = QStyle::SC_All;
+    option.orientation = Qt::Vertical;
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    option.singleStep = slider.singleStep();
+    option.pageStep = slider.pageStep();
+    const QRect rect = slider.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &slider);
+    return rect.translated(slider.pos());
+}
+
+} // namespace
+
+void tst_RealWindows::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QVERIFY2(m_folder.isValid(), qPrintable(m_folder.errorString()));
+    m_x = std::make_unique<XServer>();
+    QVERIFY2(m_x->isRunning(), qPrintable(m_x->errorString()));
+
+    m_board.start(Board, {"--dump"});
+    QVERIFY2(m_board.waitForStarted(), qPrintable(m_board.errorString()));
+    const QStringList first = boardLines(1);
+    QVERIFY2(first.size() == 1 && first[0].startsWith("/dev/"), qPrintable(first.join('|')));
+
+    m_panel.setProcessEnvironment(m_x->environment());
+    m_panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_panel.start(Panel, {"--port", first[0], "--scene-file", m_folder.filePath("lightLevel.co")});
+    QVERIFY2(m_panel.waitForStarted(), qPrintable(m_panel.errorString()));
+    m_window = m_x->waitForWindow("Form1");
+    QVERIFY2(!m_window.isEmpty(), "the panel did not come up");
+    QVERIFY2(m_x->xdotool({"getwindowgeometry", m_window}).contains("835x681"),
+             qPrintable(m_x->xdotool({"getwindowgeometry", m_window})));
+    // Nothing is sent at start-up.
+    QCOMPARE(quietLines(), QStringList());
+}
+
+void tst_RealWindows::cleanupTestCase()
+{
+    for (QProcess *process : {&m_panel, &m_board}) {
+        if (process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(5000))
+                process->kill();
+            process->waitForFinished(5000);
+        }
+    }
+}
+
+QStringList tst_RealWindows::boardLines(int count, int timeoutMs)
+{
+    QStringList lines;
+    QDeadlineTimer deadline(timeoutMs);
+    while (lines.size() < count) {
+        const int newline = m_pending.indexOf('\n');
+        if (newline >= 0) {
+            lines << QString::fromUtf8(m_pending.left(newline));
+            m_pending.remove(0, newline + 1);
+            continue;
+        }
+        if (deadline.hasExpired() || m_board.state() != QProcess::Running)
+            break;
+        m_board.waitForReadyRead(50);
+        m_pending += m_board.readAllStandardOutput();
+    }
+    return lines;
+}
+
+// What else the board decodes within a short quiet time: after a step, nothing more.
+QStringList tst_RealWindows::quietLines()
+{
+    QStringList lines;
+    m_board.waitForReadyRead(300);
+    m_pending += m_board.readAllStandardOutput();
+    while (m_pending.contains('\n'))
+        lines += boardLines(1, 0);
+    return lines;
+}
+
+void tst_RealWindows::click(const QString &window, QPoint at)
+{
+    m_x->xdotool({"mousemove", "--sync", "--window", window, QString::number(at.x()),
+                  QString::number(at.y()), "click", "1"});
+}
+
+QString tst_RealWindows::sceneWindow()
+{
+    // The scene key window has no title; it is the visible one of its size.
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        const QString ids = m_x->xdotool({"search", "--onlyvisible", "--name", "^$"});
+        for (const QString &id : ids.split('\n', Qt::SkipEmptyParts)) {
+            if (m_x->xdotool({"getwindowgeometry", id}).contains("322x261"))
+                return id;
+        }
+        QThread::msleep(50);
+    }
+    return {};
+}
+
+void tst_RealWindows::buttons_data()
+{
+    using namespace Form1Table;
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("full-on-3") << centre(Command1(2)) << QStringList{level(2, 99)};
+    QTest::newRow("full-on-3-again") << centre(Command1(2)) << QStringList{};
+    QTest::newRow("off-3") << centre(Command2(2)) << QStringList{level(2, 0)};
+    QTest::newRow("master-full-on") << centre(Command3) << QStringList{master(99)};
+    QTest::newRow("all-off") << centre(Command4)
+                             << QStringList{level(0, 0), level(1, 0), level(2, 0), level(3, 0),
+                                            level(4, 0), level(5, 0), level(6, 0), level(7, 0),
+                                            master(0)};
+    QTest::newRow("mode-6") << inFrame(Frame2, OptionButton(5))
+                            << QStringList{"mode 6 f1 05 0b 00 fa"};
+    QTest::newRow("mode-12") << inFrame(Frame2, OptionButton(11))
+                             << QStringList{"mode 12 f1 0b 0b 00 fa"};
+}
+
+void tst_RealWindows::buttons()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QStringList, lines);
+    click(m_window, at);
+    QCOMPARE(boardLines(lines.size()), lines);
+    QCOMPARE(quietLines(), QStringList());
+}
+
+void tst_RealWindows::arrowsAndTrack_data()
+{
+    QTest::addColumn<int>("part");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::newRow("top-arrow-1-up") << int(QStyle::SC_ScrollBarSubLine) << 0 << 1;
+    QTest::newRow("track-above-5-up") << int(QStyle::SC_ScrollBarSubPage) << 1 << 6;
+    QTest::newRow("bottom-arrow-1-down") << int(QStyle::SC_ScrollBarAddLine) << 6 << 5;
+    QTest::newRow("track-below-5-down") << int(QStyle::SC_ScrollBarAddPage) << 5 << 0;
+}
+
+void tst_RealWindows::arrowsAndTrack()
+{
+    QFETCH(int, part);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    const QRect target = sliderPart(0, from, QStyle::SubControl(part));
+    QVERIFY2(target.isValid(), "no such part");
+    // Press and release at once, before the arrow's auto-repeat starts.
+    click(m_window, target.center());
+    QCOMPARE(boardLines(1), QStringList{level(0, to)});
+    QCOMPARE(quietLines(), QStringList());
+}
+
+void tst_RealWindows::thumbDrag()
+{
+    const QPoint grab = sliderPart(4, 0, QStyle::SC_ScrollBarSlider).center();
+    QStringList drag = {"mousemove", "--sync", "--window", m_window, QString::number(grab.x()),
+                        QString::number(grab.y()), "mousedown", "1"};
+    for (int step = 1; step <= 4; ++step) {
+        drag << "sleep" << "0.1" << "mousemove" << "--sync" << "--window" << m_window
+             << QString::number(grab.x()) << QString::number(grab.y() - 30 * step);
+    }
+    drag << "sleep" << "0.1" << "mouseup" << "1";
+    m_x->xdotool(drag);
+    QStringList lines = boardLines(5);
+    lines += quietLines();
+    // One packet for each position the drag reported, rising, then one more for its end.
+    QVERIFY2(lines.size() >= 3, qPrintable(lines.join('\n')));
+    int previous = 0;
+    for (int k = 0; k + 1 < lines.size(); ++k) {
+        const QStringList word = lines[k].split(' ');
+        QVERIFY2(word.value(0) == "level" && word.value(1) == "4", qPrintable(lines[k]));
+        QVERIFY2(word.value(2).toInt() > previous, qPrintable(lines.join('\n')));
+        previous = word.value(2).toInt();
+        QCOMPARE(lines[k], level(4, previous));
+    }
+    QCOMPARE(lines.last(), lines[lines.size() - 2]);
+    click(m_window, centre(Form1Table::Command2(4)));
+    QCOMPARE(boardLines(1), QStringList{level(4, 0)});
+}
+
+void tst_RealWindows::saveWithTheKeyboard()
+{
+    using namespace Form1Table;
+    // Channels 1 and 8 full on, then store them as scene 3 (Yes) and try scene 4 (Enter: No).
+    click(m_window, centre(Command1(0)));
+    click(m_window, centre(Command1(7)));
+    QCOMPARE(boardLines(2), (QStringList{level(0, 99), level(7, 99)}));
+    click(m_window, centre(Image2));
+    const QString keys = sceneWindow();
+    QVERIFY2(!keys.isEmpty(), "the scene key window did not come up");
+    for (int key : {2, 3}) {
+        click(keys, QPoint(65 + 64 * (key % 4), 74 + 56 * (key / 4)));
+        const QString question = m_x->waitForWindow("確定對話方塊");
+        QVERIFY2(!question.isEmpty(), "no question came up");
+        m_x->xdotool({"windowfocus", "--sync", question, "key", key == 2 ? "alt+y" : "Return"});
+        QDeadlineTimer deadline(5000);
+        while (!m_x->waitForWindow("確定對話方塊", 0).isEmpty() && !deadline.hasExpired())
+            QThread::msleep(20);
+    }
+    // While the keys are up the panel takes no click.
+    click(m_window, centre(Command3));
+    click(keys, QPoint(228, 224)); // the close image
+    QDeadlineTimer closed(5000);
+    while (!sceneWindow().isEmpty() && !closed.hasExpired())
+        QThread::msleep(20);
+    QCOMPARE(quietLines(), QStringList());
+    QFile file(m_folder.filePath("lightLevel.co"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(hex(file.readAll()),
+             hex(QByteArray(16, '\0') + QByteArray("\x63\0\0\0\0\0\0\x63", 8)));
+}
+
+void tst_RealWindows::recallAndDownload()
+{
+    using namespace Form1Table;
+    click(m_window, centre(Command4));
+    QCOMPARE(boardLines(2), (QStringList{level(0, 0), level(7, 0)}));
+    QCOMPARE(quietLines(), QStringList()); // master was already at 0
+    click(m_window, inFrame(Frame1, OptionButton(2)));
+    QCOMPARE(boardLines(2), (QStringList{level(0, 99), level(7, 99)}));
+    click(m_window, centre(Command5));
+    const QByteArray frame = "\xfa" + QByteArray(16, '\0') + QByteArray("\x63\0\0\0\0\0\0\x63", 8)
+                             + QByteArray(72, '\0') + "\xfb";
+    QCOMPARE(boardLines(1), QStringList{"scenes " + hex(frame)});
+    QCOMPARE(quietLines(), QStringList());
+}
+
+void tst_RealWindows::closingThePanelEndsIt()
+{
+    // A last change right before the close still reaches the line.
+    click(m_window, Form1Table::Command1(3).toPixels().center());
+    QVERIFY(m_x->requestClose(m_window));
+    QVERIFY(m_panel.waitForFinished(10000));
+    QCOMPARE(m_panel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_panel.exitCode(), 0);
+    QCOMPARE(boardLines(1), QStringList{level(3, 99)});
+    QCOMPARE(quietLines(), QStringList());
+}
+
+QTEST_MAIN(tst_RealWindows)
+#include "tst_realwindows.moc"
