@@ -8,6 +8,7 @@
 #include "board/virtualboard.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QCoreApplication>
 
 #include <csignal>
@@ -76,6 +77,13 @@ int run(const BoardOptions &options, QCoreApplication &application)
         return QCoreApplication::exec();
     }
     BoardWindow window(board, devicePath);
+    // The panel opens at the window system's default place, usually the top left; keep
+    // the lamps beside it, at the right of the screen, so that both can be watched.
+    if (const QScreen *screen = window.screen()) {
+        const QRect free = screen->availableGeometry();
+        window.move(qMax(free.left(), free.right() - window.frameGeometry().width()),
+                    free.top());
+    }
     window.show();
     return QCoreApplication::exec();
 }
