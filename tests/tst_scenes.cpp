@@ -1,3 +1,4 @@
+#include "app/qttranslations.h"
 #include "control/levelslider.h"
 #include "support/modal.h"
 #include "support/panelfixture.h"
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 #include <QWindow>
 
 // Scenes through the real windows: recall onto a real line, save through the scene key
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void download();
     void downloadTwiceSendsTheSame();
     void saveThenRecallSendsNothing();
+    void questionSpeaksTheUsersLanguage();
 };
 
 namespace {
@@ -436,6 +439,32 @@ void tst_Scenes::saveThenRecallSendsNothing()
              (setLevel(0, 12) + setLevel(2, 34) + setLevel(4, 56) + setLevel(6, 78)
               + setLevel(7, 99))
                  .toHex());
+}
+
+void tst_Scenes::questionSpeaksTheUsersLanguage()
+{
+    QTranslator *chinese = installQtTranslations(*qApp, QLocale(QLocale::Chinese, QLocale::Taiwan));
+    QVERIFY2(chinese, "no Qt translation for zh_TW (package qt6-translations-l10n)");
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    QString yes;
+    QString no;
+    Modal::whenUp(isSceneWindow, [&](QWidget *window) {
+        auto *form2 = static_cast<Form2 *>(window);
+        Modal::whenUp(Modal::isMessageBox, [&](QWidget *box) {
+            auto *question = static_cast<QMessageBox *>(box);
+            yes = question->button(QMessageBox::Yes)->text();
+            no = question->button(QMessageBox::No)->text();
+            Modal::answer(box, QMessageBox::No);
+        }, panel.form.get());
+        QTest::mouseClick(form2->Image1(0), Qt::LeftButton);
+        QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+    }, panel.form.get());
+    QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+    QCoreApplication::removeTranslator(chinese);
+    delete chinese;
+    QVERIFY2(yes.contains(QString::fromUtf8("是")), qPrintable(yes));
+    QVERIFY2(no.contains(QString::fromUtf8("否")), qPrintable(no));
 }
 
 QTEST_MAIN(tst_Scenes)

@@ -1,14 +1,13 @@
 #include "app/errorreport.h"
 #include "app/options.h"
+#include "app/qttranslations.h"
 #include "control/module1.h"
 #include "link/seriallink.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -49,10 +48,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     // The board's panel was drawn for one look; the fixed control places assume it.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    installQtTranslations(application, QLocale());
 
     Module1 state;
     SerialLink link;
