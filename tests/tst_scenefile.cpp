@@ -1,4 +1,5 @@
 #include "scenes/scenefile.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,19 +39,6 @@ using Record = SceneFile::Record;
 QByteArray bytesOf(const Record &record)
 {
     return QByteArray(reinterpret_cast<const char *>(record.data()), int(record.size()));
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QByteArray noise(int size)
@@ -111,7 +99,7 @@ void tst_SceneFile::save()
     QFETCH(QList<int>, scenes);
     QFETCH(QByteArray, after);
     if (before != "<missing>")
-        writeFile(m_path, before);
+        QVERIFY(Files::write(m_path, before));
     const SceneFile file(m_path);
     for (int k = 0; k < scenes.size(); ++k) {
         Record levels = Levels2;
@@ -121,7 +109,7 @@ void tst_SceneFile::save()
         QVERIFY2(access.writeRecord(scenes[k], levels), qPrintable(access.errorMessage()));
         QVERIFY2(access.close(), qPrintable(access.errorMessage()));
     }
-    QCOMPARE(fileBytes(m_path).toHex(), after.toHex());
+    QCOMPARE(Files::bytes(m_path).toHex(), after.toHex());
 }
 
 void tst_SceneFile::read_data()
@@ -144,7 +132,7 @@ void tst_SceneFile::read()
     QFETCH(QByteArray, contents);
     QFETCH(int, scene);
     QFETCH(QByteArray, expected);
-    writeFile(m_path, contents);
+    QVERIFY(Files::write(m_path, contents));
     const SceneFile file(m_path);
     Record record;
     record.fill(0x55); // a read that left the array alone would show
@@ -152,7 +140,7 @@ void tst_SceneFile::read()
     QVERIFY2(access.readRecord(scene, record), qPrintable(access.errorMessage()));
     QVERIFY(access.close());
     QCOMPARE(bytesOf(record).toHex(), expected.toHex());
-    QCOMPARE(fileBytes(m_path), contents);
+    QCOMPARE(Files::bytes(m_path), contents);
 }
 
 void tst_SceneFile::openCreatesEmptyFile()
@@ -207,7 +195,7 @@ void tst_SceneFile::unusable()
     if (kind == "folder") {
         QVERIFY(QDir().mkpath(m_path));
     } else if (kind == "parent-file" || kind == "create-parent") {
-        writeFile(m_folder->filePath("plain"), "x");
+        QVERIFY(Files::write(m_folder->filePath("plain"), "x"));
         path = m_folder->filePath("plain/sub/lightLevel.co");
         createFolder = kind == "create-parent";
     } else if (kind == "sysfs") {

@@ -1,5 +1,6 @@
 #include "app/qttranslations.h"
 #include "control/levelslider.h"
+#include "support/files.h"
 #include "support/modal.h"
 #include "support/panelfixture.h"
 #include "ui/form2.h"
@@ -42,19 +43,6 @@ private Q_SLOTS:
 namespace {
 
 using Levels = QList<int>;
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QByteArray setLevel(int channel, int level)
 {
@@ -147,7 +135,7 @@ void tst_Scenes::recall()
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels(sliders, 33);
-    writeFile(panel.scenePath(), file);
+    QVERIFY(Files::write(panel.scenePath(), file));
     const QString masterText = panel.form->Text2()->text();
 
     QTest::mouseClick(panel.form->Option1(button), Qt::LeftButton);
@@ -160,7 +148,7 @@ void tst_Scenes::recall()
     QCOMPARE(panel.form->VScroll2()->level(), 33);
     QCOMPARE(panel.form->Text2()->text(), masterText);
     QVERIFY(panel.form->Option1(button)->isChecked());
-    QCOMPARE(fileBytes(panel.scenePath()), file);
+    QCOMPARE(Files::bytes(panel.scenePath()), file);
     QVERIFY(panel.fatals.isEmpty());
     QVERIFY(panel.warnings.isEmpty());
 }
@@ -171,7 +159,7 @@ void tst_Scenes::recallRefusesLevelsAbove99()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels({5, 5, 5, 5, 5, 5, 5, 5}, 0);
     const auto before = panel.state;
-    writeFile(panel.scenePath(), QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 80}));
+    QVERIFY(Files::write(panel.scenePath(), QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 80})));
     QTest::mouseClick(panel.form->Option1(2), Qt::LeftButton);
     QCOMPARE(panel.sent(), QByteArray());
     QCOMPARE(panel.warnings.size(), 1);
@@ -195,7 +183,7 @@ void tst_Scenes::recallOfMissingFileLeavesEmptyFile()
     QVERIFY(!QFile::exists(panel.scenePath()));
     QTest::mouseClick(panel.form->Option1(3), Qt::LeftButton);
     QCOMPARE(panel.sent(), QByteArray());
-    QCOMPARE(fileBytes(panel.scenePath()), QByteArray(""));
+    QCOMPARE(Files::bytes(panel.scenePath()), QByteArray(""));
 }
 
 void tst_Scenes::saveThroughWindow_data()
@@ -228,7 +216,7 @@ void tst_Scenes::saveThroughWindow()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels(levels, 0);
     if (before != "<missing>")
-        writeFile(panel.scenePath(), before);
+        QVERIFY(Files::write(panel.scenePath(), before));
     QString question;
     QString title;
     Modal::whenUp(isSceneWindow, [&](QWidget *window) {
@@ -250,7 +238,7 @@ void tst_Scenes::saveThroughWindow()
 
     QCOMPARE(question, QString("將目前狀態已存入巨集鍵 %1").arg(key + 1));
     QCOMPARE(title, QString("確定對話方塊"));
-    QCOMPARE(fileBytes(panel.scenePath()).toHex(), after.toHex());
+    QCOMPARE(Files::bytes(panel.scenePath()).toHex(), after.toHex());
     QCOMPARE(panel.sent(), QByteArray());
     QVERIFY(!panel.form->scenesWindow()->isVisible());
     QVERIFY(panel.fatals.isEmpty());
@@ -262,7 +250,7 @@ void tst_Scenes::saveTwoScenesInOneOpening()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels({1, 2, 3, 4, 5, 6, 7, 8}, 0);
     saveScenes(panel, {1, 6}, QMessageBox::Yes);
-    QCOMPARE(fileBytes(panel.scenePath()).toHex(),
+    QCOMPARE(Files::bytes(panel.scenePath()).toHex(),
              (QByteArray(8, '\0') + record({1, 2, 3, 4, 5, 6, 7, 8}) + QByteArray(32, '\0')
               + record({1, 2, 3, 4, 5, 6, 7, 8}))
                  .toHex());
@@ -290,9 +278,9 @@ void tst_Scenes::noAnswerTouchesNothing()
     panel.setLevels({9, 9, 9, 9, 9, 9, 9, 9}, 0);
     const QByteArray before(96, '\x11');
     if (fileExists)
-        writeFile(panel.scenePath(), before);
+        QVERIFY(Files::write(panel.scenePath(), before));
     saveScenes(panel, {0, 11}, answer);
-    QCOMPARE(fileBytes(panel.scenePath()), fileExists ? before : QByteArray("<missing>"));
+    QCOMPARE(Files::bytes(panel.scenePath()), fileExists ? before : QByteArray("<missing>"));
     QCOMPARE(panel.sent(), QByteArray());
 }
 
@@ -400,10 +388,10 @@ void tst_Scenes::download()
     panel.setLevels({50, 50, 50, 50, 50, 50, 50, 50}, 0);
     const auto before = panel.state;
     if (file != "<missing>")
-        writeFile(panel.scenePath(), file);
+        QVERIFY(Files::write(panel.scenePath(), file));
     QTest::mouseClick(panel.form->Command5(), Qt::LeftButton);
     QCOMPARE(panel.sent().toHex(), ("\xfa" + body + "\xfb").toHex());
-    QCOMPARE(fileBytes(panel.scenePath()), file == "<missing>" ? QByteArray("") : file);
+    QCOMPARE(Files::bytes(panel.scenePath()), file == "<missing>" ? QByteArray("") : file);
     QVERIFY(panel.state.LevelBuf == before.LevelBuf);
     QCOMPARE(panel.state.PktAddress, before.PktAddress);
     QCOMPARE(panel.state.PktValue, before.PktValue);
@@ -416,7 +404,7 @@ void tst_Scenes::downloadTwiceSendsTheSame()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    writeFile(panel.scenePath(), QByteArray(40, '\x31'));
+    QVERIFY(Files::write(panel.scenePath(), QByteArray(40, '\x31')));
     panel.form->Command5()->click();
     const QByteArray first = panel.sent();
     panel.form->Command5()->click();

@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/errorreport.h"
 #include "app/options.h"
 #include "app/qttranslations.h"
@@ -11,37 +12,19 @@
 
 #include <cstdio>
 
-namespace {
-
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-QStringList argumentsOf(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication::setApplicationName(QStringLiteral("dimmer-panel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_PANEL_VERSION));
 
     // Options first: --help and a wrong option need no display.
-    const Options options = Options::parse(argumentsOf(argc, argv));
+    const Options options = Options::parse(CommandLine::argumentsOf(argc, argv));
     if (options.outcome == Options::Outcome::ExitOk) {
-        print(stdout, options.output);
+        CommandLine::print(stdout, options.output);
         return 0;
     }
     if (options.outcome == Options::Outcome::UsageError) {
-        print(stderr, options.output);
+        CommandLine::print(stderr, options.output);
         return 2;
     }
 

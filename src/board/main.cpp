@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "board/boardoptions.h"
 #include "board/boardwindow.h"
 #include "board/devicelink.h"
@@ -8,28 +9,14 @@
 #include "board/virtualboard.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QCoreApplication>
+#include <QScreen>
 
 #include <csignal>
 #include <cstdio>
 #include <memory>
 
 namespace {
-
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-QStringList argumentsOf(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
 
 int run(const BoardOptions &options, QCoreApplication &application)
 {
@@ -45,7 +32,7 @@ int run(const BoardOptions &options, QCoreApplication &application)
 
     if (devicePath.isEmpty()) {
         if (!terminal.open(&error)) {
-            print(stderr, error + QLatin1Char('\n'));
+            CommandLine::print(stderr, error + QLatin1Char('\n'));
             return 1;
         }
         QObject::connect(&terminal, &PseudoTerminal::bytesArrived, &board,
@@ -53,21 +40,21 @@ int run(const BoardOptions &options, QCoreApplication &application)
         devicePath = terminal.devicePath();
     } else {
         if (!line.open(devicePath, &error)) {
-            print(stderr, error + QLatin1Char('\n'));
+            CommandLine::print(stderr, error + QLatin1Char('\n'));
             return 1;
         }
         QObject::connect(&line, &SerialLine::bytesArrived, &board, &VirtualBoard::receive);
         QObject::connect(&line, &SerialLine::failed, &application, [](const QString &message) {
-            print(stderr, message + QLatin1Char('\n'));
+            CommandLine::print(stderr, message + QLatin1Char('\n'));
             QCoreApplication::exit(1);
         });
     }
     if (!options.linkPath.isEmpty() && !link.create(options.linkPath, devicePath, &error)) {
-        print(stderr, error + QLatin1Char('\n'));
+        CommandLine::print(stderr, error + QLatin1Char('\n'));
         return 1;
     }
     // The path comes only now, so that a script that reads it finds the link in place.
-    print(stdout, devicePath + QLatin1Char('\n'));
+    CommandLine::print(stdout, devicePath + QLatin1Char('\n'));
 
     if (options.dump) {
         DumpWriter writer(stdout, &application);
@@ -99,13 +86,13 @@ int main(int argc, char **argv)
 
     QCoreApplication::setApplicationName(QStringLiteral("dimmer-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_BOARD_VERSION));
-    const BoardOptions options = BoardOptions::parse(argumentsOf(argc, argv));
+    const BoardOptions options = BoardOptions::parse(CommandLine::argumentsOf(argc, argv));
     if (options.outcome == BoardOptions::Outcome::ExitOk) {
-        print(stdout, options.output);
+        CommandLine::print(stdout, options.output);
         return 0;
     }
     if (options.outcome == BoardOptions::Outcome::UsageError) {
-        print(stderr, options.output);
+        CommandLine::print(stderr, options.output);
         return 2;
     }
 
