@@ -222,7 +222,10 @@ void tst_Startup::badSceneFile()
     process.start(Panel, {"--port", line.slavePath(), "--scene-file", path});
     QVERIFY(process.waitForStarted());
     const QString panel = m_x->waitForWindow("Form1");
-    QVERIFY2(!panel.isEmpty(), "the panel did not come up");
+    if (panel.isEmpty())
+        process.waitForFinished(1000);
+    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: "
+                                          + QString::fromLocal8Bit(process.readAllStandardError())));
     if (kind == "full") {
         // A save: the store image, then key 1 of the scene key window, which is centred
         // on the 1280 x 1024 screen, then Yes from the keyboard.
@@ -257,7 +260,10 @@ void tst_Startup::deadLineWhileRunning()
     process.start(Panel, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co")});
     QVERIFY(process.waitForStarted());
     const QString panel = m_x->waitForWindow("Form1");
-    QVERIFY2(!panel.isEmpty(), "the panel did not come up");
+    if (panel.isEmpty())
+        process.waitForFinished(1000);
+    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: "
+                                          + QString::fromLocal8Bit(process.readAllStandardError())));
     // Command1(0), full on for channel 1, then the line goes away and Command1(1).
     m_x->xdotool({"mousemove", "--window", panel, "76", "356", "click", "1"});
     QCOMPARE(line.read(5).toHex(), QByteArray("f1000a63fa"));

@@ -10,12 +10,14 @@
 
 XServer::XServer()
 {
-    // -displayfd picks a free display and tells its number on our pipe.
+    // -displayfd picks a free display and tells its number on our pipe. -noreset: by
+    // default the server resets when its last client leaves, and refuses the programs
+    // that connect during the reset.
     m_server.setProgram(QStringLiteral("Xvfb"));
     m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
                            QStringLiteral("-screen"), QStringLiteral("0"),
                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                           QStringLiteral("tcp")});
+                           QStringLiteral("tcp"), QStringLiteral("-noreset")});
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
     m_server.start();
     if (!m_server.waitForStarted(10000)) {

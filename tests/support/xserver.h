@@ -26,7 +26,7 @@ public:
     // Asks the window to close, as a window manager does for its close box.
     bool requestClose(const QString &window) const;
     // The first visible window with this exact title, waiting up to timeoutMs.
-    QString waitForWindow(const QString &title, int timeoutMs = 10000) const;
+    QString waitForWindow(const QString &title, int timeoutMs = 30000) const;
 
 private:
     QProcess m_server;
