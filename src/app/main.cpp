@@ -47,6 +47,11 @@ int main(int argc, char **argv)
     panel.show();
     const int status = QApplication::exec();
     // Every packet already handed to the port reaches the line before the port goes.
-    link.drain();
+    if (const qint64 lost = link.drain(); lost > 0) {
+        CommandLine::print(stderr, QStringLiteral("dimmer-panel: %1 bytes for %2 were not "
+                                                  "delivered: the line took none for too long.\n")
+                                       .arg(lost)
+                                       .arg(link.portName()));
+    }
     return status;
 }

@@ -1,5 +1,6 @@
 #include "seriallink.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -47,11 +48,6 @@ QString reasonFor(const QSerialPort &port, const QString &device)
 SerialLink::SerialLink(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onErrorOccurred);
-}
-
-SerialLink::~SerialLink()
-{
-    drain();
 }
 
 QString SerialLink::defaultPortName()
@@ -108,21 +104,18 @@ void SerialLink::write(const QByteArray &bytes)
     m_port.flush();
 }
 
-bool SerialLink::drain()
+qint64 SerialLink::drain()
 {
     if (m_failed || !m_port.isOpen())
-        return true;
-    // 9600 baud 8N1 moves a byte in just over a millisecond; allow twice that and a margin.
-    while (m_port.bytesToWrite() > 0) {
-        const int timeout = int(qMin<qint64>(m_port.bytesToWrite() * 2 + 2000, 30000));
-        if (!m_port.waitForBytesWritten(timeout) && !m_failed && !lineIsUp())
-            break;
-        if (m_failed)
-            return false;
-        if (!lineIsUp())
-            break;
-    }
-    return m_port.bytesToWrite() == 0;
+        return 0;
+    // One deadline for the whole queue: 9600 baud 8N1 moves a byte in just over a
+    // millisecond. A board that takes nothing must not hold the program for long.
+    QDeadlineTimer deadline(qMin<qint64>(m_port.bytesToWrite() * 11 / 10 + 500, 5000));
+    m_draining = true;
+    while (m_port.bytesToWrite() > 0 && !deadline.hasExpired() && !lineHungUp())
+        m_port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
+    m_draining = false;
+    return m_port.bytesToWrite();
 }
 
 qint64 SerialLink::bytesQueued() const
@@ -134,25 +127,39 @@ void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError || m_failed || !m_port.isOpen())
         return;
-    // A full kernel buffer reports the same ResourceError as a dead line (EAGAIN against
-    // EIO). A full buffer is only back-pressure: the bytes stay queued and drain later.
-    if (error == QSerialPort::ResourceError && lineIsUp()) {
+    // At the end of the run the caller asks for what could not be delivered; nothing
+    // is reported from there.
+    if (m_draining) {
+        m_port.clearError();
+        return;
+    }
+    if (isBackPressure(error)) {
         m_port.clearError();
         return;
     }
     fail(m_port.errorString());
 }
 
-bool SerialLink::lineIsUp() const
+bool SerialLink::isBackPressure(QSerialPort::SerialPortError error) const
+{
+    // A full kernel buffer (EAGAIN) and a dead line (EIO, ENXIO) both come as a
+    // ResourceError; only the first is back-pressure, whose bytes stay queued and
+    // drain later. Qt gives the reason only as the system's text for its errno.
+    static const QString full = QString::fromLocal8Bit(std::strerror(EAGAIN));
+    return error == QSerialPort::ResourceError && m_port.errorString() == full
+           && !lineHungUp();
+}
+
+bool SerialLink::lineHungUp() const
 {
     if (!m_port.isOpen())
-        return false;
+        return true;
     pollfd descriptor{};
     descriptor.fd = int(m_port.handle());
     descriptor.events = POLLOUT;
     if (::poll(&descriptor, 1, 0) < 0)
-        return errno == EINTR;
-    return (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+        return false;
+    return (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void SerialLink::fail(const QString &reason)

@@ -14,7 +14,6 @@ class SerialLink : public QObject
 
 public:
     explicit SerialLink(QObject *parent = nullptr);
-    ~SerialLink() override;
 
     // The device that the board's port number 4 stands for on this platform.
     static QString defaultPortName();
@@ -28,8 +27,9 @@ public:
     void write(const QByteArray &bytes);
     void write(const char *data, qsizetype size) { write(QByteArray(data, size)); }
 
-    // Waits, bounded, until every queued byte has been handed to the kernel.
-    bool drain();
+    // Waits, a few seconds at most, until every queued byte has been handed to the
+    // kernel; returns how many were not.
+    qint64 drain();
 
     qint64 bytesQueued() const;
     bool hasFailed() const { return m_failed; }
@@ -40,10 +40,12 @@ Q_SIGNALS:
 
 private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
-    bool lineIsUp() const;
+    bool isBackPressure(QSerialPort::SerialPortError error) const;
+    bool lineHungUp() const;
     void fail(const QString &reason);
 
     QSerialPort m_port;
     QString m_device; // as given: QSerialPort drops the /dev/ of a path
     bool m_failed = false;
+    bool m_draining = false;
 };

@@ -29,13 +29,14 @@ public:
     // Moves the channels and the master from the program, then forgets what that sent.
     void setLevels(const QList<int> &channels, int master);
 
+    // The reports outlive the link, whose last drain may still report.
+    QStringList fatals;
+    QStringList warnings;
     PseudoTerminal line;
     QTemporaryDir folder;
     Module1 state;
     SerialLink link;
     SceneFile scenes;
-    QStringList fatals;
-    QStringList warnings;
     ErrorReport report;
     std::unique_ptr<Form1> form;
 
