@@ -23,6 +23,9 @@ private Q_SLOTS:
     void dragToTheEnds_data();
     void dragToTheEnds();
     void masterDragSendsOnlyMasterPackets();
+    void duringADrag_data();
+    void duringADrag();
+    void middleClickJumpIsReported();
 };
 
 namespace {
@@ -43,10 +46,11 @@ QRect partOf(LevelSlider *slider, QStyle::SubControl part)
     return slider->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, slider);
 }
 
-void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
+           Qt::MouseButton button = Qt::LeftButton)
 {
     QMouseEvent event(type, at, widget->mapToGlobal(at),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons,
                       Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
@@ -201,6 +205,55 @@ void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
     for (int i = 0; i < 8; ++i)
         QCOMPARE(panel.form->VScroll1(i)->level(), last);
     QCOMPARE(panel.form->Text2()->text(), QString(" %1").arg(last));
+}
+
+void tst_LevelSlider::duringADrag_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("level"); // for a level set from the program
+    QTest::newRow("program-sets-another-level") << "set" << 20;
+    QTest::newRow("program-sets-the-held-level") << "set" << 0;
+    QTest::newRow("a-key") << "key" << 0;
+}
+
+void tst_LevelSlider::duringADrag()
+{
+    QFETCH(QString, what);
+    QFETCH(int, level);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = panel.form->VScroll1(1);
+    const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
+    mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    mouse(slider, QEvent::MouseMove, grab - QPoint(0, 60), Qt::LeftButton);
+    const int dragged = slider->level();
+    QCOMPARE(panel.sent().toHex(), packet(1, dragged).toHex());
+    if (what == "set")
+        slider->setLevel(level);
+    else
+        QTest::keyClick(slider, Qt::Key_Up);
+    // The value held is 0 until the drag ends: setting it again, or a key, runs nothing;
+    // another level runs the Change once, and no drag position is reported for it.
+    const QByteArray expected = what == "set" && level != 0 ? packet(1, level) : QByteArray();
+    QCOMPARE(panel.sent().toHex(), expected.toHex());
+    mouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 60), Qt::NoButton);
+}
+
+void tst_LevelSlider::middleClickJumpIsReported()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = panel.form->VScroll1(6);
+    QSignalSpy scrolls(slider, &LevelSlider::levelScrolled);
+    const QRect track = partOf(slider, QStyle::SC_ScrollBarGroove);
+    const QPoint at(track.center().x(), track.top() + track.height() / 4);
+    mouse(slider, QEvent::MouseButtonPress, at, Qt::MiddleButton, Qt::MiddleButton);
+    QVERIFY2(slider->isSliderDown(), "Fusion, the panel's style, jumps on a middle click");
+    const int jumped = slider->level();
+    QVERIFY2(jumped > 50, qPrintable(QString::number(jumped)));
+    QCOMPARE(scrolls.count(), 1);
+    mouse(slider, QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::MiddleButton);
+    QCOMPARE(panel.sent().toHex(), (packet(6, jumped) + packet(6, jumped)).toHex());
 }
 
 QTEST_MAIN(tst_LevelSlider)

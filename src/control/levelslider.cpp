@@ -1,5 +1,9 @@
 #include "levelslider.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+
 LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
 {
     setRange(0, MaximumLevel);
@@ -19,6 +23,11 @@ int LevelSlider::level() const
 
 void LevelSlider::setLevel(int level)
 {
+    // During a drag the thumb may stand away from the value; the value decides whether
+    // anything changes. Qt would also report the thumb's jump as a drag position.
+    if (value() == MaximumLevel - level)
+        return;
+    const QScopedValueRollback setting(m_settingLevel, true);
     setValue(MaximumLevel - level);
 }
 
@@ -35,5 +44,26 @@ void LevelSlider::onValueChanged(int value)
 
 void LevelSlider::onSliderMoved(int position)
 {
-    Q_EMIT levelScrolled(MaximumLevel - position);
+    if (!m_settingLevel)
+        Q_EMIT levelScrolled(MaximumLevel - position);
+}
+
+void LevelSlider::mousePressEvent(QMouseEvent *event)
+{
+    // A middle click jumps the thumb and starts a drag there without reporting the jump;
+    // report it, so that the board follows the thumb at once.
+    const int before = sliderPosition();
+    QScrollBar::mousePressEvent(event);
+    if (isSliderDown() && sliderPosition() != before)
+        Q_EMIT levelScrolled(level());
+}
+
+void LevelSlider::keyPressEvent(QKeyEvent *event)
+{
+    // A key while the mouse drags the thumb would snap it back to the old value.
+    if (isSliderDown()) {
+        event->accept();
+        return;
+    }
+    QScrollBar::keyPressEvent(event);
 }

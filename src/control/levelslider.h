@@ -35,7 +35,13 @@ Q_SIGNALS:
     void levelChanged(int level);
     void levelScrolled(int level);
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void onValueChanged(int value);
     void onSliderMoved(int position);
+
+    bool m_settingLevel = false;
 };
