@@ -165,7 +165,7 @@ void tst_Scenes::recallRefusesLevelsAbove99()
     QCOMPARE(panel.warnings.size(), 1);
     const QString message = panel.warnings.first();
     QVERIFY2(message.contains("Scene 3") && message.contains("150")
-                 && message.contains("channel 5"),
+                 && message.contains("channel 5 (調光五)"),
              qPrintable(message));
     QVERIFY(panel.state.LevelBuf == before.LevelBuf);
     for (int k = 0; k < 8; ++k)

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString SceneFile::defaultPath()
@@ -85,14 +86,32 @@ bool SceneFile::Access::writeRecord(int sceneNumber, const Record &record)
     if (m_fd < 0)
         return false;
     const off_t offset = off_t(RecordSize) * (sceneNumber - 1);
+    // What the record held, so that a write that fails half-way can be taken back.
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        return failWith(QStringLiteral("write"));
+    Record before{};
+    const ssize_t held = ::pread(m_fd, before.data(), before.size(), offset);
     std::size_t done = 0;
     while (done < record.size()) {
         const ssize_t put = ::pwrite(m_fd, record.data() + done, record.size() - done,
                                      offset + off_t(done));
         if (put < 0 && errno == EINTR)
             continue;
-        if (put < 0)
+        if (put < 0) {
+            const int reason = errno;
+            if (done > 0) {
+                // The old bytes and the old length back; the failure to report is the
+                // first one, whatever these do.
+                const bool bytesBack =
+                    held <= 0 || ::pwrite(m_fd, before.data(), std::size_t(held), offset) == held;
+                const bool lengthBack = ::ftruncate(m_fd, info.st_size) == 0;
+                Q_UNUSED(bytesBack);
+                Q_UNUSED(lengthBack);
+            }
+            errno = reason;
             return failWith(QStringLiteral("write"));
+        }
         done += std::size_t(put);
     }
     // A stored scene must survive a power cut right after the operator said Yes.

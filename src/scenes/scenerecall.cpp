@@ -4,6 +4,7 @@
 #include "control/levelslider.h"
 #include "control/module1.h"
 #include "scenes/scenefile.h"
+#include "ui/form1table.h"
 
 #include <QDir>
 
@@ -30,12 +31,13 @@ void SceneRecall::Option1_Click(int Index)
     for (int k = 0; k < SceneFile::RecordSize; ++k) {
         if (record[k] > LevelSlider::MaximumLevel) {
             m_report.warning(QStringLiteral("Scene %1 in %2 holds the level %3 for channel "
-                                            "%4; levels run from 0 to 99. The scene was not "
-                                            "recalled and nothing was sent.")
+                                            "%4 (%5); levels run from 0 to 99. The scene was "
+                                            "not recalled and nothing was sent.")
                                  .arg(n)
                                  .arg(QDir::toNativeSeparators(m_file.path()))
                                  .arg(record[k])
-                                 .arg(k + 1));
+                                 .arg(k + 1)
+                                 .arg(QString::fromUtf8(Form1Table::Label1Text[k])));
             return;
         }
     }

@@ -136,10 +136,10 @@ void Form1::createControls()
                                {T::Command3Tab, m_command3},
                                {T::Command4Tab, m_command4},
                                {T::Command5Tab, m_command5}});
-    setTabOrder(std::move(stops));
+    applyTabOrder(std::move(stops));
 }
 
-void Form1::setTabOrder(std::vector<std::pair<int, QWidget *>> stops)
+void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 {
     std::sort(stops.begin(), stops.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });

@@ -58,7 +58,7 @@ public:
 private:
     void createControls();
     void wireHandlers();
-    void setTabOrder(std::vector<std::pair<int, QWidget *>> stops);
+    void applyTabOrder(std::vector<std::pair<int, QWidget *>> stops);
 
     Module1 &m_state;
     SerialLink &m_link;

@@ -5,7 +5,8 @@
 #include <array>
 
 // The controls of the panel window, in twips, with their texts and tab indexes.
-// Controls inside a frame are placed from the frame's top-left corner.
+// Controls inside a frame are placed from the frame's top-left corner. The labels and
+// frames take no focus, so their tab indexes (28..34, 39, 40 and 45, 59) go unused.
 namespace Form1Table {
 
 inline constexpr int ChannelCount = 8;
@@ -24,7 +25,6 @@ inline constexpr std::array<const char *, 9> Label1Text = {
     "調光六", "調光七", "調光八", "調光全"};
 inline constexpr std::array<int, 9> Label1Left = {840,  1920, 3120, 4200, 5280,
                                                   6240, 7440, 8400, MasterX};
-inline constexpr std::array<int, 9> Label1Tab = {28, 29, 30, 31, 32, 33, 34, 39, 40};
 constexpr Twips Label1(int i) { return {Label1Left[i], 360, i == 0 ? 855 : 615, 375}; }
 constexpr double Label1PointSize(int i) { return i == 0 ? 9.75 : 9.0; }
 
@@ -53,10 +53,8 @@ inline constexpr int VScroll2Tab = 41;
 inline constexpr int Text2Tab = 42;
 inline constexpr int Command3Tab = 43;
 inline constexpr int Command4Tab = 44;
-inline constexpr int Frame1Tab = 45;
 constexpr int Option1Tab(int i) { return 46 + i; }
 inline constexpr int Command5Tab = 58;
-inline constexpr int Frame2Tab = 59;
 constexpr int Option2Tab(int i) { return 60 + i; }
 
 inline constexpr const char *FullOnText = "全開";

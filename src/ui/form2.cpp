@@ -11,7 +11,8 @@
 #include <QScreen>
 
 Form2::Form2(SceneSave &save, QWidget *panel)
-    // A dialog of the panel: no title bar, no task-bar entry of its own.
+    // A dialog of the panel, so that it gets no task-bar entry of its own; it is placed
+    // on the screen, not over the panel, as a window without an owner would be.
     : QDialog(panel, Qt::Dialog | Qt::FramelessWindowHint), m_save(save)
 {
     setWindowModality(Qt::ApplicationModal);
@@ -63,7 +64,8 @@ bool Form2::askToStore(int sceneNumber)
 
 void Form2::Image3_Click()
 {
-    // Hiding ends the modal showing; the panel's Image2_Click then returns.
+    // Hiding ends the modal showing; the panel's Image2_Click then returns. Modality is
+    // what kept the panel from taking input, so enabling it only confirms its state.
     hide();
     if (parentWidget())
         parentWidget()->setEnabled(true);
