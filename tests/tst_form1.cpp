@@ -128,12 +128,12 @@ void tst_Form1::geometry()
     QCOMPARE(textOf(widget), text);
     QVERIFY(widget->isVisible());
     QVERIFY(widget->isEnabled());
-    const bool inFrame = name.startsWith("Option");
-    QCOMPARE(widget->parentWidget(), inFrame ? widget->parentWidget() : panel.form.get());
-    if (inFrame)
-        QCOMPARE(widget->parentWidget(), name == "Option1" ? static_cast<QWidget *>(
-                                                                 panel.form->Frame1())
-                                                           : panel.form->Frame2());
+    QWidget *expectedParent = panel.form.get();
+    if (name == "Option1")
+        expectedParent = panel.form->Frame1();
+    else if (name == "Option2")
+        expectedParent = panel.form->Frame2();
+    QCOMPARE(widget->parentWidget(), expectedParent);
 }
 
 void tst_Form1::fonts_data()
@@ -273,18 +273,31 @@ void tst_Form1::pictures()
     const QPixmap store = panel.form->Image2()->pixmap();
     QCOMPARE(store.size(), QSize(46, 39));
     QVERIFY(panel.form->Image2()->hasScaledContents());
-    QImageReader bitmap(":/pictures/store.bmp");
-    QCOMPARE(bitmap.read().depth(), 32); // 24-bit on disk, padded to 32 in memory
-    QImageReader icon(":/pictures/icon.ico");
-    QCOMPARE(icon.imageCount(), 3);
-    QList<QSize> sizes;
-    QList<int> colours;
+    // Colour depths as stored: the bitmap header's bits per pixel at byte 28, and the
+    // icon directory's entries (width, height, colours, bits per pixel at +6).
+    auto bitsPerPixel = [](const QString &name) {
+        QFile file(name);
+        const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(30) : QByteArray();
+        return header.size() < 30 ? -1 : quint8(header[28]) | quint8(header[29]) << 8;
+    };
+    QStringList bitmaps = {":/pictures/store.bmp", ":/pictures/title.bmp",
+                           ":/pictures/close.bmp"};
+    for (int i = 1; i <= 12; ++i)
+        bitmaps << QString(":/pictures/key%1.bmp").arg(i);
+    for (const QString &name : bitmaps)
+        QCOMPARE(bitsPerPixel(name), 24);
+    QFile icon(":/pictures/icon.ico");
+    QVERIFY(icon.open(QIODevice::ReadOnly));
+    const QByteArray ico = icon.readAll();
+    QCOMPARE(quint8(ico[4]), 3);
+    QList<QList<int>> entries;
     for (int i = 0; i < 3; ++i) {
-        QVERIFY(icon.jumpToImage(i));
-        const QImage image = icon.read();
-        sizes << image.size();
+        const char *entry = ico.constData() + 6 + 16 * i;
+        entries << QList<int>{quint8(entry[0]), quint8(entry[1]), quint8(entry[2]),
+                              quint8(entry[6])};
     }
-    QCOMPARE(sizes, (QList<QSize>{{32, 32}, {32, 32}, {16, 16}}));
+    QCOMPARE(entries, (QList<QList<int>>{{32, 32, 2, 1}, {32, 32, 16, 4}, {16, 16, 16, 4}}));
+    QCOMPARE(QImageReader(":/pictures/icon.ico").imageCount(), 3);
     QVERIFY(!panel.form->windowIcon().isNull());
 }
 

@@ -1,6 +1,7 @@
 #include "control/levelslider.h"
 #include "support/xserver.h"
 #include "ui/form1table.h"
+#include "ui/form2table.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -36,7 +37,7 @@ private:
     QStringList boardLines(int count, int timeoutMs = 10000);
     QStringList quietLines();
     void click(const QString &window, QPoint at);
-    QString sceneWindow();
+    QString sceneWindow(int timeoutMs = 30000);
 
     std::unique_ptr<XServer> m_x;
     QTemporaryDir m_folder;
@@ -178,19 +179,9 @@ void tst_RealWindows::click(const QString &window, QPoint at)
                   QString::number(at.y()), "click", "1"});
 }
 
-QString tst_RealWindows::sceneWindow()
+QString tst_RealWindows::sceneWindow(int timeoutMs)
 {
-    // The scene key window has no title; it is the visible one of its size.
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        const QString ids = m_x->xdotool({"search", "--onlyvisible", "--name", "^$"});
-        for (const QString &id : ids.split('\n', Qt::SkipEmptyParts)) {
-            if (m_x->xdotool({"getwindowgeometry", id}).contains("322x261"))
-                return id;
-        }
-        QThread::msleep(50);
-    }
-    return {};
+    return m_x->waitForUntitledWindow(QSize(322, 261), timeoutMs);
 }
 
 void tst_RealWindows::buttons_data()
@@ -284,7 +275,7 @@ void tst_RealWindows::saveWithTheKeyboard()
     const QString keys = sceneWindow();
     QVERIFY2(!keys.isEmpty(), "the scene key window did not come up");
     for (int key : {2, 3}) {
-        click(keys, QPoint(65 + 64 * (key % 4), 74 + 56 * (key / 4)));
+        click(keys, Form2Table::Image1(key).toPixels().center());
         const QString question = m_x->waitForWindow("確定對話方塊");
         QVERIFY2(!question.isEmpty(), "no question came up");
         m_x->xdotool({"windowfocus", "--sync", question, "key", key == 2 ? "alt+y" : "Return"});
@@ -294,9 +285,9 @@ void tst_RealWindows::saveWithTheKeyboard()
     }
     // While the keys are up the panel takes no click.
     click(m_window, centre(Command3));
-    click(keys, QPoint(228, 224)); // the close image
+    click(keys, Form2Table::Image3.toPixels().center());
     QDeadlineTimer closed(5000);
-    while (!sceneWindow().isEmpty() && !closed.hasExpired())
+    while (!sceneWindow(0).isEmpty() && !closed.hasExpired())
         QThread::msleep(20);
     QCOMPARE(quietLines(), QStringList());
     QFile file(m_folder.filePath("lightLevel.co"));

@@ -1,6 +1,7 @@
 #include "link/seriallink.h"
 #include "support/pseudoterminal.h"
 #include "support/xserver.h"
+#include "ui/form2table.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -227,10 +228,14 @@ void tst_Startup::badSceneFile()
     QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: "
                                           + QString::fromLocal8Bit(process.readAllStandardError())));
     if (kind == "full") {
-        // A save: the store image, then key 1 of the scene key window, which is centred
-        // on the 1280 x 1024 screen, then Yes from the keyboard.
+        // A save: the store image, then key 1 of the scene key window, then Yes from the
+        // keyboard.
         m_x->xdotool({"mousemove", "--window", panel, "773", "358", "click", "1"});
-        m_x->xdotool({"sleep", "0.5", "mousemove", "544", "456", "click", "1"});
+        const QString keys = m_x->waitForUntitledWindow(QSize(322, 261));
+        QVERIFY2(!keys.isEmpty(), "the scene key window did not come up");
+        const QPoint key1 = Form2Table::Image1(0).toPixels().center();
+        m_x->xdotool({"mousemove", "--sync", "--window", keys, QString::number(key1.x()),
+                      QString::number(key1.y()), "click", "1"});
         const QString question = m_x->waitForWindow("確定對話方塊");
         QVERIFY2(!question.isEmpty(), "no question came up");
         m_x->xdotool({"windowfocus", "--sync", question, "key", "alt+y"});

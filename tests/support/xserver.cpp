@@ -117,3 +117,19 @@ bool XServer::requestClose(const QString &window) const
     xcb_disconnect(connection);
     return true;
 }
+
+QString XServer::waitForUntitledWindow(QSize size, int timeoutMs) const
+{
+    const QString geometry = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    QDeadlineTimer deadline(timeoutMs);
+    do {
+        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                     QStringLiteral("--name"), QStringLiteral("^$")});
+        for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (xdotool({QStringLiteral("getwindowgeometry"), id}).contains(geometry))
+                return id;
+        }
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return {};
+}

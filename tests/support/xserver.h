@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,8 @@ public:
     QString xdotool(const QStringList &arguments, int timeoutMs = 10000) const;
     // Asks the window to close, as a window manager does for its close box.
     bool requestClose(const QString &window) const;
+    // The first visible window without a title that has this size.
+    QString waitForUntitledWindow(QSize size, int timeoutMs = 30000) const;
     // The first visible window with this exact title, waiting up to timeoutMs.
     QString waitForWindow(const QString &title, int timeoutMs = 30000) const;
 
