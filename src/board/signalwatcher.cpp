@@ -30,8 +30,12 @@ SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
 {
     const sigset_t signals = quitSignals();
     m_descriptor = ::signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (m_descriptor < 0)
+    if (m_descriptor < 0) {
+        // Without the descriptor nobody would take the blocked signals: let them end the
+        // program the ordinary way (leaving the link behind) rather than never.
+        ::pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
         return;
+    }
     m_notifier = new QSocketNotifier(qintptr(m_descriptor), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalWatcher::readSignal);
 }
