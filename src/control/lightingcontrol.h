@@ -16,8 +16,9 @@ class LightingControl : public QObject
     Q_OBJECT
 
 public:
+    // The controls are read when a handler runs; the window fills them in first.
     LightingControl(Module1 &state, SerialLink &link, const PanelControls &controls,
-                    QObject *parent);
+                    QObject *parent = nullptr);
 
     // Frames PktAddress, PktCommand and PktValue into one command packet and writes it.
     void SendCommand();
@@ -41,5 +42,5 @@ private:
 
     Module1 &m_state;
     SerialLink &m_link;
-    PanelControls m_controls;
+    const PanelControls &m_controls;
 };

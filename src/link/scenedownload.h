@@ -13,7 +13,7 @@ class SceneDownload : public QObject
 
 public:
     SceneDownload(const SceneFile &file, SerialLink &link, const ErrorReport &report,
-                  QObject *parent);
+                  QObject *parent = nullptr);
 
     void Command5_Click();
 

@@ -16,13 +16,13 @@ class SceneRecall : public QObject
 
 public:
     SceneRecall(Module1 &state, const SceneFile &file, const PanelControls &controls,
-                const ErrorReport &report, QObject *parent);
+                const ErrorReport &report, QObject *parent = nullptr);
 
     void Option1_Click(int Index);
 
 private:
     Module1 &m_state;
     const SceneFile &m_file;
-    PanelControls m_controls;
+    const PanelControls &m_controls;
     const ErrorReport &m_report;
 };

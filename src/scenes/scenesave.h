@@ -13,7 +13,7 @@ class SceneSave : public QObject
 
 public:
     SceneSave(const Module1 &state, const SceneFile &file, const ErrorReport &report,
-              QObject *parent);
+              QObject *parent = nullptr);
 
     // The question asked before scene n is stored.
     static QString prompt(int sceneNumber);

@@ -45,7 +45,9 @@ QPushButton *optionButton(int i, QGroupBox *frame)
 
 Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes,
              const ErrorReport &report, QWidget *parent)
-    : QWidget(parent), m_state(state), m_link(link), m_scenes(scenes), m_report(report)
+    : QWidget(parent), m_state(state), m_link(link), m_scenes(scenes), m_report(report),
+      m_lighting(m_state, m_link, m_controls), m_recall(m_state, m_scenes, m_controls, m_report),
+      m_download(m_scenes, m_link, m_report), m_save(m_state, m_scenes, m_report)
 {
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(Pictures::programIcon()));
@@ -53,11 +55,6 @@ Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes,
     resize(Form1Table::ClientWidth / Twips::PerPixel,
            Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
-
-    m_lighting = new LightingControl(m_state, m_link, m_controls, this);
-    m_recall = new SceneRecall(m_state, m_scenes, m_controls, m_report, this);
-    m_download = new SceneDownload(m_scenes, m_link, m_report, this);
-    m_save = new SceneSave(m_state, m_scenes, m_report, this);
     wireHandlers();
     m_controls.VScroll1[0]->setFocus();
 }
@@ -149,7 +146,7 @@ void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 
 void Form1::wireHandlers()
 {
-    LightingControl *lighting = m_lighting;
+    LightingControl *lighting = &m_lighting;
     for (int i = 0; i < Form1Table::ChannelCount; ++i) {
         connect(m_controls.VScroll1[i], &LevelSlider::levelChanged, lighting,
                 [lighting, i] { lighting->VScroll1_Change(i); });
@@ -166,8 +163,8 @@ void Form1::wireHandlers()
             &LightingControl::VScroll2_Scroll);
     connect(m_command3, &QPushButton::clicked, lighting, &LightingControl::Command3_Click);
     connect(m_command4, &QPushButton::clicked, lighting, &LightingControl::Command4_Click);
-    connect(m_command5, &QPushButton::clicked, m_download, &SceneDownload::Command5_Click);
-    SceneRecall *recall = m_recall;
+    connect(m_command5, &QPushButton::clicked, &m_download, &SceneDownload::Command5_Click);
+    SceneRecall *recall = &m_recall;
     for (int i = 0; i < Form1Table::OptionCount; ++i) {
         connect(m_option1[i], &QPushButton::clicked, recall,
                 [recall, i] { recall->Option1_Click(i); });
@@ -186,6 +183,6 @@ void Form1::Image2_Click()
 {
     // One scene key window for the whole run; every later opening shows it again.
     if (!m_form2)
-        m_form2 = new Form2(*m_save, this);
+        m_form2 = new Form2(m_save, this);
     m_form2->exec();
 }

@@ -79,8 +79,8 @@ private:
     std::array<QPushButton *, 12> m_option2{};
     Form2 *m_form2 = nullptr;
 
-    LightingControl *m_lighting = nullptr;
-    SceneRecall *m_recall = nullptr;
-    SceneDownload *m_download = nullptr;
-    SceneSave *m_save = nullptr;
+    LightingControl m_lighting;
+    SceneRecall m_recall;
+    SceneDownload m_download;
+    SceneSave m_save;
 };
