@@ -41,13 +41,14 @@ Figures summarise(std::vector<double> samples)
 
 void report(const char *what, const Figures &figures, const char *unit = "us")
 {
-    std::printf("%-44s median %9.1f %s   p90 %9.1f %s\n", what, figures.median, unit,
-                figures.p90, unit);
+    std::printf("%-44s median %9.1f %s   p90 %9.1f %s\n", what, figures.median, unit, figures.p90,
+                unit);
     std::fflush(stdout);
 }
 
 // Runs action, then waits until bytes are readable at the master; in microseconds.
-Figures timeToLine(PanelFixture &panel, int runs, int bytes, const std::function<void(int)> &action)
+Figures timeToLine(PanelFixture &panel, int runs, int bytes,
+                   const std::function<void(int)> &action)
 {
     std::vector<double> samples;
     QElapsedTimer clock;
@@ -148,9 +149,11 @@ int main(int argc, char **argv)
     const int runs = 5000;
 
     report("channel change until its 5 bytes are readable",
-           timeToLine(panel, runs, 5, [&](int run) { form.VScroll1(3)->setLevel(run % 2 ? 40 : 60); }));
+           timeToLine(panel, runs, 5,
+                      [&](int run) { form.VScroll1(3)->setLevel(run % 2 ? 40 : 60); }));
     report("master change (8 channels, 1 packet) until read",
-           timeToLine(panel, runs, 5, [&](int run) { form.VScroll2()->setLevel(run % 2 ? 40 : 60); }));
+           timeToLine(panel, runs, 5,
+                      [&](int run) { form.VScroll2()->setLevel(run % 2 ? 40 : 60); }));
 
     // A scene that differs from the sliders in every channel, recalled alternately
     // with an all-off scene: eight packets each time.

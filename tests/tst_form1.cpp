@@ -34,30 +34,49 @@ namespace {
 
 QWidget *control(Form1 &form, const QString &name, int i)
 {
-    if (name == "Label1") return form.Label1(i);
-    if (name == "VScroll1") return form.VScroll1(i);
-    if (name == "Text1") return form.Text1(i);
-    if (name == "Command1") return form.Command1(i);
-    if (name == "Command2") return form.Command2(i);
-    if (name == "VScroll2") return form.VScroll2();
-    if (name == "Text2") return form.Text2();
-    if (name == "Command3") return form.Command3();
-    if (name == "Command4") return form.Command4();
-    if (name == "Command5") return form.Command5();
-    if (name == "Image2") return form.Image2();
-    if (name == "Frame1") return form.Frame1();
-    if (name == "Frame2") return form.Frame2();
-    if (name == "Option1") return form.Option1(i);
-    if (name == "Option2") return form.Option2(i);
+    if (name == "Label1")
+        return form.Label1(i);
+    if (name == "VScroll1")
+        return form.VScroll1(i);
+    if (name == "Text1")
+        return form.Text1(i);
+    if (name == "Command1")
+        return form.Command1(i);
+    if (name == "Command2")
+        return form.Command2(i);
+    if (name == "VScroll2")
+        return form.VScroll2();
+    if (name == "Text2")
+        return form.Text2();
+    if (name == "Command3")
+        return form.Command3();
+    if (name == "Command4")
+        return form.Command4();
+    if (name == "Command5")
+        return form.Command5();
+    if (name == "Image2")
+        return form.Image2();
+    if (name == "Frame1")
+        return form.Frame1();
+    if (name == "Frame2")
+        return form.Frame2();
+    if (name == "Option1")
+        return form.Option1(i);
+    if (name == "Option2")
+        return form.Option2(i);
     return nullptr;
 }
 
 QString textOf(QWidget *widget)
 {
-    if (auto *label = qobject_cast<QLabel *>(widget)) return label->text();
-    if (auto *box = qobject_cast<QLineEdit *>(widget)) return box->text();
-    if (auto *button = qobject_cast<QPushButton *>(widget)) return button->text();
-    if (auto *frame = qobject_cast<QGroupBox *>(widget)) return frame->title();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *box = qobject_cast<QLineEdit *>(widget))
+        return box->text();
+    if (auto *button = qobject_cast<QPushButton *>(widget))
+        return button->text();
+    if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        return frame->title();
     return QString();
 }
 
@@ -280,8 +299,7 @@ void tst_Form1::pictures()
         const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(30) : QByteArray();
         return header.size() < 30 ? -1 : quint8(header[28]) | quint8(header[29]) << 8;
     };
-    QStringList bitmaps = {":/pictures/store.bmp", ":/pictures/title.bmp",
-                           ":/pictures/close.bmp"};
+    QStringList bitmaps = {":/pictures/store.bmp", ":/pictures/title.bmp", ":/pictures/close.bmp"};
     for (int i = 1; i <= 12; ++i)
         bitmaps << QString(":/pictures/key%1.bmp").arg(i);
     for (const QString &name : bitmaps)

@@ -50,8 +50,7 @@ void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons butto
            Qt::MouseButton button = Qt::LeftButton)
 {
     QMouseEvent event(type, at, widget->mapToGlobal(at),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons,
-                      Qt::NoModifier);
+                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 

@@ -86,21 +86,18 @@ void tst_LightingControl::controls_data()
     QTest::addColumn<Levels>("registers");
 
     QTest::newRow("channel-3-to-40") << AllOff << 0 << "set 3 40" << QByteArray("f1030a28fa")
-                                     << Levels{0, 0, 0, 40, 0, 0, 0, 0} << 0
-                                     << Levels{3, 40, 10};
+                                     << Levels{0, 0, 0, 40, 0, 0, 0, 0} << 0 << Levels{3, 40, 10};
     QTest::newRow("channel-0-back-to-0")
-        << Levels{25, 0, 0, 0, 0, 0, 0, 0} << 0 << "set 0 0" << QByteArray("f1000a00fa")
-        << AllOff << 0 << Levels{0, 0, 10};
+        << Levels{25, 0, 0, 0, 0, 0, 0, 0} << 0 << "set 0 0" << QByteArray("f1000a00fa") << AllOff
+        << 0 << Levels{0, 0, 10};
     QTest::newRow("channel-7-to-99") << AllOff << 0 << "set 7 99" << QByteArray("f1070a63fa")
-                                     << Levels{0, 0, 0, 0, 0, 0, 0, 99} << 0
-                                     << Levels{7, 99, 10};
+                                     << Levels{0, 0, 0, 0, 0, 0, 0, 99} << 0 << Levels{7, 99, 10};
     QTest::newRow("master-to-99") << AllOff << 0 << "master 99" << QByteArray("f10a0a63fa")
                                   << Levels{99, 99, 99, 99, 99, 99, 99, 99} << 99
                                   << Levels{10, 99, 10};
     QTest::newRow("master-50-to-70")
-        << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << "master 70"
-        << QByteArray("f10a0a46fa") << Levels{70, 70, 70, 70, 70, 70, 70, 70} << 70
-        << Levels{10, 70, 10};
+        << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << "master 70" << QByteArray("f10a0a46fa")
+        << Levels{70, 70, 70, 70, 70, 70, 70, 70} << 70 << Levels{10, 70, 10};
     QTest::newRow("full-on-3") << AllOff << 0 << "Command1 3" << QByteArray("f1030a63fa")
                                << Levels{0, 0, 0, 99, 0, 0, 0, 0} << 0 << Levels{3, 99, 10};
     QTest::newRow("full-on-3-twice")
@@ -113,10 +110,9 @@ void tst_LightingControl::controls_data()
                            << QByteArray("f1050a00fa") << AllOff << 0 << Levels{5, 0, 10};
     QTest::newRow("off-already-off")
         << AllOff << 0 << "Command2 2" << QByteArray() << AllOff << 0 << Levels{};
-    QTest::newRow("master-full-on") << Levels{0, 10, 0, 0, 0, 0, 0, 0} << 0 << "Command3"
-                                    << QByteArray("f10a0a63fa")
-                                    << Levels{99, 99, 99, 99, 99, 99, 99, 99} << 99
-                                    << Levels{10, 99, 10};
+    QTest::newRow("master-full-on")
+        << Levels{0, 10, 0, 0, 0, 0, 0, 0} << 0 << "Command3" << QByteArray("f10a0a63fa")
+        << Levels{99, 99, 99, 99, 99, 99, 99, 99} << 99 << Levels{10, 99, 10};
     QTest::newRow("master-full-on-already")
         << Levels{99, 99, 99, 99, 10, 99, 99, 99} << 99 << "Command3" << QByteArray()
         << Levels{99, 99, 99, 99, 10, 99, 99, 99} << 99 << Levels{};
@@ -126,9 +122,8 @@ void tst_LightingControl::controls_data()
                       "f1050a00fa"
                       "f10a0a00fa")
         << AllOff << 0 << Levels{10, 0, 10};
-    QTest::newRow("all-off-master-only") << AllOff << 40 << "Command4"
-                                         << QByteArray("f10a0a00fa") << AllOff << 0
-                                         << Levels{10, 0, 10};
+    QTest::newRow("all-off-master-only") << AllOff << 40 << "Command4" << QByteArray("f10a0a00fa")
+                                         << AllOff << 0 << Levels{10, 0, 10};
     QTest::newRow("all-off-nothing-on")
         << AllOff << 0 << "Command4" << QByteArray() << AllOff << 0 << Levels{};
     QTest::newRow("all-off-every-channel")
@@ -136,11 +131,11 @@ void tst_LightingControl::controls_data()
         << QByteArray("f1000a00faf1010a00faf1020a00faf1030a00faf1040a00fa"
                       "f1050a00faf1060a00faf1070a00faf10a0a00fa")
         << AllOff << 0 << Levels{10, 0, 10};
-    QTest::newRow("mode-1") << AllOff << 0 << "Option2 0" << QByteArray("f1000b00fa")
-                            << AllOff << 0 << Levels{0, 0, 11};
+    QTest::newRow("mode-1") << AllOff << 0 << "Option2 0" << QByteArray("f1000b00fa") << AllOff
+                            << 0 << Levels{0, 0, 11};
     QTest::newRow("mode-12") << Levels{5, 5, 5, 5, 5, 5, 5, 5} << 5 << "Option2 11"
-                             << QByteArray("f10b0b00fa") << Levels{5, 5, 5, 5, 5, 5, 5, 5}
-                             << 5 << Levels{11, 0, 11};
+                             << QByteArray("f10b0b00fa") << Levels{5, 5, 5, 5, 5, 5, 5, 5} << 5
+                             << Levels{11, 0, 11};
     QTest::newRow("mode-6-then-channel-2")
         << AllOff << 0 << "Option2 5;set 2 30" << QByteArray("f1050b00faf1020a1efa")
         << Levels{0, 0, 30, 0, 0, 0, 0, 0} << 0 << Levels{2, 30, 10};

@@ -52,20 +52,14 @@ namespace {
 const QString Panel = QStringLiteral(DIMMER_PANEL_BINARY);
 const QString Board = QStringLiteral(DIMMER_BOARD_BINARY);
 
-QPoint centre(const Twips &where)
-{
-    return where.toPixels().center();
-}
+QPoint centre(const Twips &where) { return where.toPixels().center(); }
 
 QPoint inFrame(const Twips &frame, const Twips &where)
 {
     return frame.toPixels().topLeft() + where.toPixels().center();
 }
 
-QString hex(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' '));
-}
+QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
 
 QString level(int channel, int value)
 {
@@ -101,7 +95,8 @@ QRect sliderPart(int channel, int levelNow, QStyle::SubControl part)
     option.sliderValue = slider.value();
     option.singleStep = slider.singleStep();
     option.pageStep = slider.pageStep();
-    const QRect rect = slider.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &slider);
+    const QRect rect =
+        slider.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &slider);
     return rect.translated(slider.pos());
 }
 
@@ -194,9 +189,9 @@ void tst_RealWindows::buttons_data()
     QTest::newRow("off-3") << centre(Command2(2)) << QStringList{level(2, 0)};
     QTest::newRow("master-full-on") << centre(Command3) << QStringList{master(99)};
     QTest::newRow("all-off") << centre(Command4)
-                             << QStringList{level(0, 0), level(1, 0), level(2, 0), level(3, 0),
-                                            level(4, 0), level(5, 0), level(6, 0), level(7, 0),
-                                            master(0)};
+                             << QStringList{level(0, 0), level(1, 0), level(2, 0),
+                                            level(3, 0), level(4, 0), level(5, 0),
+                                            level(6, 0), level(7, 0), master(0)};
     QTest::newRow("mode-6") << inFrame(Frame2, OptionButton(5))
                             << QStringList{"mode 6 f1 05 0b 00 fa"};
     QTest::newRow("mode-12") << inFrame(Frame2, OptionButton(11))
@@ -239,13 +234,26 @@ void tst_RealWindows::arrowsAndTrack()
 void tst_RealWindows::thumbDrag()
 {
     const QPoint grab = sliderPart(4, 0, QStyle::SC_ScrollBarSlider).center();
-    QStringList drag = {"mousemove", "--sync", "--window", m_window, QString::number(grab.x()),
-                        QString::number(grab.y()), "mousedown", "1"};
+    QStringList drag = {"mousemove",
+                        "--sync",
+                        "--window",
+                        m_window,
+                        QString::number(grab.x()),
+                        QString::number(grab.y()),
+                        "mousedown",
+                        "1"};
     for (int step = 1; step <= 4; ++step) {
-        drag << "sleep" << "0.1" << "mousemove" << "--sync" << "--window" << m_window
-             << QString::number(grab.x()) << QString::number(grab.y() - 30 * step);
+        drag << "sleep"
+             << "0.1"
+             << "mousemove"
+             << "--sync"
+             << "--window" << m_window << QString::number(grab.x())
+             << QString::number(grab.y() - 30 * step);
     }
-    drag << "sleep" << "0.1" << "mouseup" << "1";
+    drag << "sleep"
+         << "0.1"
+         << "mouseup"
+         << "1";
     m_x->xdotool(drag);
     QStringList lines = boardLines(5);
     lines += quietLines();
@@ -305,8 +313,8 @@ void tst_RealWindows::recallAndDownload()
     click(m_window, inFrame(Frame1, OptionButton(2)));
     QCOMPARE(boardLines(2), (QStringList{level(0, 99), level(7, 99)}));
     click(m_window, centre(Command5));
-    const QByteArray frame = "\xfa" + QByteArray(16, '\0') + QByteArray("\x63\0\0\0\0\0\0\x63", 8)
-                             + QByteArray(72, '\0') + "\xfb";
+    const QByteArray frame = "\xfa" + QByteArray(16, '\0') +
+                             QByteArray("\x63\0\0\0\0\0\0\x63", 8) + QByteArray(72, '\0') + "\xfb";
     QCOMPARE(boardLines(1), QStringList{"scenes " + hex(frame)});
     QCOMPARE(quietLines(), QStringList());
 }

@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,8 +82,8 @@ void tst_SceneFile::save_data()
         << QByteArray("<missing>") << QList<int>{12} << QByteArray(88, '\0') + l2;
     QTest::newRow("scene-2-into-full")
         << full << QList<int>{2} << full.left(8) + l2 + full.mid(16);
-    QTest::newRow("scene-12-then-1") << QByteArray("<missing>") << QList<int>{12, 1}
-                                     << plus(l2, 1) + QByteArray(80, '\0') + l2;
+    QTest::newRow("scene-12-then-1")
+        << QByteArray("<missing>") << QList<int>{12, 1} << plus(l2, 1) + QByteArray(80, '\0') + l2;
     QTest::newRow("same-scene-twice")
         << QByteArray("<missing>") << QList<int>{4, 4} << QByteArray(24, '\0') + plus(l2, 1);
     QTest::newRow("beyond-96-kept")
@@ -179,11 +179,16 @@ void tst_SceneFile::unusable_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder") << "folder" << "Is a directory";
-    QTest::newRow("parent-is-a-file") << "parent-file" << "Not a directory";
-    QTest::newRow("parent-cannot-be-created") << "create-parent" << "folder";
-    QTest::newRow("cannot-create") << "sysfs" << "Permission denied";
-    QTest::newRow("disk-full") << "full" << "No space left on device";
+    QTest::newRow("folder") << "folder"
+                            << "Is a directory";
+    QTest::newRow("parent-is-a-file") << "parent-file"
+                                      << "Not a directory";
+    QTest::newRow("parent-cannot-be-created") << "create-parent"
+                                              << "folder";
+    QTest::newRow("cannot-create") << "sysfs"
+                                   << "Permission denied";
+    QTest::newRow("disk-full") << "full"
+                               << "No space left on device";
 }
 
 void tst_SceneFile::unusable()

@@ -59,10 +59,7 @@ QByteArray record(const Levels &levels)
     return bytes;
 }
 
-bool isSceneWindow(QWidget *widget)
-{
-    return qobject_cast<Form2 *>(widget) != nullptr;
-}
+bool isSceneWindow(QWidget *widget) { return qobject_cast<Form2 *>(widget) != nullptr; }
 
 // Opens the scene key window from the store image, clicks the keys and answers each
 // question, then closes the window with the close image; returns when it is hidden.
@@ -75,18 +72,20 @@ void saveScenes(PanelFixture &panel, const QList<int> &keys, int answer)
             QTest::mouseClick(form2->Image3(), Qt::LeftButton);
             return;
         }
-        Modal::whenUp(Modal::isMessageBox,
-                      [answer](QWidget *box) {
-                          if (answer == QMessageBox::NoButton)
-                              Modal::pressEnter(box);
-                          else
-                              Modal::answer(box, answer);
-                      },
-                      context);
+        Modal::whenUp(
+            Modal::isMessageBox,
+            [answer](QWidget *box) {
+                if (answer == QMessageBox::NoButton)
+                    Modal::pressEnter(box);
+                else
+                    Modal::answer(box, answer);
+            },
+            context);
         QTest::mouseClick(form2->Image1(keys[k]), Qt::LeftButton);
         next(window, k + 1);
     };
-    Modal::whenUp(isSceneWindow, [&](QWidget *window) { next(window, 0); }, context);
+    Modal::whenUp(
+        isSceneWindow, [&](QWidget *window) { next(window, 0); }, context);
     QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
 }
 
@@ -101,12 +100,12 @@ void tst_Scenes::recall_data()
     QTest::addColumn<Levels>("after");
 
     const Levels off = {0, 0, 0, 0, 0, 0, 0, 0};
-    QTest::newRow("two-channels")
-        << off << record({0, 99, 0, 0, 0, 0, 0, 50}) << 0
-        << setLevel(1, 99) + setLevel(7, 50) << Levels{0, 99, 0, 0, 0, 0, 0, 50};
+    QTest::newRow("two-channels") << off << record({0, 99, 0, 0, 0, 0, 0, 50}) << 0
+                                  << setLevel(1, 99) + setLevel(7, 50)
+                                  << Levels{0, 99, 0, 0, 0, 0, 0, 50};
     QTest::newRow("same-as-sliders")
-        << Levels{1, 2, 3, 4, 5, 6, 7, 8} << record({1, 2, 3, 4, 5, 6, 7, 8}) << 0
-        << QByteArray() << Levels{1, 2, 3, 4, 5, 6, 7, 8};
+        << Levels{1, 2, 3, 4, 5, 6, 7, 8} << record({1, 2, 3, 4, 5, 6, 7, 8}) << 0 << QByteArray()
+        << Levels{1, 2, 3, 4, 5, 6, 7, 8};
     QByteArray eight;
     for (int k = 0; k < 8; ++k)
         eight += setLevel(k, 10 + k);
@@ -159,13 +158,14 @@ void tst_Scenes::recallRefusesLevelsAbove99()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels({5, 5, 5, 5, 5, 5, 5, 5}, 0);
     const auto before = panel.state;
-    QVERIFY(Files::write(panel.scenePath(), QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 80})));
+    QVERIFY(Files::write(panel.scenePath(),
+                         QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 80})));
     QTest::mouseClick(panel.form->Option1(2), Qt::LeftButton);
     QCOMPARE(panel.sent(), QByteArray());
     QCOMPARE(panel.warnings.size(), 1);
     const QString message = panel.warnings.first();
-    QVERIFY2(message.contains("Scene 3") && message.contains("150")
-                 && message.contains("channel 5 (調光五)"),
+    QVERIFY2(message.contains("Scene 3") && message.contains("150") &&
+                 message.contains("channel 5 (調光五)"),
              qPrintable(message));
     QVERIFY(panel.state.LevelBuf == before.LevelBuf);
     for (int k = 0; k < 8; ++k)
@@ -193,14 +193,15 @@ void tst_Scenes::saveThroughWindow_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QByteArray>("after");
     const QByteArray full = QByteArray(96, '\x07');
-    QTest::newRow("key-0-full-on") << QByteArray("<missing>") << Levels{99, 99, 99, 99, 99, 99, 99, 99}
-                                   << 0 << QByteArray(8, '\x63');
+    QTest::newRow("key-0-full-on")
+        << QByteArray("<missing>") << Levels{99, 99, 99, 99, 99, 99, 99, 99} << 0
+        << QByteArray(8, '\x63');
     QTest::newRow("key-11-into-missing")
         << QByteArray("<missing>") << Levels{1, 2, 3, 4, 5, 6, 7, 8} << 11
         << QByteArray(88, '\0') + record({1, 2, 3, 4, 5, 6, 7, 8});
-    QTest::newRow("key-1-into-full") << full << Levels{0, 10, 20, 30, 40, 50, 60, 70} << 1
-                                     << full.left(8) + record({0, 10, 20, 30, 40, 50, 60, 70})
-                                            + full.mid(16);
+    QTest::newRow("key-1-into-full")
+        << full << Levels{0, 10, 20, 30, 40, 50, 60, 70} << 1
+        << full.left(8) + record({0, 10, 20, 30, 40, 50, 60, 70}) + full.mid(16);
     QTest::newRow("beyond-96-kept")
         << QByteArray(100, '\x09') << Levels{3, 3, 3, 3, 3, 3, 3, 3} << 6
         << QByteArray(48, '\x09') + QByteArray(8, '\x03') + QByteArray(44, '\x09');
@@ -225,21 +226,27 @@ void tst_Scenes::saveThroughWindow()
     bool noIsDefault = false;
     QMessageBox::StandardButtons buttons;
     bool openAfterSave = false;
-    Modal::whenUp(isSceneWindow, [&](QWidget *window) {
-        auto *form2 = static_cast<Form2 *>(window);
-        Modal::whenUp(Modal::isMessageBox, [&](QWidget *box) {
-            auto *asked = static_cast<QMessageBox *>(box);
-            question = asked->text();
-            title = asked->windowTitle();
-            icon = asked->icon();
-            noIsDefault = asked->defaultButton() == asked->button(QMessageBox::No);
-            buttons = asked->standardButtons();
-            Modal::answer(box, QMessageBox::Yes);
-        }, panel.form.get());
-        QTest::mouseClick(form2->Image1(key), Qt::LeftButton);
-        openAfterSave = form2->isVisible();
-        QTest::mouseClick(form2->Image3(), Qt::LeftButton);
-    }, panel.form.get());
+    Modal::whenUp(
+        isSceneWindow,
+        [&](QWidget *window) {
+            auto *form2 = static_cast<Form2 *>(window);
+            Modal::whenUp(
+                Modal::isMessageBox,
+                [&](QWidget *box) {
+                    auto *asked = static_cast<QMessageBox *>(box);
+                    question = asked->text();
+                    title = asked->windowTitle();
+                    icon = asked->icon();
+                    noIsDefault = asked->defaultButton() == asked->button(QMessageBox::No);
+                    buttons = asked->standardButtons();
+                    Modal::answer(box, QMessageBox::Yes);
+                },
+                panel.form.get());
+            QTest::mouseClick(form2->Image1(key), Qt::LeftButton);
+            openAfterSave = form2->isVisible();
+            QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+        },
+        panel.form.get());
     QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
     QCOMPARE(icon, QMessageBox::Warning);
     QVERIFY(noIsDefault);
@@ -261,8 +268,8 @@ void tst_Scenes::saveTwoScenesInOneOpening()
     panel.setLevels({1, 2, 3, 4, 5, 6, 7, 8}, 0);
     saveScenes(panel, {1, 6}, QMessageBox::Yes);
     QCOMPARE(Files::bytes(panel.scenePath()).toHex(),
-             (QByteArray(8, '\0') + record({1, 2, 3, 4, 5, 6, 7, 8}) + QByteArray(32, '\0')
-              + record({1, 2, 3, 4, 5, 6, 7, 8}))
+             (QByteArray(8, '\0') + record({1, 2, 3, 4, 5, 6, 7, 8}) + QByteArray(32, '\0') +
+              record({1, 2, 3, 4, 5, 6, 7, 8}))
                  .toHex());
     QVERIFY(panel.form->isEnabled());
     // The panel takes input again after the close image.
@@ -310,26 +317,29 @@ void tst_Scenes::closingWindow()
     QPoint firstPlace;
     Form2 *firstWindow = nullptr;
     for (int opening = 0; opening < 2; ++opening) {
-        Modal::whenUp(isSceneWindow, [&](QWidget *window) {
-            auto *form2 = static_cast<Form2 *>(window);
-            if (opening == 0) {
-                firstWindow = form2;
-                firstPlace = form2->pos();
-                QCOMPARE(form2->size(), QSize(322, 261));
-                QVERIFY(form2->windowFlags() & Qt::FramelessWindowHint);
-                const QRect screen = form2->screen()->geometry();
-                QCOMPARE(form2->frameGeometry().center(), screen.center());
-            } else {
-                QCOMPARE(form2, firstWindow);
-                QCOMPARE(form2->pos(), firstPlace);
-            }
-            if (how == "image")
-                QTest::mouseClick(form2->Image3(), Qt::LeftButton);
-            else if (how == "escape")
-                QTest::keyClick(form2, Qt::Key_Escape);
-            else
-                form2->close();
-        }, panel.form.get());
+        Modal::whenUp(
+            isSceneWindow,
+            [&](QWidget *window) {
+                auto *form2 = static_cast<Form2 *>(window);
+                if (opening == 0) {
+                    firstWindow = form2;
+                    firstPlace = form2->pos();
+                    QCOMPARE(form2->size(), QSize(322, 261));
+                    QVERIFY(form2->windowFlags() & Qt::FramelessWindowHint);
+                    const QRect screen = form2->screen()->geometry();
+                    QCOMPARE(form2->frameGeometry().center(), screen.center());
+                } else {
+                    QCOMPARE(form2, firstWindow);
+                    QCOMPARE(form2->pos(), firstPlace);
+                }
+                if (how == "image")
+                    QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+                else if (how == "escape")
+                    QTest::keyClick(form2, Qt::Key_Escape);
+                else
+                    form2->close();
+            },
+            panel.form.get());
         QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
         QVERIFY(!panel.form->scenesWindow()->isVisible());
         QVERIFY(panel.form->isEnabled());
@@ -350,13 +360,16 @@ void tst_Scenes::panelTakesNoInputWhileOpen()
                           widget->mapTo(panel.form.get(), widget->rect().center()));
     };
     QByteArray sentWhileOpen;
-    Modal::whenUp(isSceneWindow, [&](QWidget *scenes) {
-        clickAt(panel.form->Command3());
-        clickAt(panel.form->Option2(4));
-        QTest::keyClick(window, Qt::Key_Up);
-        sentWhileOpen = panel.sent();
-        QTest::mouseClick(static_cast<Form2 *>(scenes)->Image3(), Qt::LeftButton);
-    }, panel.form.get());
+    Modal::whenUp(
+        isSceneWindow,
+        [&](QWidget *scenes) {
+            clickAt(panel.form->Command3());
+            clickAt(panel.form->Option2(4));
+            QTest::keyClick(window, Qt::Key_Up);
+            sentWhileOpen = panel.sent();
+            QTest::mouseClick(static_cast<Form2 *>(scenes)->Image3(), Qt::LeftButton);
+        },
+        panel.form.get());
     clickAt(panel.form->Image2());
     QTRY_VERIFY(!panel.form->scenesWindow()->isVisible());
     QCOMPARE(sentWhileOpen, QByteArray());
@@ -378,10 +391,11 @@ void tst_Scenes::download_data()
         << QByteArray(8, '\0') + record({0, 10, 20, 30, 40, 50, 60, 70})
         << QByteArray(8, '\0') + record({0, 10, 20, 30, 40, 50, 60, 70}) + QByteArray(80, '\0');
     QTest::newRow("scene-4-only") << QByteArray(24, '\0') + record({4, 4, 4, 4, 4, 4, 4, 4})
-                                  << QByteArray(24, '\0') + record({4, 4, 4, 4, 4, 4, 4, 4})
-                                         + QByteArray(64, '\0');
+                                  << QByteArray(24, '\0') + record({4, 4, 4, 4, 4, 4, 4, 4}) +
+                                         QByteArray(64, '\0');
     // Missing records are zeros, never a copy of the scene before them.
-    QTest::newRow("short-file") << QByteArray(20, '\x22') << QByteArray(20, '\x22') + QByteArray(76, '\0');
+    QTest::newRow("short-file") << QByteArray(20, '\x22')
+                                << QByteArray(20, '\x22') + QByteArray(76, '\0');
     QTest::newRow("no-file") << QByteArray("<missing>") << QByteArray(96, '\0');
     QTest::newRow("start-and-end-bytes-inside")
         << QByteArray("\xfa\xfb\xf1\xff", 4) + QByteArray(92, '\xfa')
@@ -433,31 +447,37 @@ void tst_Scenes::saveThenRecallSendsNothing()
     panel.form->Command4()->click();
     panel.sent();
     QTest::mouseClick(panel.form->Option1(4), Qt::LeftButton);
-    QCOMPARE(panel.sent().toHex(),
-             (setLevel(0, 12) + setLevel(2, 34) + setLevel(4, 56) + setLevel(6, 78)
-              + setLevel(7, 99))
-                 .toHex());
+    QCOMPARE(panel.sent().toHex(), (setLevel(0, 12) + setLevel(2, 34) + setLevel(4, 56) +
+                                    setLevel(6, 78) + setLevel(7, 99))
+                                       .toHex());
 }
 
 void tst_Scenes::questionSpeaksTheUsersLanguage()
 {
-    QTranslator *chinese = installQtTranslations(*qApp, QLocale(QLocale::Chinese, QLocale::Taiwan));
+    QTranslator *chinese =
+        installQtTranslations(*qApp, QLocale(QLocale::Chinese, QLocale::Taiwan));
     QVERIFY2(chinese, "no Qt translation for zh_TW (package qt6-translations-l10n)");
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     QString yes;
     QString no;
-    Modal::whenUp(isSceneWindow, [&](QWidget *window) {
-        auto *form2 = static_cast<Form2 *>(window);
-        Modal::whenUp(Modal::isMessageBox, [&](QWidget *box) {
-            auto *question = static_cast<QMessageBox *>(box);
-            yes = question->button(QMessageBox::Yes)->text();
-            no = question->button(QMessageBox::No)->text();
-            Modal::answer(box, QMessageBox::No);
-        }, panel.form.get());
-        QTest::mouseClick(form2->Image1(0), Qt::LeftButton);
-        QTest::mouseClick(form2->Image3(), Qt::LeftButton);
-    }, panel.form.get());
+    Modal::whenUp(
+        isSceneWindow,
+        [&](QWidget *window) {
+            auto *form2 = static_cast<Form2 *>(window);
+            Modal::whenUp(
+                Modal::isMessageBox,
+                [&](QWidget *box) {
+                    auto *question = static_cast<QMessageBox *>(box);
+                    yes = question->button(QMessageBox::Yes)->text();
+                    no = question->button(QMessageBox::No)->text();
+                    Modal::answer(box, QMessageBox::No);
+                },
+                panel.form.get());
+            QTest::mouseClick(form2->Image1(0), Qt::LeftButton);
+            QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+        },
+        panel.form.get());
     QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
     QCoreApplication::removeTranslator(chinese);
     delete chinese;

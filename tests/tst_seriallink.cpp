@@ -42,10 +42,14 @@ void tst_SerialLink::cannotOpen_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing" << "no such device";
-    QTest::newRow("folder") << "folder" << "";
-    QTest::newRow("plain-file") << "file" << "";
-    QTest::newRow("in-use") << "busy" << "";
+    QTest::newRow("missing") << "missing"
+                             << "no such device";
+    QTest::newRow("folder") << "folder"
+                            << "";
+    QTest::newRow("plain-file") << "file"
+                                << "";
+    QTest::newRow("in-use") << "busy"
+                            << "";
 }
 
 void tst_SerialLink::cannotOpen()
@@ -174,8 +178,8 @@ void tst_SerialLink::drainHandsOverQueuedBytes()
         QString error;
         QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
         for (int i = 0; i < 8000; ++i) {
-            const QByteArray packet = QByteArray::fromHex("f1070a00fa")
-                                          .replace(3, 1, QByteArray(1, char(i % 100)));
+            const QByteArray packet =
+                QByteArray::fromHex("f1070a00fa").replace(3, 1, QByteArray(1, char(i % 100)));
             link.write(packet);
             sent += packet;
         }

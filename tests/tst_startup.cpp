@@ -47,8 +47,7 @@ struct Outcome
 bool waitForText(QProcess &process, QString &err, const QString &text, int timeoutMs = 15000)
 {
     QDeadlineTimer deadline(timeoutMs);
-    while (!err.contains(text) && !deadline.hasExpired()
-           && process.state() == QProcess::Running) {
+    while (!err.contains(text) && !deadline.hasExpired() && process.state() == QProcess::Running) {
         process.waitForReadyRead(100);
         err += QString::fromLocal8Bit(process.readAllStandardError());
     }
@@ -115,12 +114,18 @@ void tst_Startup::options_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("stdoutHas");
     QTest::addColumn<QString>("stderrHas");
-    QTest::newRow("unknown") << QStringList{"--bogus"} << 2 << "" << "Unknown option 'bogus'";
-    QTest::newRow("missing-value") << QStringList{"--port"} << 2 << "" << "Missing value";
-    QTest::newRow("empty-port") << QStringList{"--port="} << 2 << "" << "--port needs";
-    QTest::newRow("stray-argument") << QStringList{"COM4"} << 2 << "" << "Unexpected argument";
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "--scene-file" << "";
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "dimmer-panel " << "";
+    QTest::newRow("unknown") << QStringList{"--bogus"} << 2 << ""
+                             << "Unknown option 'bogus'";
+    QTest::newRow("missing-value") << QStringList{"--port"} << 2 << ""
+                                   << "Missing value";
+    QTest::newRow("empty-port") << QStringList{"--port="} << 2 << ""
+                                << "--port needs";
+    QTest::newRow("stray-argument") << QStringList{"COM4"} << 2 << ""
+                                    << "Unexpected argument";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--scene-file"
+                          << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "dimmer-panel "
+                             << "";
 }
 
 void tst_Startup::options()
@@ -149,10 +154,14 @@ void tst_Startup::badPort_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing" << "no such device";
-    QTest::newRow("not-a-serial-port") << "file" << "";
-    QTest::newRow("in-use") << "busy" << "";
-    QTest::newRow("no-permission") << "permission" << "member of the group";
+    QTest::newRow("missing") << "missing"
+                             << "no such device";
+    QTest::newRow("not-a-serial-port") << "file"
+                                       << "";
+    QTest::newRow("in-use") << "busy"
+                            << "";
+    QTest::newRow("no-permission") << "permission"
+                                   << "member of the group";
 }
 
 void tst_Startup::badPort()
@@ -184,7 +193,8 @@ void tst_Startup::badPort()
         runUntilReported(*m_x, {"--port", device, "--scene-file", folder.filePath("s.co")},
                          "Cannot open the serial port", asNobody);
     QCOMPARE(outcome.status, 1);
-    QVERIFY2(outcome.err.contains("Cannot open the serial port " + device), qPrintable(outcome.err));
+    QVERIFY2(outcome.err.contains("Cannot open the serial port " + device),
+             qPrintable(outcome.err));
     QVERIFY2(outcome.err.contains("--port"), qPrintable(outcome.err));
     QVERIFY2(outcome.err.contains(reason), qPrintable(outcome.err));
     QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
@@ -197,9 +207,12 @@ void tst_Startup::badSceneFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder") << "folder" << "Is a directory";
-    QTest::newRow("cannot-create") << "sysfs" << "Permission denied";
-    QTest::newRow("disk-full") << "full" << "No space left on device";
+    QTest::newRow("folder") << "folder"
+                            << "Is a directory";
+    QTest::newRow("cannot-create") << "sysfs"
+                                   << "Permission denied";
+    QTest::newRow("disk-full") << "full"
+                               << "No space left on device";
 }
 
 void tst_Startup::badSceneFile()
@@ -225,8 +238,8 @@ void tst_Startup::badSceneFile()
     const QString panel = m_x->waitForWindow("Form1");
     if (panel.isEmpty())
         process.waitForFinished(1000);
-    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: "
-                                          + QString::fromLocal8Bit(process.readAllStandardError())));
+    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: " +
+                                          QString::fromLocal8Bit(process.readAllStandardError())));
     if (kind == "full") {
         // A save: the store image, then key 1 of the scene key window, then Yes from the
         // keyboard.
@@ -267,8 +280,8 @@ void tst_Startup::deadLineWhileRunning()
     const QString panel = m_x->waitForWindow("Form1");
     if (panel.isEmpty())
         process.waitForFinished(1000);
-    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: "
-                                          + QString::fromLocal8Bit(process.readAllStandardError())));
+    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: " +
+                                          QString::fromLocal8Bit(process.readAllStandardError())));
     // Command1(0), full on for channel 1, then the line goes away and Command1(1).
     m_x->xdotool({"mousemove", "--window", panel, "76", "356", "click", "1"});
     QCOMPARE(line.read(5).toHex(), QByteArray("f1000a63fa"));

@@ -8,10 +8,7 @@
 
 namespace {
 
-QString title()
-{
-    return QStringLiteral("dimmer-panel");
-}
+QString title() { return QStringLiteral("dimmer-panel"); }
 
 void printToStderr(const QString &message)
 {

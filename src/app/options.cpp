@@ -47,8 +47,8 @@ Options Options::parse(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty()) {
         options.outcome = Outcome::UsageError;
         options.output = QStringLiteral("Unexpected argument '%1'.\n")
-                             .arg(parser.positionalArguments().constFirst())
-                         + usage(parser);
+                             .arg(parser.positionalArguments().constFirst()) +
+                         usage(parser);
         return options;
     }
     if (parser.isSet(help)) {
@@ -58,8 +58,8 @@ Options Options::parse(const QStringList &arguments)
     }
     if (parser.isSet(version)) {
         options.outcome = Outcome::ExitOk;
-        options.output = QCoreApplication::applicationName() + QLatin1Char(' ')
-                         + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        options.output = QCoreApplication::applicationName() + QLatin1Char(' ') +
+                         QCoreApplication::applicationVersion() + QLatin1Char('\n');
         return options;
     }
     options.portName = parser.isSet(port) ? parser.value(port) : SerialLink::defaultPortName();

@@ -33,8 +33,8 @@ BoardOptions BoardOptions::parse(const QStringList &arguments)
                        "and shows the board's levels, master, mode and scenes.\n\n"
                        "The first line on stdout is the path of the device to point the "
                        "panel at (the pseudo-terminal, or the --device given), printed once "
-                       "the device and any --link are ready.\n\n")
-        + DumpWriter::formatDescription());
+                       "the device and any --link are ready.\n\n") +
+        DumpWriter::formatDescription());
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption link(
@@ -70,8 +70,8 @@ BoardOptions BoardOptions::parse(const QStringList &arguments)
     }
     if (parser.isSet(version)) {
         options.outcome = Outcome::ExitOk;
-        options.output = QCoreApplication::applicationName() + QLatin1Char(' ')
-                         + QCoreApplication::applicationVersion() + QLatin1Char('\n');
+        options.output = QCoreApplication::applicationName() + QLatin1Char(' ') +
+                         QCoreApplication::applicationVersion() + QLatin1Char('\n');
         return options;
     }
     options.devicePath = parser.value(device);

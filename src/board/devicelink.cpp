@@ -10,17 +10,11 @@
 
 namespace {
 
-QString reason()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
+QString reason() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 } // namespace
 
-DeviceLink::~DeviceLink()
-{
-    remove();
-}
+DeviceLink::~DeviceLink() { remove(); }
 
 bool DeviceLink::create(const QString &linkPath, const QString &target, QString *errorMessage)
 {
@@ -38,8 +32,8 @@ bool DeviceLink::create(const QString &linkPath, const QString &target, QString 
     const QByteArray path = QFile::encodeName(linkPath);
     const QByteArray temporary = path + ".new-" + QByteArray::number(::getpid());
     ::unlink(temporary.constData());
-    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0
-        || ::rename(temporary.constData(), path.constData()) != 0) {
+    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0 ||
+        ::rename(temporary.constData(), path.constData()) != 0) {
         if (errorMessage) {
             *errorMessage = QStringLiteral("Cannot make the link %1 to %2: %3.")
                                 .arg(linkPath, target, reason());

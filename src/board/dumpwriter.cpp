@@ -4,10 +4,7 @@
 
 namespace {
 
-QByteArray number(int value)
-{
-    return QByteArray::number(value);
-}
+QByteArray number(int value) { return QByteArray::number(value); }
 
 QByteArray meaningOf(const BoardDecoder::Packet &packet)
 {
@@ -26,15 +23,13 @@ QByteArray meaningOf(const BoardDecoder::Event &event)
         return "scenes";
     const auto &dropped = std::get<BoardDecoder::Dropped>(event);
     const std::string_view reason = BoardDecoder::reasonName(dropped.reason);
-    return "dropped " + number(int(dropped.bytes.size())) + ' '
-           + QByteArray(reason.data(), qsizetype(reason.size()));
+    return "dropped " + number(int(dropped.bytes.size())) + ' ' +
+           QByteArray(reason.data(), qsizetype(reason.size()));
 }
 
 } // namespace
 
-DumpWriter::DumpWriter(std::FILE *stream, QObject *parent) : QObject(parent), m_stream(stream)
-{
-}
+DumpWriter::DumpWriter(std::FILE *stream, QObject *parent) : QObject(parent), m_stream(stream) {}
 
 QByteArray DumpWriter::line(const BoardDecoder::Event &event)
 {
@@ -44,18 +39,18 @@ QByteArray DumpWriter::line(const BoardDecoder::Event &event)
 QString DumpWriter::formatDescription()
 {
     return QStringLiteral(
-        "With --dump, one line follows for each event, flushed at once:\n"
-        "  level C L HEX         channel C as on the wire (0..7) set to level L (0..99)\n"
-        "  master L HEX          the master, and with it every channel, set to L\n"
-        "  mode M HEX            mode M as people read it (1..12): wire address + 1\n"
-        "  scenes HEX            a scene download; its body is scene 1 channel 0 ..\n"
-        "                        scene 12 channel 7, eight levels a scene\n"
-        "  dropped N REASON HEX  N bytes the board could not use; REASON (why the first\n"
-        "                        was dropped) is stray-byte, bad-address, bad-command,\n"
-        "                        bad-value, bad-end-byte, no-frame-end or cut-short\n"
-        "Numbers are decimal; HEX is every byte of the message or dropped run in\n"
-        "lower-case hex pairs separated by spaces, e.g. 'level 3 40 f1 03 0a 28 fa'.\n"
-        "A message still incomplete after %1 ms without a byte was cut short.")
+               "With --dump, one line follows for each event, flushed at once:\n"
+               "  level C L HEX         channel C as on the wire (0..7) set to level L (0..99)\n"
+               "  master L HEX          the master, and with it every channel, set to L\n"
+               "  mode M HEX            mode M as people read it (1..12): wire address + 1\n"
+               "  scenes HEX            a scene download; its body is scene 1 channel 0 ..\n"
+               "                        scene 12 channel 7, eight levels a scene\n"
+               "  dropped N REASON HEX  N bytes the board could not use; REASON (why the first\n"
+               "                        was dropped) is stray-byte, bad-address, bad-command,\n"
+               "                        bad-value, bad-end-byte, no-frame-end or cut-short\n"
+               "Numbers are decimal; HEX is every byte of the message or dropped run in\n"
+               "lower-case hex pairs separated by spaces, e.g. 'level 3 40 f1 03 0a 28 fa'.\n"
+               "A message still incomplete after %1 ms without a byte was cut short.")
         .arg(VirtualBoard::QuietTime.count());
 }
 
@@ -64,9 +59,9 @@ void DumpWriter::write(const BoardDecoder::Event &event)
     if (m_lost)
         return;
     const QByteArray text = line(event) + '\n';
-    const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), m_stream)
-                             == std::size_t(text.size())
-                         && std::fflush(m_stream) == 0;
+    const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), m_stream) ==
+                             std::size_t(text.size()) &&
+                         std::fflush(m_stream) == 0;
     if (!written) {
         m_lost = true;
         Q_EMIT streamLost();

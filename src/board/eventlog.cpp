@@ -48,10 +48,7 @@ QString EventLog::channelName(int channel)
     return QStringLiteral("調光") + QString::fromUtf16(Numerals[channel]);
 }
 
-QString EventLog::masterName()
-{
-    return QStringLiteral("調光全");
-}
+QString EventLog::masterName() { return QStringLiteral("調光全"); }
 
 QString EventLog::meaning(const BoardDecoder::Event &event)
 {

@@ -8,20 +8,11 @@
 
 namespace {
 
-QColor dark()
-{
-    return {48, 44, 34};
-}
+QColor dark() { return {48, 44, 34}; }
 
-QColor bright()
-{
-    return {255, 226, 70};
-}
+QColor bright() { return {255, 226, 70}; }
 
-int mix(int from, int to, double share)
-{
-    return int(std::lround(from + (to - from) * share));
-}
+int mix(int from, int to, double share) { return int(std::lround(from + (to - from) * share)); }
 
 } // namespace
 
@@ -50,23 +41,16 @@ void LampWidget::setRingColor(const QColor &color)
 QColor LampWidget::colorAt(int level)
 {
     // Slightly faster than linear at the low end, as a dimmed lamp looks to the eye.
-    const double share = std::pow(std::clamp(level, 0, MaximumLevel) / double(MaximumLevel),
-                                  0.8);
+    const double share = std::pow(std::clamp(level, 0, MaximumLevel) / double(MaximumLevel), 0.8);
     const QColor from = dark();
     const QColor to = bright();
     return QColor(mix(from.red(), to.red(), share), mix(from.green(), to.green(), share),
                   mix(from.blue(), to.blue(), share));
 }
 
-QSize LampWidget::sizeHint() const
-{
-    return {84, 136};
-}
+QSize LampWidget::sizeHint() const { return {84, 136}; }
 
-QSize LampWidget::minimumSizeHint() const
-{
-    return {64, 116};
-}
+QSize LampWidget::minimumSizeHint() const { return {64, 116}; }
 
 void LampWidget::paintEvent(QPaintEvent *)
 {
@@ -86,8 +70,8 @@ void LampWidget::paintEvent(QPaintEvent *)
     const int room = std::min(width() - 12, levelArea.top() - captionArea.bottom() - 8);
     const int diameter = std::max(room, 8);
     const QRectF disc(width() / 2.0 - diameter / 2.0,
-                      captionArea.bottom() + (levelArea.top() - captionArea.bottom()) / 2.0
-                          - diameter / 2.0,
+                      captionArea.bottom() + (levelArea.top() - captionArea.bottom()) / 2.0 -
+                          diameter / 2.0,
                       diameter, diameter);
 
     const QColor colour = colorAt(m_level);

@@ -35,8 +35,7 @@ int run(const BoardOptions &options, QCoreApplication &application)
             CommandLine::print(stderr, error + QLatin1Char('\n'));
             return 1;
         }
-        QObject::connect(&terminal, &PseudoTerminal::bytesArrived, &board,
-                         &VirtualBoard::receive);
+        QObject::connect(&terminal, &PseudoTerminal::bytesArrived, &board, &VirtualBoard::receive);
         devicePath = terminal.devicePath();
     } else {
         if (!line.open(devicePath, &error)) {
@@ -59,8 +58,7 @@ int run(const BoardOptions &options, QCoreApplication &application)
     if (options.dump) {
         DumpWriter writer(stdout, &application);
         QObject::connect(&board, &VirtualBoard::eventDecoded, &writer, &DumpWriter::write);
-        QObject::connect(&writer, &DumpWriter::streamLost, &application,
-                         &QCoreApplication::quit);
+        QObject::connect(&writer, &DumpWriter::streamLost, &application, &QCoreApplication::quit);
         return QCoreApplication::exec();
     }
     BoardWindow window(board, devicePath);
@@ -68,8 +66,7 @@ int run(const BoardOptions &options, QCoreApplication &application)
     // the lamps beside it, at the right of the screen, so that both can be watched.
     if (const QScreen *screen = window.screen()) {
         const QRect free = screen->availableGeometry();
-        window.move(qMax(free.left(), free.right() - window.frameGeometry().width()),
-                    free.top());
+        window.move(qMax(free.left(), free.right() - window.frameGeometry().width()), free.top());
     }
     window.show();
     return QCoreApplication::exec();

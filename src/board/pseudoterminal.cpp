@@ -35,10 +35,7 @@ PseudoTerminal::PseudoTerminal(QObject *parent) : QObject(parent)
     connect(&m_retry, &QTimer::timeout, this, &PseudoTerminal::resume);
 }
 
-PseudoTerminal::~PseudoTerminal()
-{
-    close();
-}
+PseudoTerminal::~PseudoTerminal() { close(); }
 
 bool PseudoTerminal::open(QString *errorMessage)
 {

@@ -25,10 +25,7 @@ bool SerialLine::open(const QString &path, QString *errorMessage)
     return false;
 }
 
-void SerialLine::readAvailable()
-{
-    Q_EMIT bytesArrived(m_port.readAll());
-}
+void SerialLine::readAvailable() { Q_EMIT bytesArrived(m_port.readAll()); }
 
 void SerialLine::onErrorOccurred(QSerialPort::SerialPortError error)
 {

@@ -29,10 +29,7 @@ void VirtualBoard::receive(const QByteArray &bytes)
         m_quiet.stop();
 }
 
-void VirtualBoard::onQuiet()
-{
-    report(m_decoder.endOfBurst());
-}
+void VirtualBoard::onQuiet() { report(m_decoder.endOfBurst()); }
 
 void VirtualBoard::report(const std::vector<BoardDecoder::Event> &events)
 {

@@ -16,10 +16,7 @@ LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
     connect(this, &QAbstractSlider::sliderMoved, this, &LevelSlider::onSliderMoved);
 }
 
-int LevelSlider::level() const
-{
-    return MaximumLevel - sliderPosition();
-}
+int LevelSlider::level() const { return MaximumLevel - sliderPosition(); }
 
 void LevelSlider::setLevel(int level)
 {
@@ -37,10 +34,7 @@ void LevelSlider::setSteps(int arrowStep, int trackStep)
     setPageStep(trackStep);
 }
 
-void LevelSlider::onValueChanged(int value)
-{
-    Q_EMIT levelChanged(MaximumLevel - value);
-}
+void LevelSlider::onValueChanged(int value) { Q_EMIT levelChanged(MaximumLevel - value); }
 
 void LevelSlider::onSliderMoved(int position)
 {

@@ -12,11 +12,10 @@ constexpr int FullOn = 99;
 constexpr int Off = 0;
 } // namespace
 
-LightingControl::LightingControl(Module1 &state, SerialLink &link,
-                                 const PanelControls &controls, QObject *parent)
+LightingControl::LightingControl(Module1 &state, SerialLink &link, const PanelControls &controls,
+                                 QObject *parent)
     : QObject(parent), m_state(state), m_link(link), m_controls(controls)
-{
-}
+{}
 
 void LightingControl::SendCommand()
 {
@@ -30,25 +29,13 @@ QString LightingControl::readOutText(int level)
     return QLatin1Char(' ') + QString::number(level);
 }
 
-void LightingControl::VScroll1_Change(int Index)
-{
-    channelHandler(Index);
-}
+void LightingControl::VScroll1_Change(int Index) { channelHandler(Index); }
 
-void LightingControl::VScroll1_Scroll(int Index)
-{
-    channelHandler(Index);
-}
+void LightingControl::VScroll1_Scroll(int Index) { channelHandler(Index); }
 
-void LightingControl::VScroll2_Change()
-{
-    masterHandler();
-}
+void LightingControl::VScroll2_Change() { masterHandler(); }
 
-void LightingControl::VScroll2_Scroll()
-{
-    masterHandler();
-}
+void LightingControl::VScroll2_Scroll() { masterHandler(); }
 
 void LightingControl::channelHandler(int index)
 {
@@ -79,20 +66,11 @@ void LightingControl::masterHandler()
     SendCommand();
 }
 
-void LightingControl::Command1_Click(int Index)
-{
-    m_controls.VScroll1[Index]->setLevel(FullOn);
-}
+void LightingControl::Command1_Click(int Index) { m_controls.VScroll1[Index]->setLevel(FullOn); }
 
-void LightingControl::Command2_Click(int Index)
-{
-    m_controls.VScroll1[Index]->setLevel(Off);
-}
+void LightingControl::Command2_Click(int Index) { m_controls.VScroll1[Index]->setLevel(Off); }
 
-void LightingControl::Command3_Click()
-{
-    m_controls.VScroll2->setLevel(FullOn);
-}
+void LightingControl::Command3_Click() { m_controls.VScroll2->setLevel(FullOn); }
 
 void LightingControl::Command4_Click()
 {

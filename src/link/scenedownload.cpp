@@ -5,11 +5,10 @@
 #include "link/seriallink.h"
 #include "scenes/scenefile.h"
 
-SceneDownload::SceneDownload(const SceneFile &file, SerialLink &link,
-                             const ErrorReport &report, QObject *parent)
+SceneDownload::SceneDownload(const SceneFile &file, SerialLink &link, const ErrorReport &report,
+                             QObject *parent)
     : QObject(parent), m_file(file), m_link(link), m_report(report)
-{
-}
+{}
 
 void SceneDownload::Command5_Click()
 {

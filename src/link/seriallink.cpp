@@ -14,7 +14,8 @@ namespace {
 
 QString groupOwning(const QString &device)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (::stat(QFile::encodeName(device).constData(), &info) != 0)
         return {};
     if (const group *owner = ::getgrgid(info.st_gid))
@@ -28,8 +29,8 @@ QString reasonFor(const QSerialPort &port, const QString &device)
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("there is no such device (is the board's adapter plugged in?)");
     case QSerialPort::PermissionError: {
-        if (QFileInfo::exists(device) && ::access(QFile::encodeName(device).constData(),
-                                                  R_OK | W_OK) != 0) {
+        if (QFileInfo::exists(device) &&
+            ::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0) {
             const QString group = groupOwning(device);
             return QStringLiteral("permission denied; the user must be a member of the "
                                   "group that owns the device (%1), for example with "
@@ -81,15 +82,9 @@ bool SerialLink::open(const QString &portName, QString *errorMessage)
     return true;
 }
 
-bool SerialLink::isOpen() const
-{
-    return m_port.isOpen();
-}
+bool SerialLink::isOpen() const { return m_port.isOpen(); }
 
-QString SerialLink::portName() const
-{
-    return m_device;
-}
+QString SerialLink::portName() const { return m_device; }
 
 void SerialLink::write(const QByteArray &bytes)
 {
@@ -118,10 +113,7 @@ qint64 SerialLink::drain()
     return m_port.bytesToWrite();
 }
 
-qint64 SerialLink::bytesQueued() const
-{
-    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
-}
+qint64 SerialLink::bytesQueued() const { return m_port.isOpen() ? m_port.bytesToWrite() : 0; }
 
 void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
 {
@@ -146,8 +138,7 @@ bool SerialLink::isBackPressure(QSerialPort::SerialPortError error) const
     // ResourceError; only the first is back-pressure, whose bytes stay queued and
     // drain later. Qt gives the reason only as the system's text for its errno.
     static const QString full = QString::fromLocal8Bit(std::strerror(EAGAIN));
-    return error == QSerialPort::ResourceError && m_port.errorString() == full
-           && !lineHungUp();
+    return error == QSerialPort::ResourceError && m_port.errorString() == full && !lineHungUp();
 }
 
 bool SerialLink::lineHungUp() const

@@ -19,8 +19,7 @@ QString SceneFile::defaultPath()
 
 SceneFile::SceneFile(QString path, bool createFolder)
     : m_path(std::move(path)), m_createFolder(createFolder)
-{
-}
+{}
 
 SceneFile::Access::Access(const SceneFile &file) : m_file(file)
 {
@@ -68,8 +67,8 @@ bool SceneFile::Access::readRecord(int sceneNumber, Record &record)
     const off_t offset = off_t(RecordSize) * (sceneNumber - 1);
     std::size_t done = 0;
     while (done < record.size()) {
-        const ssize_t got = ::pread(m_fd, record.data() + done, record.size() - done,
-                                    offset + off_t(done));
+        const ssize_t got =
+            ::pread(m_fd, record.data() + done, record.size() - done, offset + off_t(done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -87,15 +86,16 @@ bool SceneFile::Access::writeRecord(int sceneNumber, const Record &record)
         return false;
     const off_t offset = off_t(RecordSize) * (sceneNumber - 1);
     // What the record held, so that a write that fails half-way can be taken back.
-    struct stat info {};
+    struct stat info
+    {};
     if (::fstat(m_fd, &info) != 0)
         return failWith(QStringLiteral("write"));
     Record before{};
     const ssize_t held = ::pread(m_fd, before.data(), before.size(), offset);
     std::size_t done = 0;
     while (done < record.size()) {
-        const ssize_t put = ::pwrite(m_fd, record.data() + done, record.size() - done,
-                                     offset + off_t(done));
+        const ssize_t put =
+            ::pwrite(m_fd, record.data() + done, record.size() - done, offset + off_t(done));
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0) {

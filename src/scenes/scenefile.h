@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <array>
 #include <cstdint>
-#include <QString>
 
 // The scene file: twelve 8-byte records, record n at offset 8(n-1), no header.
 // Every use opens the file, does its reads or its one write, and closes it again, so the

@@ -11,8 +11,7 @@
 SceneRecall::SceneRecall(Module1 &state, const SceneFile &file, const PanelControls &controls,
                          const ErrorReport &report, QObject *parent)
     : QObject(parent), m_state(state), m_file(file), m_controls(controls), m_report(report)
-{
-}
+{}
 
 void SceneRecall::Option1_Click(int Index)
 {

@@ -7,18 +7,14 @@
 SceneSave::SceneSave(const Module1 &state, const SceneFile &file, const ErrorReport &report,
                      QObject *parent)
     : QObject(parent), m_state(state), m_file(file), m_report(report)
-{
-}
+{}
 
 QString SceneSave::prompt(int sceneNumber)
 {
     return QStringLiteral("將目前狀態已存入巨集鍵 %1").arg(sceneNumber);
 }
 
-QString SceneSave::questionTitle()
-{
-    return QStringLiteral("確定對話方塊");
-}
+QString SceneSave::questionTitle() { return QStringLiteral("確定對話方塊"); }
 
 void SceneSave::store(int sceneNumber)
 {

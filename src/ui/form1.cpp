@@ -19,13 +19,9 @@
 
 namespace {
 
-QString text(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 
-template<typename Widget>
-Widget *place(Widget *widget, const Twips &where)
+template<typename Widget> Widget *place(Widget *widget, const Twips &where)
 {
     widget->setGeometry(where.toPixels());
     return widget;
@@ -34,8 +30,8 @@ Widget *place(Widget *widget, const Twips &where)
 QPushButton *optionButton(int i, QGroupBox *frame)
 {
     // Drawn as a push button that stays pressed while selected; the frame is its group.
-    auto *button = place(new QPushButton(QString::number(i + 1), frame),
-                         Form1Table::OptionButton(i));
+    auto *button =
+        place(new QPushButton(QString::number(i + 1), frame), Form1Table::OptionButton(i));
     button->setCheckable(true);
     button->setAutoExclusive(true);
     return button;
@@ -43,8 +39,8 @@ QPushButton *optionButton(int i, QGroupBox *frame)
 
 } // namespace
 
-Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes,
-             const ErrorReport &report, QWidget *parent)
+Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes, const ErrorReport &report,
+             QWidget *parent)
     : QWidget(parent), m_state(state), m_link(link), m_scenes(scenes), m_report(report),
       m_lighting(m_state, m_link, m_controls), m_recall(m_state, m_scenes, m_controls, m_report),
       m_download(m_scenes, m_link, m_report), m_save(m_state, m_scenes, m_report)
@@ -52,8 +48,7 @@ Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes,
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(Pictures::programIcon()));
     // No layout: resizing the window moves nothing, as on the board's original panel.
-    resize(Form1Table::ClientWidth / Twips::PerPixel,
-           Form1Table::ClientHeight / Twips::PerPixel);
+    resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
     wireHandlers();
     m_controls.VScroll1[0]->setFocus();
@@ -126,7 +121,8 @@ void Form1::createControls()
     for (int i = 0; i < T::OptionCount; ++i) {
         m_option1[i] = optionButton(i, m_frame1);
         m_option2[i] = optionButton(i, m_frame2);
-        stops.insert(stops.end(), {{T::Option1Tab(i), m_option1[i]}, {T::Option2Tab(i), m_option2[i]}});
+        stops.insert(stops.end(),
+                     {{T::Option1Tab(i), m_option1[i]}, {T::Option2Tab(i), m_option2[i]}});
     }
     stops.insert(stops.end(), {{T::VScroll2Tab, m_controls.VScroll2},
                                {T::Text2Tab, m_controls.Text2},

@@ -12,7 +12,7 @@ namespace Form1Table {
 inline constexpr int ChannelCount = 8;
 inline constexpr int OptionCount = 12;
 
-inline constexpr int ClientWidth = 12525; // 835 pixels
+inline constexpr int ClientWidth = 12525;  // 835 pixels
 inline constexpr int ClientHeight = 10215; // 681 pixels
 
 // Left edge of channel column i; the master column stands at 9960.
@@ -21,9 +21,8 @@ inline constexpr int MasterX = 9960;
 
 // Label1(0..7) head the channel columns, Label1(8) the master column.
 inline constexpr std::array<const char *, 9> Label1Text = {
-    "調光一", "調光二", "調光三", "調光四", "調光五",
-    "調光六", "調光七", "調光八", "調光全"};
-inline constexpr std::array<int, 9> Label1Left = {840,  1920, 3120, 4200, 5280,
+    "調光一", "調光二", "調光三", "調光四", "調光五", "調光六", "調光七", "調光八", "調光全"};
+inline constexpr std::array<int, 9> Label1Left = {840,  1920, 3120, 4200,   5280,
                                                   6240, 7440, 8400, MasterX};
 constexpr Twips Label1(int i) { return {Label1Left[i], 360, i == 0 ? 855 : 615, 375}; }
 constexpr double Label1PointSize(int i) { return i == 0 ? 9.75 : 9.0; }

@@ -35,8 +35,8 @@ int Form2::exec()
 {
     if (!m_placed) {
         // Centred on the screen once; with no title bar it stays there afterwards.
-        const QScreen *screen = parentWidget() ? parentWidget()->screen()
-                                               : QGuiApplication::primaryScreen();
+        const QScreen *screen =
+            parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
         QRect frame(QPoint(), size());
         frame.moveCenter(screen->geometry().center());
         move(frame.topLeft());
@@ -55,8 +55,7 @@ void Form2::Image1_Click(int Index)
 bool Form2::askToStore(int sceneNumber)
 {
     QMessageBox question(QMessageBox::Warning, SceneSave::questionTitle(),
-                         SceneSave::prompt(sceneNumber), QMessageBox::Yes | QMessageBox::No,
-                         this);
+                         SceneSave::prompt(sceneNumber), QMessageBox::Yes | QMessageBox::No, this);
     question.setDefaultButton(QMessageBox::No);
     question.setEscapeButton(QMessageBox::No);
     return question.exec() == QMessageBox::Yes;
@@ -71,7 +70,4 @@ void Form2::Image3_Click()
         parentWidget()->setEnabled(true);
 }
 
-void Form2::reject()
-{
-    Image3_Click();
-}
+void Form2::reject() { Image3_Click(); }

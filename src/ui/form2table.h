@@ -6,7 +6,7 @@
 // columns and three rows, and the close image. Each picture is shown at its own size.
 namespace Form2Table {
 
-inline constexpr int ClientWidth = 4830; // 322 pixels
+inline constexpr int ClientWidth = 4830;  // 322 pixels
 inline constexpr int ClientHeight = 3915; // 261 pixels
 inline constexpr int KeyCount = 12;
 

@@ -3,8 +3,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
-ImageControl::ImageControl(const QString &picture, bool stretch, QWidget *parent)
-    : QLabel(parent)
+ImageControl::ImageControl(const QString &picture, bool stretch, QWidget *parent) : QLabel(parent)
 {
     setPixmap(QPixmap(picture));
     setScaledContents(stretch);
@@ -19,8 +18,8 @@ void ImageControl::mousePressEvent(QMouseEvent *event)
 
 void ImageControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton
-                       && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     m_pressed = false;
     event->accept();
     if (click)

@@ -41,16 +41,15 @@ QByteArray bytes(std::initializer_list<int> values)
     return result;
 }
 
-template<typename Array>
-QByteArray toBytes(const Array &array)
+template<typename Array> QByteArray toBytes(const Array &array)
 {
     return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
 }
 
 QByteArray packet(int address, int command, int value)
 {
-    return toBytes(CommandPacket::encode(std::uint8_t(address), std::uint8_t(command),
-                                         std::uint8_t(value)));
+    return toBytes(
+        CommandPacket::encode(std::uint8_t(address), std::uint8_t(command), std::uint8_t(value)));
 }
 
 QByteArray level(int channel, int value)
@@ -81,20 +80,14 @@ Records markerRecords()
     return records;
 }
 
-QByteArray frame(const Records &records)
-{
-    return toBytes(SceneDownloadFrame::encode(records));
-}
+QByteArray frame(const Records &records) { return toBytes(SceneDownloadFrame::encode(records)); }
 
 QByteArray frameBody(const Records &records)
 {
     return frame(records).mid(1, qsizetype(SceneDownloadFrame::BodySize));
 }
 
-QString hex(const QByteArray &data)
-{
-    return QString::fromLatin1(data.toHex(' '));
-}
+QString hex(const QByteArray &data) { return QString::fromLatin1(data.toHex(' ')); }
 
 QString describe(const Decoder::Event &event)
 {
@@ -107,10 +100,7 @@ QString describe(const Decoder::Event &event)
         .arg(QString::fromLatin1(Decoder::reasonName(d.reason).data()), hex(toBytes(d.bytes)));
 }
 
-QString packetText(const QByteArray &message)
-{
-    return QStringLiteral("packet ") + hex(message);
-}
+QString packetText(const QByteArray &message) { return QStringLiteral("packet ") + hex(message); }
 
 QString frameText(const Records &records)
 {
@@ -186,9 +176,9 @@ std::vector<Decoder::Event> decodeQuiet(const QByteArray &data)
 // Packets and frames of every kind, frames that hold start and end bytes among them.
 QByteArray validStream()
 {
-    return level(0, 0) + frame(markerRecords()) + level(7, 99) + packet(10, 10, 55)
-           + packet(0, 11, 0) + frame(plainRecords()) + frame(markerRecords())
-           + packet(11, 11, 0) + level(3, 40);
+    return level(0, 0) + frame(markerRecords()) + level(7, 99) + packet(10, 10, 55) +
+           packet(0, 11, 0) + frame(plainRecords()) + frame(markerRecords()) + packet(11, 11, 0) +
+           level(3, 40);
 }
 
 } // namespace
@@ -218,11 +208,10 @@ void tst_BoardDecoder::resync_data()
                                << QStringList{droppedText("stray-byte", bytes({0x0A, 0x28})),
                                               droppedText("cut-short", bytes({0xFA})),
                                               packetText(p)};
-    QTest::newRow("midPacketBusy")
-        << bytes({0x0A, 0x28, 0xFA}) + packets << false
-        << QStringList{droppedText("stray-byte", bytes({0x0A, 0x28})),
-                       droppedText("no-frame-end", bytes({0xFA}))}
-               + packetTexts;
+    QTest::newRow("midPacketBusy") << bytes({0x0A, 0x28, 0xFA}) + packets << false
+                                   << QStringList{droppedText("stray-byte", bytes({0x0A, 0x28})),
+                                                  droppedText("no-frame-end", bytes({0xFA}))} +
+                                          packetTexts;
     QTest::newRow("wrongEnd") << bytes({0xF1, 0x03, 0x0A, 0x28, 0x00}) + p << false
                               << QStringList{droppedText("bad-end-byte",
                                                          bytes({0xF1, 0x03, 0x0A, 0x28, 0x00})),
@@ -236,40 +225,34 @@ void tst_BoardDecoder::resync_data()
                                  << QStringList{droppedText("bad-address", bytes({0xF1})),
                                                 packetText(p)};
     QTest::newRow("unknownCmd") << packet(3, 12, 40) + p << true
-                                << QStringList{droppedText("bad-command",
-                                                           bytes({0xF1, 0x03, 0x0C, 0x28})),
-                                               droppedText("cut-short", bytes({0xFA})),
-                                               packetText(p)};
+                                << QStringList{
+                                       droppedText("bad-command", bytes({0xF1, 0x03, 0x0C, 0x28})),
+                                       droppedText("cut-short", bytes({0xFA})), packetText(p)};
     QTest::newRow("cmdZero") << packet(3, 0, 40) + p << true
-                             << QStringList{droppedText("bad-command",
-                                                        bytes({0xF1, 0x03, 0x00, 0x28})),
-                                            droppedText("cut-short", bytes({0xFA})),
-                                            packetText(p)};
+                             << QStringList{
+                                    droppedText("bad-command", bytes({0xF1, 0x03, 0x00, 0x28})),
+                                    droppedText("cut-short", bytes({0xFA})), packetText(p)};
     QTest::newRow("levelAddr8") << packet(8, 10, 40) + p << true
-                                << QStringList{droppedText("bad-address",
-                                                           bytes({0xF1, 0x08, 0x0A, 0x28})),
-                                               droppedText("cut-short", bytes({0xFA})),
-                                               packetText(p)};
+                                << QStringList{
+                                       droppedText("bad-address", bytes({0xF1, 0x08, 0x0A, 0x28})),
+                                       droppedText("cut-short", bytes({0xFA})), packetText(p)};
     QTest::newRow("levelAddr11") << packet(11, 10, 40) + p << true
                                  << QStringList{droppedText("bad-address",
                                                             bytes({0xF1, 0x0B, 0x0A, 0x28})),
                                                 droppedText("cut-short", bytes({0xFA})),
                                                 packetText(p)};
     QTest::newRow("modeAddr12") << packet(12, 11, 0) + p << true
-                                << QStringList{droppedText("bad-address",
-                                                           bytes({0xF1, 0x0C, 0x0B, 0x00})),
-                                               droppedText("cut-short", bytes({0xFA})),
-                                               packetText(p)};
+                                << QStringList{
+                                       droppedText("bad-address", bytes({0xF1, 0x0C, 0x0B, 0x00})),
+                                       droppedText("cut-short", bytes({0xFA})), packetText(p)};
     QTest::newRow("level100") << packet(3, 10, 100) + p << true
-                              << QStringList{droppedText("bad-value",
-                                                         bytes({0xF1, 0x03, 0x0A, 0x64})),
-                                             droppedText("cut-short", bytes({0xFA})),
-                                             packetText(p)};
+                              << QStringList{
+                                     droppedText("bad-value", bytes({0xF1, 0x03, 0x0A, 0x64})),
+                                     droppedText("cut-short", bytes({0xFA})), packetText(p)};
     QTest::newRow("modeValue1") << packet(3, 11, 1) + p << true
-                                << QStringList{droppedText("bad-value",
-                                                           bytes({0xF1, 0x03, 0x0B, 0x01})),
-                                               droppedText("cut-short", bytes({0xFA})),
-                                               packetText(p)};
+                                << QStringList{
+                                       droppedText("bad-value", bytes({0xF1, 0x03, 0x0B, 0x01})),
+                                       droppedText("cut-short", bytes({0xFA})), packetText(p)};
     // The packets behind a frame that stopped early are found once byte 97 refuses it.
     QTest::newRow("frameCutShort")
         << bytes({0xFA}) + levels40 + packets << false
@@ -278,22 +261,19 @@ void tst_BoardDecoder::resync_data()
         << bytes({0xFA}) + levels30 + frame(plainRecords()) << false
         << QStringList{droppedText("no-frame-end", bytes({0xFA}) + levels30),
                        frameText(plainRecords())};
-    QTest::newRow("frameCutQuiet") << bytes({0xFA}) + levels30 + p << true
-                                   << QStringList{droppedText("cut-short",
-                                                              bytes({0xFA}) + levels30),
-                                                  packetText(p)};
+    QTest::newRow("frameCutQuiet")
+        << bytes({0xFA}) + levels30 + p << true
+        << QStringList{droppedText("cut-short", bytes({0xFA}) + levels30), packetText(p)};
     QTest::newRow("frameMarkers") << frame(markerRecords()) << false
                                   << QStringList{frameText(markerRecords())};
     Records ends{};
     for (auto &record : ends)
         record.fill(0xFB);
     QTest::newRow("frameAllEnds") << frame(ends) << false << QStringList{frameText(ends)};
-    QTest::newRow("packetAfterFrame")
-        << frame(markerRecords()) + p << false
-        << QStringList{frameText(markerRecords()), packetText(p)};
-    QTest::newRow("frameAfterPacket")
-        << p + frame(markerRecords()) << false
-        << QStringList{packetText(p), frameText(markerRecords())};
+    QTest::newRow("packetAfterFrame") << frame(markerRecords()) + p << false
+                                      << QStringList{frameText(markerRecords()), packetText(p)};
+    QTest::newRow("frameAfterPacket") << p + frame(markerRecords()) << false
+                                      << QStringList{packetText(p), frameText(markerRecords())};
     QTest::newRow("frameAfterFrame")
         << frame(markerRecords()) + frame(plainRecords()) << false
         << QStringList{frameText(markerRecords()), frameText(plainRecords())};
@@ -304,8 +284,8 @@ void tst_BoardDecoder::resync_data()
     QTest::newRow("loneStart") << bytes({0xF1}) << true
                                << QStringList{droppedText("cut-short", bytes({0xF1}))};
     QTest::newRow("halfPacket") << bytes({0xF1, 0x03, 0x0A}) << true
-                                << QStringList{droppedText("cut-short",
-                                                           bytes({0xF1, 0x03, 0x0A}))};
+                                << QStringList{
+                                       droppedText("cut-short", bytes({0xF1, 0x03, 0x0A}))};
     QTest::newRow("longRun") << QByteArray(150, '\x00') << true
                              << QStringList{droppedText("stray-byte", QByteArray(64, '\x00')),
                                             droppedText("stray-byte", QByteArray(64, '\x00')),
@@ -391,16 +371,16 @@ void tst_BoardDecoder::roundTripLevels()
             sent.push_back({std::uint8_t(channel), CommandPacket::SetLevel, std::uint8_t(value)});
     }
     for (int value = 0; value <= 99; ++value)
-        sent.push_back({CommandPacket::MasterAddress, CommandPacket::SetLevel,
-                        std::uint8_t(value)});
+        sent.push_back(
+            {CommandPacket::MasterAddress, CommandPacket::SetLevel, std::uint8_t(value)});
 
     QByteArray stream;
     for (const auto &p : sent) {
         const QByteArray message = packet(p.address, p.command, p.value);
         stream += message;
         const std::vector<Decoder::Event> events = decodeQuiet(message);
-        QVERIFY2(events.size() == 1 && std::get_if<Decoder::Packet>(&events[0])
-                     && *std::get_if<Decoder::Packet>(&events[0]) == p,
+        QVERIFY2(events.size() == 1 && std::get_if<Decoder::Packet>(&events[0]) &&
+                     *std::get_if<Decoder::Packet>(&events[0]) == p,
                  qPrintable(QStringLiteral("%1 did not decode to itself").arg(hex(message))));
     }
     Decoder decoder;
@@ -416,8 +396,8 @@ void tst_BoardDecoder::roundTripModes()
         const QByteArray message = packet(mode, CommandPacket::SelectMode, 0);
         const std::vector<Decoder::Event> events = decodeQuiet(message);
         const Decoder::Packet expected{std::uint8_t(mode), CommandPacket::SelectMode, 0};
-        QVERIFY2(events.size() == 1 && std::get_if<Decoder::Packet>(&events[0])
-                     && *std::get_if<Decoder::Packet>(&events[0]) == expected,
+        QVERIFY2(events.size() == 1 && std::get_if<Decoder::Packet>(&events[0]) &&
+                     *std::get_if<Decoder::Packet>(&events[0]) == expected,
                  qPrintable(QStringLiteral("mode %1 did not decode to itself").arg(mode)));
     }
 }
@@ -441,8 +421,8 @@ void tst_BoardDecoder::roundTripFrames()
         sent.push_back(records);
         stream += frame(records);
         const std::vector<Decoder::Event> events = decodeQuiet(frame(records));
-        QVERIFY2(events.size() == 1 && std::get_if<Decoder::Frame>(&events[0])
-                     && std::get_if<Decoder::Frame>(&events[0])->records == records,
+        QVERIFY2(events.size() == 1 && std::get_if<Decoder::Frame>(&events[0]) &&
+                     std::get_if<Decoder::Frame>(&events[0])->records == records,
                  qPrintable(QStringLiteral("frame %1 did not decode to itself").arg(i)));
     }
     Decoder decoder;
@@ -469,15 +449,15 @@ void tst_BoardDecoder::acceptsExactlyWhatBoardTakes()
                 const QByteArray message = packet(address, command, value);
                 std::vector<Decoder::Event> events = feed(decoder, message);
                 append(events, decoder.endOfBurst());
-                const bool decoded = events.size() == 1
-                                     && std::holds_alternative<Decoder::Packet>(events[0]);
+                const bool decoded =
+                    events.size() == 1 && std::holds_alternative<Decoder::Packet>(events[0]);
                 if (decoded != takes(address, command, value)) {
                     QFAIL(qPrintable(QStringLiteral("%1 was %2")
                                          .arg(hex(message), decoded ? "taken" : "refused")));
                 }
                 if (!decoded) {
-                    QVERIFY2(decoder.bytesDropped() == CommandPacket::Size
-                                 && eventBytes(events) == CommandPacket::Size,
+                    QVERIFY2(decoder.bytesDropped() == CommandPacket::Size &&
+                                 eventBytes(events) == CommandPacket::Size,
                              qPrintable(hex(message) + " did not drop its five bytes"));
                 }
             }
@@ -515,8 +495,8 @@ void tst_BoardDecoder::randomStream()
         }
         default: {
             const int address = anyByte(random) % 9;
-            const QByteArray message = packet(address == 8 ? 10 : address,
-                                              CommandPacket::SetLevel, anyByte(random) % 100);
+            const QByteArray message = packet(address == 8 ? 10 : address, CommandPacket::SetLevel,
+                                              anyByte(random) % 100);
             return {message, packetText(message)};
         }
         }

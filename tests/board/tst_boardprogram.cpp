@@ -51,7 +51,7 @@ QByteArray packet(int address, int command, int value)
 // end-of-file and flow-control characters, DEL.
 QByteArray controlFrame()
 {
-    const std::array<char, 12> controls{'\n', '\r', 0x03, 0x04, 0x11, 0x13,
+    const std::array<char, 12> controls{'\n', '\r', 0x03, 0x04,   0x11,   0x13,
                                         0x1a, 0x1c, 0x7f, '\x00', '\xff', 0x08};
     QByteArray body;
     for (int i = 0; i < 96; ++i)
@@ -82,16 +82,16 @@ public:
     {
         const QDeadlineTimer deadline(Timeout);
         while (!m_process.canReadLine()) {
-            if (m_process.state() == QProcess::NotRunning || deadline.hasExpired()
-                || !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            if (m_process.state() == QProcess::NotRunning || deadline.hasExpired() ||
+                !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
                 if (m_process.canReadLine())
                     break;
-                *problem = QStringLiteral("no line from dimmer-board (%1); stderr: %2")
-                               .arg(m_process.state() == QProcess::NotRunning
-                                        ? QStringLiteral("it ended with %1")
-                                              .arg(m_process.exitCode())
-                                        : QStringLiteral("timed out"),
-                                    QString::fromLocal8Bit(m_process.readAllStandardError()));
+                *problem =
+                    QStringLiteral("no line from dimmer-board (%1); stderr: %2")
+                        .arg(m_process.state() == QProcess::NotRunning
+                                 ? QStringLiteral("it ended with %1").arg(m_process.exitCode())
+                                 : QStringLiteral("timed out"),
+                             QString::fromLocal8Bit(m_process.readAllStandardError()));
                 return {};
             }
         }
@@ -110,8 +110,7 @@ public:
     explicit Device(const QByteArray &path)
         : m_descriptor(::open(path.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC)),
           m_error(m_descriptor < 0 ? errno : 0)
-    {
-    }
+    {}
     ~Device()
     {
         if (m_descriptor >= 0)
@@ -126,8 +125,8 @@ public:
     }
     bool write(const QByteArray &bytes)
     {
-        return ::write(m_descriptor, bytes.constData(), std::size_t(bytes.size()))
-               == ssize_t(bytes.size());
+        return ::write(m_descriptor, bytes.constData(), std::size_t(bytes.size())) ==
+               ssize_t(bytes.size());
     }
 
 private:
@@ -150,19 +149,19 @@ long cpuTicks(qint64 pid)
 } // namespace
 
 // Starts the board, reads its device path or fails with the reason.
-#define START_BOARD(board, path)                                                              \
-    QString problem;                                                                          \
-    const QByteArray path = (board).readLine(&problem);                                       \
-    QVERIFY2(!path.isEmpty(), qPrintable(problem));                                           \
-    QVERIFY2(QFileInfo(QString::fromLocal8Bit(path)).exists(),                                \
-             qPrintable(QStringLiteral("the first line '%1' is no device")                    \
+#define START_BOARD(board, path)                                                                  \
+    QString problem;                                                                              \
+    const QByteArray path = (board).readLine(&problem);                                           \
+    QVERIFY2(!path.isEmpty(), qPrintable(problem));                                               \
+    QVERIFY2(QFileInfo(QString::fromLocal8Bit(path)).exists(),                                    \
+             qPrintable(QStringLiteral("the first line '%1' is no device")                        \
                             .arg(QString::fromLocal8Bit(path))))
 
-#define READ_LINE(board, expected)                                                            \
-    do {                                                                                      \
-        const QByteArray got = (board).readLine(&problem);                                    \
-        QVERIFY2(!got.isEmpty(), qPrintable(problem));                                        \
-        QCOMPARE(QString::fromLatin1(got), QString(expected));                                \
+#define READ_LINE(board, expected)                                                                \
+    do {                                                                                          \
+        const QByteArray got = (board).readLine(&problem);                                        \
+        QVERIFY2(!got.isEmpty(), qPrintable(problem));                                            \
+        QCOMPARE(QString::fromLatin1(got), QString(expected));                                    \
     } while (false)
 
 void tst_BoardProgram::dumpsWhatArrives_data()
@@ -294,8 +293,8 @@ void tst_BoardProgram::endsWhenReaderGoes()
     // head takes the path and goes, as a script that has read all it wanted would.
     const QString script = QStringLiteral("\"$0\" --dump --link \"$1\" | head -n 1");
     QProcess pipeline;
-    pipeline.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script,
-                                               QStringLiteral(DIMMER_BOARD_PROGRAM), link});
+    pipeline.start(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"), script, QStringLiteral(DIMMER_BOARD_PROGRAM), link});
     QVERIFY2(pipeline.waitForReadyRead(Timeout),
              qPrintable(QString::fromLocal8Bit(pipeline.readAllStandardError())));
     QTRY_VERIFY_WITH_TIMEOUT(pipeline.canReadLine(), Timeout);
@@ -323,8 +322,7 @@ void tst_BoardProgram::listensOnDevice()
     START_BOARD(board, path);
     QCOMPARE(QString::fromLocal8Bit(path), slave);
     const QByteArray bytes = packet(9, 11, 0) + controlFrame();
-    QCOMPARE(::write(master, bytes.constData(), std::size_t(bytes.size())),
-             ssize_t(bytes.size()));
+    QCOMPARE(::write(master, bytes.constData(), std::size_t(bytes.size())), ssize_t(bytes.size()));
     READ_LINE(board, "mode 10 f1 09 0b 00 fa");
     READ_LINE(board, "scenes " + controlFrame().toHex(' '));
 }
@@ -340,11 +338,10 @@ void tst_BoardProgram::commandLine_data()
                              << QStringLiteral("--dump");
     QTest::newRow("positional") << QStringList{"extra"} << 2 << QString()
                                 << QStringLiteral("Unexpected argument 'extra'");
-    QTest::newRow("linkAndDevice")
-        << QStringList{"--link", "/tmp/x", "--device", "/dev/null"} << 2 << QString()
-        << QStringLiteral("cannot go with --device");
-    QTest::newRow("help") << QStringList{"--help"} << 0
-                          << QStringLiteral("dropped N REASON HEX") << QString();
+    QTest::newRow("linkAndDevice") << QStringList{"--link", "/tmp/x", "--device", "/dev/null"} << 2
+                                   << QString() << QStringLiteral("cannot go with --device");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("dropped N REASON HEX")
+                          << QString();
     QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("dimmer-board ")
                              << QString();
     QTest::newRow("noDevice") << QStringList{"--dump", "--device", "/nonexistent/ttyX"} << 1

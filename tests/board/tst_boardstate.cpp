@@ -22,8 +22,7 @@ namespace {
 
 using Records = BoardState::Scenes;
 
-template<typename Array>
-QByteArray toBytes(const Array &array)
+template<typename Array> QByteArray toBytes(const Array &array)
 {
     return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
 }
@@ -34,20 +33,14 @@ QByteArray level(int channel, int value)
                                          std::uint8_t(value)));
 }
 
-QByteArray master(int value)
-{
-    return level(CommandPacket::MasterAddress, value);
-}
+QByteArray master(int value) { return level(CommandPacket::MasterAddress, value); }
 
 QByteArray mode(int wireNumber)
 {
     return toBytes(CommandPacket::encode(std::uint8_t(wireNumber), CommandPacket::SelectMode, 0));
 }
 
-QByteArray frame(const Records &records)
-{
-    return toBytes(SceneDownloadFrame::encode(records));
-}
+QByteArray frame(const Records &records) { return toBytes(SceneDownloadFrame::encode(records)); }
 
 void drive(BoardState &state, const QByteArray &stream)
 {
@@ -83,17 +76,16 @@ void tst_BoardState::apply_data()
     QTest::addColumn<int>("mode"); // as shown, 0 for none
 
     QTest::newRow("channel") << level(3, 40) << QList<int>{0, 0, 0, 40, 0, 0, 0, 0} << 0 << 0;
-    QTest::newRow("lastChannel") << level(7, 99) << QList<int>{0, 0, 0, 0, 0, 0, 0, 99} << 0
-                                 << 0;
-    QTest::newRow("masterMovesAll") << level(3, 40) + level(5, 90) + master(70)
-                                    << QList<int>(8, 70) << 70 << 0;
+    QTest::newRow("lastChannel") << level(7, 99) << QList<int>{0, 0, 0, 0, 0, 0, 0, 99} << 0 << 0;
+    QTest::newRow("masterMovesAll")
+        << level(3, 40) + level(5, 90) + master(70) << QList<int>(8, 70) << 70 << 0;
     QTest::newRow("masterDown") << master(70) + master(0) << QList<int>(8, 0) << 0 << 0;
-    QTest::newRow("channelAfterMaster") << master(70) + level(2, 10)
-                                        << QList<int>{70, 70, 10, 70, 70, 70, 70, 70} << 70 << 0;
+    QTest::newRow("channelAfterMaster")
+        << master(70) + level(2, 10) << QList<int>{70, 70, 10, 70, 70, 70, 70, 70} << 70 << 0;
     QTest::newRow("firstMode") << mode(0) << QList<int>(8, 0) << 0 << 1;
     QTest::newRow("lastMode") << mode(11) << QList<int>(8, 0) << 0 << 12;
-    QTest::newRow("modeKeepsLevels") << level(1, 20) + mode(5) + mode(8)
-                                     << QList<int>{0, 20, 0, 0, 0, 0, 0, 0} << 0 << 9;
+    QTest::newRow("modeKeepsLevels")
+        << level(1, 20) + mode(5) + mode(8) << QList<int>{0, 20, 0, 0, 0, 0, 0, 0} << 0 << 9;
     QTest::newRow("garbageIgnored")
         << master(50) + level(1, 100) + level(8, 20) + QByteArray("\x00\xfb\xf1", 3)
         << QList<int>(8, 50) << 50 << 0;

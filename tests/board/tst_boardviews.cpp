@@ -31,16 +31,15 @@ namespace {
 
 using Records = BoardState::Scenes;
 
-template<typename Array>
-QByteArray toBytes(const Array &array)
+template<typename Array> QByteArray toBytes(const Array &array)
 {
     return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
 }
 
 QByteArray packet(int address, int command, int value)
 {
-    return toBytes(CommandPacket::encode(std::uint8_t(address), std::uint8_t(command),
-                                         std::uint8_t(value)));
+    return toBytes(
+        CommandPacket::encode(std::uint8_t(address), std::uint8_t(command), std::uint8_t(value)));
 }
 
 Records countingRecords()
@@ -53,10 +52,7 @@ Records countingRecords()
     return records;
 }
 
-QByteArray frame(const Records &records)
-{
-    return toBytes(SceneDownloadFrame::encode(records));
-}
+QByteArray frame(const Records &records) { return toBytes(SceneDownloadFrame::encode(records)); }
 
 QByteArray decodedLines(const QByteArray &stream)
 {
@@ -172,9 +168,9 @@ void tst_BoardViews::lampsBrightenWithLevel()
         return colour.red() + colour.green() + colour.blue();
     };
     for (int level = 1; level <= LampWidget::MaximumLevel; ++level) {
-        QVERIFY2(sum(LampWidget::colorAt(level)) > sum(LampWidget::colorAt(level - 1)),
-                 qPrintable(QStringLiteral("level %1 is not brighter than the one below")
-                                .arg(level)));
+        QVERIFY2(
+            sum(LampWidget::colorAt(level)) > sum(LampWidget::colorAt(level - 1)),
+            qPrintable(QStringLiteral("level %1 is not brighter than the one below").arg(level)));
     }
     const QColor full = LampWidget::colorAt(99);
     QVERIFY2(full.red() > 230 && full.green() > 200 && full.blue() < 120,

@@ -8,8 +8,8 @@
 
 namespace Modal {
 
-void whenUp(const std::function<bool(QWidget *)> &match,
-            const std::function<void(QWidget *)> &act, QObject *context)
+void whenUp(const std::function<bool(QWidget *)> &match, const std::function<void(QWidget *)> &act,
+            QObject *context)
 {
     auto *timer = new QTimer(context);
     timer->setInterval(5);
@@ -24,10 +24,7 @@ void whenUp(const std::function<bool(QWidget *)> &match,
     timer->start();
 }
 
-bool isMessageBox(QWidget *widget)
-{
-    return qobject_cast<QMessageBox *>(widget) != nullptr;
-}
+bool isMessageBox(QWidget *widget) { return qobject_cast<QMessageBox *>(widget) != nullptr; }
 
 void answer(QWidget *box, int standardButton)
 {
@@ -36,9 +33,6 @@ void answer(QWidget *box, int standardButton)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-void pressEnter(QWidget *box)
-{
-    QTest::keyClick(box, Qt::Key_Return);
-}
+void pressEnter(QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }
 
 } // namespace Modal

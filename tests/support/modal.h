@@ -10,8 +10,8 @@ class QMessageBox;
 // polling the event loop, until a visible modal window of the kind asked for is up.
 namespace Modal {
 
-void whenUp(const std::function<bool(QWidget *)> &match,
-            const std::function<void(QWidget *)> &act, QObject *context);
+void whenUp(const std::function<bool(QWidget *)> &match, const std::function<void(QWidget *)> &act,
+            QObject *context);
 
 bool isMessageBox(QWidget *widget);
 // Presses the answer's button with the mouse, or Enter for the default.

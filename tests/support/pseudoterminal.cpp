@@ -16,7 +16,8 @@ PseudoTerminal::PseudoTerminal()
     termios raw{};
     ::cfmakeraw(&raw);
     if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
-        m_error = QStringLiteral("openpty failed: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        m_error =
+            QStringLiteral("openpty failed: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         m_master = m_slave = -1;
         return;
     }
@@ -62,8 +63,8 @@ QByteArray PseudoTerminal::read(int count, int timeoutMs)
         if (::poll(&descriptor, 1, int(qMax<qint64>(1, deadline.remainingTime()))) <= 0)
             continue;
         char buffer[4096];
-        const ssize_t got = ::read(m_master, buffer,
-                                   std::min<std::size_t>(sizeof buffer, count - bytes.size()));
+        const ssize_t got =
+            ::read(m_master, buffer, std::min<std::size_t>(sizeof buffer, count - bytes.size()));
         if (got > 0)
             bytes.append(buffer, got);
         else if (got < 0 && errno != EAGAIN && errno != EINTR)

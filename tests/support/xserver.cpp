@@ -21,14 +21,14 @@ XServer::XServer()
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
     m_server.start();
     if (!m_server.waitForStarted(10000)) {
-        m_error = QStringLiteral("cannot start Xvfb (install the xvfb package): ")
-                  + m_server.errorString();
+        m_error = QStringLiteral("cannot start Xvfb (install the xvfb package): ") +
+                  m_server.errorString();
         return;
     }
     QByteArray answer;
     QDeadlineTimer deadline(20000);
-    while (!answer.contains('\n') && !deadline.hasExpired()
-           && m_server.state() == QProcess::Running) {
+    while (!answer.contains('\n') && !deadline.hasExpired() &&
+           m_server.state() == QProcess::Running) {
         m_server.waitForReadyRead(200);
         answer += m_server.readAllStandardOutput();
     }
@@ -36,8 +36,8 @@ XServer::XServer()
     bool numeric = false;
     number.toInt(&numeric);
     if (!numeric) {
-        m_error = QStringLiteral("Xvfb told no display: ")
-                  + QString::fromLocal8Bit(m_server.readAllStandardError());
+        m_error = QStringLiteral("Xvfb told no display: ") +
+                  QString::fromLocal8Bit(m_server.readAllStandardError());
         return;
     }
     m_display = QLatin1Char(':') + number;
@@ -79,7 +79,8 @@ QString XServer::xdotool(const QStringList &arguments, int timeoutMs) const
 QString XServer::waitForWindow(const QString &title, int timeoutMs) const
 {
     QDeadlineTimer deadline(timeoutMs);
-    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    const QString pattern =
+        QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
     do {
         const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                        QStringLiteral("--name"), pattern});

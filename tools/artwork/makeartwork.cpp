@@ -34,14 +34,18 @@ const QString digitFontFamily = QStringLiteral("DejaVu Sans");
 // The sixteen colours every ICO reader knows; the icon is drawn in them directly, so that
 // reducing it to indices loses nothing.
 const std::array<QRgb, 16> vgaPalette = {
-    0xff000000, 0xff800000, 0xff008000, 0xff808000, 0xff000080, 0xff800080, 0xff008080,
-    0xffc0c0c0, 0xff808080, 0xffff0000, 0xff00ff00, 0xffffff00, 0xff0000ff, 0xffff00ff,
-    0xff00ffff, 0xffffffff,
+    0xff000000, 0xff800000, 0xff008000, 0xff808000, 0xff000080, 0xff800080, 0xff008080, 0xffc0c0c0,
+    0xff808080, 0xffff0000, 0xff00ff00, 0xffffff00, 0xff0000ff, 0xffff00ff, 0xff00ffff, 0xffffffff,
 };
 const std::array<QRgb, 2> monoPalette = {0xff000000, 0xffffffff};
 
 enum Vga {
-    Black = 0, DarkYellow = 3, Silver = 7, Grey = 8, Yellow = 11, White = 15,
+    Black = 0,
+    DarkYellow = 3,
+    Silver = 7,
+    Grey = 8,
+    Yellow = 11,
+    White = 15,
 };
 
 QColor vga(int index) { return QColor::fromRgb(vgaPalette[index]); }
@@ -174,8 +178,8 @@ QImage drawTitle()
     p.drawLine(QPointF(20.5, 28), QPointF(27.5, 28));
 
     p.setFont(uiFont(30));
-    drawShadowedText(p, QRect(44, 0, 265 - 52, 41), QStringLiteral("存入巨集鍵"),
-                     Qt::white, QColor(0x00, 0x08, 0x20));
+    drawShadowedText(p, QRect(44, 0, 265 - 52, 41), QStringLiteral("存入巨集鍵"), Qt::white,
+                     QColor(0x00, 0x08, 0x20));
     return image;
 }
 
@@ -204,8 +208,8 @@ QImage drawKey(int number)
 
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(digitFont(number < 10 ? 24 : 21));
-    drawShadowedText(p, top.toAlignedRect(), QString::number(number),
-                     QColor(0x14, 0x2c, 0x60), QColor(0xff, 0xff, 0xff));
+    drawShadowedText(p, top.toAlignedRect(), QString::number(number), QColor(0x14, 0x2c, 0x60),
+                     QColor(0xff, 0xff, 0xff));
     return image;
 }
 
@@ -291,35 +295,36 @@ QImage drawBulbIcon32(bool mono)
 QImage drawBulbIcon16()
 {
     static const char *const rows[16] = {
-        ".....KKKKKK.....",
-        "...KKYYYYYYKK...",
-        "..KYWWYYYYYYDK..",
-        ".KYWWYYYYYYYYDK.",
-        ".KYWYYYYYYYYYDK.",
-        ".KYYYYDYYDYYYDK.",
-        ".KYYYYDYYDYYYDK.",
-        "..KYYYDYYDYYDK..",
-        "..KYYYDYYDYYDK..",
-        "...KYYDYYDYDK...",
-        "....KSSSSSSK....",
-        "....KGGGGGGK....",
-        "....KSSSSSSK....",
-        "....KGGGGGGK....",
-        ".....KKKKKK.....",
-        "......KKKK......",
+        ".....KKKKKK.....", "...KKYYYYYYKK...", "..KYWWYYYYYYDK..", ".KYWWYYYYYYYYDK.",
+        ".KYWYYYYYYYYYDK.", ".KYYYYDYYDYYYDK.", ".KYYYYDYYDYYYDK.", "..KYYYDYYDYYDK..",
+        "..KYYYDYYDYYDK..", "...KYYDYYDYDK...", "....KSSSSSSK....", "....KGGGGGGK....",
+        "....KSSSSSSK....", "....KGGGGGGK....", ".....KKKKKK.....", "......KKKK......",
     };
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
             switch (rows[y][x]) {
-            case 'K': image.setPixel(x, y, vgaPalette[Black]); break;
-            case 'Y': image.setPixel(x, y, vgaPalette[Yellow]); break;
-            case 'D': image.setPixel(x, y, vgaPalette[DarkYellow]); break;
-            case 'W': image.setPixel(x, y, vgaPalette[White]); break;
-            case 'S': image.setPixel(x, y, vgaPalette[Silver]); break;
-            case 'G': image.setPixel(x, y, vgaPalette[Grey]); break;
-            default: break;
+            case 'K':
+                image.setPixel(x, y, vgaPalette[Black]);
+                break;
+            case 'Y':
+                image.setPixel(x, y, vgaPalette[Yellow]);
+                break;
+            case 'D':
+                image.setPixel(x, y, vgaPalette[DarkYellow]);
+                break;
+            case 'W':
+                image.setPixel(x, y, vgaPalette[White]);
+                break;
+            case 'S':
+                image.setPixel(x, y, vgaPalette[Silver]);
+                break;
+            case 'G':
+                image.setPixel(x, y, vgaPalette[Grey]);
+                break;
+            default:
+                break;
             }
         }
     }
@@ -359,7 +364,8 @@ int nearestIndex(QRgb colour, const QRgb *palette, int count)
     return best;
 }
 
-struct IconImage {
+struct IconImage
+{
     QImage image;
     const QRgb *palette;
     int colours;
@@ -400,8 +406,8 @@ QByteArray iconBitmap(const IconImage &icon)
         for (int x = 0; x < w; ++x) {
             const QRgb pixel = icon.image.pixel(x, y);
             // Transparent pixels must be black so the mask's AND leaves the screen untouched.
-            const int index = qAlpha(pixel) < 128
-                ? 0 : nearestIndex(pixel, icon.palette, icon.colours);
+            const int index =
+                qAlpha(pixel) < 128 ? 0 : nearestIndex(pixel, icon.palette, icon.colours);
             const int shift = 8 - icon.bitsPerPixel * (x % perByte + 1);
             row[x / perByte] = char(row[x / perByte] | (index << shift));
         }
