@@ -1,4 +1,5 @@
 #include "control/levelslider.h"
+#include "support/packets.h"
 #include "support/panelfixture.h"
 
 #include <QLineEdit>
@@ -54,13 +55,6 @@ void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons butto
     QApplication::sendEvent(widget, &event);
 }
 
-QByteArray packet(int address, int level)
-{
-    return QByteArray::fromHex("f1000a00fa")
-        .replace(1, 1, QByteArray(1, char(address)))
-        .replace(3, 1, QByteArray(1, char(level)));
-}
-
 } // namespace
 
 void tst_LevelSlider::clicks_data()
@@ -92,7 +86,8 @@ void tst_LevelSlider::clicks()
     QVERIFY2(target.isValid(), "the style shows no such part");
     QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, target.center());
     QCOMPARE(slider->level(), expected);
-    QCOMPARE(panel.sent().toHex(), expected == start ? QByteArray() : packet(2, expected).toHex());
+    QCOMPARE(panel.sent().toHex(),
+             expected == start ? QByteArray() : setLevelPacket(2, expected).toHex());
     // The thumb goes the way its level goes: up when it rises.
     const int thumbNow = partOf(slider, QStyle::SC_ScrollBarSlider).top();
     if (expected > start)
@@ -122,7 +117,7 @@ void tst_LevelSlider::keys()
     panel.sent();
     QTest::keyClick(slider, Qt::Key(key));
     QCOMPARE(slider->level(), expected);
-    QCOMPARE(panel.sent().toHex(), packet(0, expected).toHex());
+    QCOMPARE(panel.sent().toHex(), setLevelPacket(0, expected).toHex());
 }
 
 void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
@@ -149,9 +144,9 @@ void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
     for (const QList<QVariant> &scroll : scrolls) {
         QVERIFY2(scroll.at(0).toInt() > previous, "the drag upward did not raise the level");
         previous = scroll.at(0).toInt();
-        expected += packet(3, previous);
+        expected += setLevelPacket(3, previous);
     }
-    expected += packet(3, last);
+    expected += setLevelPacket(3, last);
     QCOMPARE(panel.sent().toHex(), expected.toHex());
     QCOMPARE(int(panel.state.LevelBuf[3]), last);
     QCOMPARE(panel.form->Text1(3)->text(), QString(" %1").arg(last));
@@ -182,7 +177,8 @@ void tst_LevelSlider::dragToTheEnds()
     mouse(slider, QEvent::MouseButtonRelease, grab + QPoint(0, distance), Qt::NoButton);
     QCOMPARE(slider->level(), expected);
     // One Scroll at the end position, then the Change that ends the drag.
-    QCOMPARE(panel.sent().toHex(), (packet(5, expected) + packet(5, expected)).toHex());
+    QCOMPARE(panel.sent().toHex(),
+             (setLevelPacket(5, expected) + setLevelPacket(5, expected)).toHex());
 }
 
 void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
@@ -199,7 +195,8 @@ void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
     QCOMPARE(scrolls.count(), 2);
     const int first = scrolls.at(0).at(0).toInt();
     const int last = master->level();
-    QByteArray expected = packet(10, first) + packet(10, last) + packet(10, last);
+    QByteArray expected =
+        setLevelPacket(10, first) + setLevelPacket(10, last) + setLevelPacket(10, last);
     QCOMPARE(panel.sent().toHex(), expected.toHex());
     for (int i = 0; i < 8; ++i)
         QCOMPARE(panel.form->VScroll1(i)->level(), last);
@@ -226,14 +223,15 @@ void tst_LevelSlider::duringADrag()
     mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
     mouse(slider, QEvent::MouseMove, grab - QPoint(0, 60), Qt::LeftButton);
     const int dragged = slider->level();
-    QCOMPARE(panel.sent().toHex(), packet(1, dragged).toHex());
+    QCOMPARE(panel.sent().toHex(), setLevelPacket(1, dragged).toHex());
     if (what == "set")
         slider->setLevel(level);
     else
         QTest::keyClick(slider, Qt::Key_Up);
     // The value held is 0 until the drag ends: setting it again, or a key, runs nothing;
     // another level runs the Change once, and no drag position is reported for it.
-    const QByteArray expected = what == "set" && level != 0 ? packet(1, level) : QByteArray();
+    const QByteArray expected =
+        what == "set" && level != 0 ? setLevelPacket(1, level) : QByteArray();
     QCOMPARE(panel.sent().toHex(), expected.toHex());
     mouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 60), Qt::NoButton);
 }
@@ -252,7 +250,8 @@ void tst_LevelSlider::middleClickJumpIsReported()
     QVERIFY2(jumped > 50, qPrintable(QString::number(jumped)));
     QCOMPARE(scrolls.count(), 1);
     mouse(slider, QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::MiddleButton);
-    QCOMPARE(panel.sent().toHex(), (packet(6, jumped) + packet(6, jumped)).toHex());
+    QCOMPARE(panel.sent().toHex(),
+             (setLevelPacket(6, jumped) + setLevelPacket(6, jumped)).toHex());
 }
 
 QTEST_MAIN(tst_LevelSlider)

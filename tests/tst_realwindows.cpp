@@ -1,4 +1,5 @@
 #include "control/levelslider.h"
+#include "support/packets.h"
 #include "support/xserver.h"
 #include "ui/form1table.h"
 #include "ui/form2table.h"
@@ -63,10 +64,8 @@ QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' 
 
 QString level(int channel, int value)
 {
-    const QByteArray packet = QByteArray::fromHex("f1000a00fa")
-                                  .replace(1, 1, QByteArray(1, char(channel)))
-                                  .replace(3, 1, QByteArray(1, char(value)));
-    return QStringLiteral("level %1 %2 ").arg(channel).arg(value) + hex(packet);
+    return QStringLiteral("level %1 %2 ").arg(channel).arg(value) +
+           hex(setLevelPacket(channel, value));
 }
 
 QString master(int value)

@@ -2,6 +2,7 @@
 #include "control/levelslider.h"
 #include "support/files.h"
 #include "support/modal.h"
+#include "support/packets.h"
 #include "support/panelfixture.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
@@ -43,13 +44,6 @@ private Q_SLOTS:
 namespace {
 
 using Levels = QList<int>;
-
-QByteArray setLevel(int channel, int level)
-{
-    return QByteArray::fromHex("f1000a00fa")
-        .replace(1, 1, QByteArray(1, char(channel)))
-        .replace(3, 1, QByteArray(1, char(level)));
-}
 
 QByteArray record(const Levels &levels)
 {
@@ -101,26 +95,28 @@ void tst_Scenes::recall_data()
 
     const Levels off = {0, 0, 0, 0, 0, 0, 0, 0};
     QTest::newRow("two-channels") << off << record({0, 99, 0, 0, 0, 0, 0, 50}) << 0
-                                  << setLevel(1, 99) + setLevel(7, 50)
+                                  << setLevelPacket(1, 99) + setLevelPacket(7, 50)
                                   << Levels{0, 99, 0, 0, 0, 0, 0, 50};
     QTest::newRow("same-as-sliders")
         << Levels{1, 2, 3, 4, 5, 6, 7, 8} << record({1, 2, 3, 4, 5, 6, 7, 8}) << 0 << QByteArray()
         << Levels{1, 2, 3, 4, 5, 6, 7, 8};
     QByteArray eight;
     for (int k = 0; k < 8; ++k)
-        eight += setLevel(k, 10 + k);
+        eight += setLevelPacket(k, 10 + k);
     QTest::newRow("every-channel-in-order")
         << off << QByteArray(8, '\0') + record({10, 11, 12, 13, 14, 15, 16, 17}) << 1 << eight
         << Levels{10, 11, 12, 13, 14, 15, 16, 17};
     QTest::newRow("button-12-reads-bytes-88-to-95")
         << off << QByteArray(88, '\x05') + record({9, 0, 0, 0, 0, 0, 0, 99}) << 11
-        << setLevel(0, 9) + setLevel(7, 99) << Levels{9, 0, 0, 0, 0, 0, 0, 99};
+        << setLevelPacket(0, 9) + setLevelPacket(7, 99) << Levels{9, 0, 0, 0, 0, 0, 0, 99};
     QTest::newRow("never-saved-scene-is-off")
         << Levels{40, 0, 0, 0, 0, 0, 0, 40} << record({1, 1, 1, 1, 1, 1, 1, 1}) << 5
-        << setLevel(0, 0) + setLevel(7, 0) << off;
+        << setLevelPacket(0, 0) + setLevelPacket(7, 0) << off;
     QTest::newRow("cut-short-record")
         << Levels{30, 30, 30, 30, 30, 30, 30, 30} << QByteArray(8, '\0') + record({30, 30, 30})
-        << 1 << setLevel(3, 0) + setLevel(4, 0) + setLevel(5, 0) + setLevel(6, 0) + setLevel(7, 0)
+        << 1
+        << setLevelPacket(3, 0) + setLevelPacket(4, 0) + setLevelPacket(5, 0) +
+               setLevelPacket(6, 0) + setLevelPacket(7, 0)
         << Levels{30, 30, 30, 0, 0, 0, 0, 0};
 }
 
@@ -173,7 +169,7 @@ void tst_Scenes::recallRefusesLevelsAbove99()
     QVERIFY(panel.fatals.isEmpty());
     // The panel carries on.
     panel.form->VScroll1(0)->setLevel(6);
-    QCOMPARE(panel.sent().toHex(), setLevel(0, 6).toHex());
+    QCOMPARE(panel.sent().toHex(), setLevelPacket(0, 6).toHex());
 }
 
 void tst_Scenes::recallOfMissingFileLeavesEmptyFile()
@@ -274,7 +270,7 @@ void tst_Scenes::saveTwoScenesInOneOpening()
     QVERIFY(panel.form->isEnabled());
     // The panel takes input again after the close image.
     QTest::mouseClick(panel.form->Command1(0), Qt::LeftButton);
-    QCOMPARE(panel.sent().toHex(), setLevel(0, 99).toHex());
+    QCOMPARE(panel.sent().toHex(), setLevelPacket(0, 99).toHex());
 }
 
 void tst_Scenes::noAnswerTouchesNothing_data()
@@ -447,9 +443,10 @@ void tst_Scenes::saveThenRecallSendsNothing()
     panel.form->Command4()->click();
     panel.sent();
     QTest::mouseClick(panel.form->Option1(4), Qt::LeftButton);
-    QCOMPARE(panel.sent().toHex(), (setLevel(0, 12) + setLevel(2, 34) + setLevel(4, 56) +
-                                    setLevel(6, 78) + setLevel(7, 99))
-                                       .toHex());
+    QCOMPARE(panel.sent().toHex(),
+             (setLevelPacket(0, 12) + setLevelPacket(2, 34) + setLevelPacket(4, 56) +
+              setLevelPacket(6, 78) + setLevelPacket(7, 99))
+                 .toHex());
 }
 
 void tst_Scenes::questionSpeaksTheUsersLanguage()
