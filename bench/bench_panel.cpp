@@ -145,15 +145,14 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", qPrintable(panel.failure()));
         return 1;
     }
-    Form1 &form = *panel.form;
     const int runs = 5000;
 
     report("channel change until its 5 bytes are readable",
            timeToLine(panel, runs, 5,
-                      [&](int run) { form.VScroll1(3)->setLevel(run % 2 ? 40 : 60); }));
+                      [&](int run) { panel.VScroll1(3)->setLevel(run % 2 ? 40 : 60); }));
     report("master change (8 channels, 1 packet) until read",
            timeToLine(panel, runs, 5,
-                      [&](int run) { form.VScroll2()->setLevel(run % 2 ? 40 : 60); }));
+                      [&](int run) { panel.VScroll2()->setLevel(run % 2 ? 40 : 60); }));
 
     // A scene that differs from the sliders in every channel, recalled alternately
     // with an all-off scene: eight packets each time.
@@ -161,14 +160,14 @@ int main(int argc, char **argv)
     file.open(QIODevice::WriteOnly);
     file.write(QByteArray(8, '\x00') + QByteArray("\x0a\x14\x1e\x28\x32\x3c\x46\x50", 8));
     file.close();
-    form.Command4()->click();
+    panel.Command4()->click();
     panel.sent();
     report("recall of 8 changed channels until 40 bytes read",
-           timeToLine(panel, 2000, 40, [&](int run) { form.Option1(run % 2 ? 0 : 1)->click(); }));
+           timeToLine(panel, 2000, 40, [&](int run) { panel.Option1(run % 2 ? 0 : 1)->click(); }));
     report("download until its 98 bytes are read",
-           timeToLine(panel, 2000, 98, [&](int) { form.Command5()->click(); }));
+           timeToLine(panel, 2000, 98, [&](int) { panel.Command5()->click(); }));
 
-    SceneSave save(panel.state, panel.scenes, panel.report, nullptr);
+    SceneSave save(panel.state, panel.scenes);
     std::vector<double> saves;
     QElapsedTimer clock;
     for (int run = 0; run < 200; ++run) {

@@ -32,39 +32,13 @@ private Q_SLOTS:
 
 namespace {
 
-QWidget *control(Form1 &form, const QString &name, int i)
+// Single controls have no index; elements of an array have one.
+QWidget *control(const Form1 &form, const QString &name, int i)
 {
-    if (name == "Label1")
-        return form.Label1(i);
-    if (name == "VScroll1")
-        return form.VScroll1(i);
-    if (name == "Text1")
-        return form.Text1(i);
-    if (name == "Command1")
-        return form.Command1(i);
-    if (name == "Command2")
-        return form.Command2(i);
-    if (name == "VScroll2")
-        return form.VScroll2();
-    if (name == "Text2")
-        return form.Text2();
-    if (name == "Command3")
-        return form.Command3();
-    if (name == "Command4")
-        return form.Command4();
-    if (name == "Command5")
-        return form.Command5();
-    if (name == "Image2")
-        return form.Image2();
-    if (name == "Frame1")
-        return form.Frame1();
-    if (name == "Frame2")
-        return form.Frame2();
-    if (name == "Option1")
-        return form.Option1(i);
-    if (name == "Option2")
-        return form.Option2(i);
-    return nullptr;
+    static const QStringList singles = {"VScroll2", "Text2",  "Command3", "Command4",
+                                        "Command5", "Image2", "Frame1",   "Frame2"};
+    const QString objectName = singles.contains(name) ? name : name + '_' + QString::number(i);
+    return form.findChild<QWidget *>(objectName);
 }
 
 QString textOf(QWidget *widget)
@@ -149,9 +123,9 @@ void tst_Form1::geometry()
     QVERIFY(widget->isEnabled());
     QWidget *expectedParent = panel.form.get();
     if (name == "Option1")
-        expectedParent = panel.form->Frame1();
+        expectedParent = control(*panel.form, "Frame1", 0);
     else if (name == "Option2")
-        expectedParent = panel.form->Frame2();
+        expectedParent = control(*panel.form, "Frame2", 0);
     QCOMPARE(widget->parentWidget(), expectedParent);
 }
 
@@ -193,20 +167,20 @@ void tst_Form1::startState()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(panel.form.get()));
-    QCOMPARE(QApplication::focusWidget(), panel.form->VScroll1(0));
+    QCOMPARE(QApplication::focusWidget(), panel.VScroll1(0));
     for (int i = 0; i < 12; ++i) {
-        QVERIFY(!panel.form->Option1(i)->isChecked());
-        QVERIFY(!panel.form->Option2(i)->isChecked());
+        QVERIFY(!panel.Option1(i)->isChecked());
+        QVERIFY(!panel.Option2(i)->isChecked());
     }
-    QCOMPARE(panel.form->Image2()->toolTip(), QString("存入巨集"));
-    QCOMPARE(panel.form->Image2()->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(panel.Image2()->toolTip(), QString("存入巨集"));
+    QCOMPARE(panel.Image2()->focusPolicy(), Qt::NoFocus);
     for (int i = 0; i < 9; ++i)
-        QCOMPARE(panel.form->Label1(i)->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(panel.form->Frame1()->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(control(*panel.form, "Label1", i)->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(control(*panel.form, "Frame1", 0)->focusPolicy(), Qt::NoFocus);
     // The thumb at the bottom: level 0.
-    const QRect bar = panel.form->VScroll1(0)->rect();
-    QCOMPARE(panel.form->VScroll1(0)->level(), 0);
-    QCOMPARE(panel.form->VScroll1(0)->sliderPosition(), panel.form->VScroll1(0)->maximum());
+    const QRect bar = panel.VScroll1(0)->rect();
+    QCOMPARE(panel.VScroll1(0)->level(), 0);
+    QCOMPARE(panel.VScroll1(0)->sliderPosition(), panel.VScroll1(0)->maximum());
     QVERIFY(bar.isValid());
     QCOMPARE(panel.sent(), QByteArray());
 }
@@ -215,7 +189,7 @@ void tst_Form1::tabOrderFollowsTabIndex()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    Form1 &f = *panel.form;
+    PanelFixture &f = panel;
     // Tab indexes 0..71 with the labels, frames and images left out.
     QList<QWidget *> expected;
     for (int i = 0; i < 6; ++i)
@@ -245,7 +219,7 @@ void tst_Form1::optionGroupsAreIndependent()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    Form1 &f = *panel.form;
+    PanelFixture &f = panel;
     QTest::mouseClick(f.Option2(2), Qt::LeftButton);
     QTest::mouseClick(f.Option1(7), Qt::LeftButton);
     QVERIFY(f.Option2(2)->isChecked());
@@ -276,22 +250,22 @@ void tst_Form1::readOutsAreNeverRead()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    QTest::keyClicks(panel.form->Text1(2), "77");
-    QTest::keyClick(panel.form->Text1(2), Qt::Key_Return);
-    QCOMPARE(panel.form->Text1(2)->text(), QString("077"));
+    QTest::keyClicks(panel.Text1(2), "77");
+    QTest::keyClick(panel.Text1(2), Qt::Key_Return);
+    QCOMPARE(panel.Text1(2)->text(), QString("077"));
     QCOMPARE(panel.state.LevelBuf[2], 0);
     QCOMPARE(panel.sent(), QByteArray());
-    panel.form->VScroll1(2)->setLevel(12);
-    QCOMPARE(panel.form->Text1(2)->text(), QString(" 12"));
+    panel.VScroll1(2)->setLevel(12);
+    QCOMPARE(panel.Text1(2)->text(), QString(" 12"));
 }
 
 void tst_Form1::pictures()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    const QPixmap store = panel.form->Image2()->pixmap();
+    const QPixmap store = panel.Image2()->pixmap();
     QCOMPARE(store.size(), QSize(46, 39));
-    QVERIFY(panel.form->Image2()->hasScaledContents());
+    QVERIFY(panel.Image2()->hasScaledContents());
     // Colour depths as stored: the bitmap header's bits per pixel at byte 28, and the
     // icon directory's entries (width, height, colours, bits per pixel at +6).
     auto bitsPerPixel = [](const QString &name) {

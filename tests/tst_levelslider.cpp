@@ -1,12 +1,11 @@
 #include "control/levelslider.h"
-#include "support/packets.h"
 #include "support/panelfixture.h"
+#include "support/sliderparts.h"
+#include "support/wire.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 // The panel's sliders driven with real mouse and key events: 99 at the top, the arrows
@@ -30,22 +29,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-QRect partOf(LevelSlider *slider, QStyle::SubControl part)
-{
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.subControls = QStyle::SC_All;
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.singleStep = slider->singleStep();
-    option.pageStep = slider->pageStep();
-    option.upsideDown = slider->invertedAppearance();
-    return slider->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, slider);
-}
 
 void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
            Qt::MouseButton button = Qt::LeftButton)
@@ -78,7 +61,7 @@ void tst_LevelSlider::clicks()
     QFETCH(int, expected);
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *slider = panel.form->VScroll1(2);
+    LevelSlider *slider = panel.VScroll1(2);
     slider->setLevel(start);
     panel.sent();
     const int thumbTop = partOf(slider, QStyle::SC_ScrollBarSlider).top();
@@ -87,7 +70,7 @@ void tst_LevelSlider::clicks()
     QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, target.center());
     QCOMPARE(slider->level(), expected);
     QCOMPARE(panel.sent().toHex(),
-             expected == start ? QByteArray() : setLevelPacket(2, expected).toHex());
+             expected == start ? QByteArray() : Wire::setLevel(2, expected).toHex());
     // The thumb goes the way its level goes: up when it rises.
     const int thumbNow = partOf(slider, QStyle::SC_ScrollBarSlider).top();
     if (expected > start)
@@ -112,19 +95,19 @@ void tst_LevelSlider::keys()
     QFETCH(int, expected);
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *slider = panel.form->VScroll1(0);
+    LevelSlider *slider = panel.VScroll1(0);
     slider->setLevel(50);
     panel.sent();
     QTest::keyClick(slider, Qt::Key(key));
     QCOMPARE(slider->level(), expected);
-    QCOMPARE(panel.sent().toHex(), setLevelPacket(0, expected).toHex());
+    QCOMPARE(panel.sent().toHex(), Wire::setLevel(0, expected).toHex());
 }
 
 void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *slider = panel.form->VScroll1(3);
+    LevelSlider *slider = panel.VScroll1(3);
     QSignalSpy scrolls(slider, &LevelSlider::levelScrolled);
     QSignalSpy changes(slider, &LevelSlider::levelChanged);
     const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
@@ -144,12 +127,12 @@ void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
     for (const QList<QVariant> &scroll : scrolls) {
         QVERIFY2(scroll.at(0).toInt() > previous, "the drag upward did not raise the level");
         previous = scroll.at(0).toInt();
-        expected += setLevelPacket(3, previous);
+        expected += Wire::setLevel(3, previous);
     }
-    expected += setLevelPacket(3, last);
+    expected += Wire::setLevel(3, last);
     QCOMPARE(panel.sent().toHex(), expected.toHex());
     QCOMPARE(int(panel.state.LevelBuf[3]), last);
-    QCOMPARE(panel.form->Text1(3)->text(), QString(" %1").arg(last));
+    QCOMPARE(panel.Text1(3)->text(), QString(" %1").arg(last));
 }
 
 void tst_LevelSlider::dragToTheEnds_data()
@@ -168,7 +151,7 @@ void tst_LevelSlider::dragToTheEnds()
     QFETCH(int, expected);
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *slider = panel.form->VScroll1(5);
+    LevelSlider *slider = panel.VScroll1(5);
     slider->setLevel(start);
     panel.sent();
     const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
@@ -178,14 +161,14 @@ void tst_LevelSlider::dragToTheEnds()
     QCOMPARE(slider->level(), expected);
     // One Scroll at the end position, then the Change that ends the drag.
     QCOMPARE(panel.sent().toHex(),
-             (setLevelPacket(5, expected) + setLevelPacket(5, expected)).toHex());
+             (Wire::setLevel(5, expected) + Wire::setLevel(5, expected)).toHex());
 }
 
 void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *master = panel.form->VScroll2();
+    LevelSlider *master = panel.VScroll2();
     QSignalSpy scrolls(master, &LevelSlider::levelScrolled);
     const QPoint grab = partOf(master, QStyle::SC_ScrollBarSlider).center();
     mouse(master, QEvent::MouseButtonPress, grab, Qt::LeftButton);
@@ -196,11 +179,11 @@ void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
     const int first = scrolls.at(0).at(0).toInt();
     const int last = master->level();
     QByteArray expected =
-        setLevelPacket(10, first) + setLevelPacket(10, last) + setLevelPacket(10, last);
+        Wire::setLevel(10, first) + Wire::setLevel(10, last) + Wire::setLevel(10, last);
     QCOMPARE(panel.sent().toHex(), expected.toHex());
     for (int i = 0; i < 8; ++i)
-        QCOMPARE(panel.form->VScroll1(i)->level(), last);
-    QCOMPARE(panel.form->Text2()->text(), QString(" %1").arg(last));
+        QCOMPARE(panel.VScroll1(i)->level(), last);
+    QCOMPARE(panel.Text2()->text(), QString(" %1").arg(last));
 }
 
 void tst_LevelSlider::duringADrag_data()
@@ -218,12 +201,12 @@ void tst_LevelSlider::duringADrag()
     QFETCH(int, level);
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *slider = panel.form->VScroll1(1);
+    LevelSlider *slider = panel.VScroll1(1);
     const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
     mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
     mouse(slider, QEvent::MouseMove, grab - QPoint(0, 60), Qt::LeftButton);
     const int dragged = slider->level();
-    QCOMPARE(panel.sent().toHex(), setLevelPacket(1, dragged).toHex());
+    QCOMPARE(panel.sent().toHex(), Wire::setLevel(1, dragged).toHex());
     if (what == "set")
         slider->setLevel(level);
     else
@@ -231,7 +214,7 @@ void tst_LevelSlider::duringADrag()
     // The value held is 0 until the drag ends: setting it again, or a key, runs nothing;
     // another level runs the Change once, and no drag position is reported for it.
     const QByteArray expected =
-        what == "set" && level != 0 ? setLevelPacket(1, level) : QByteArray();
+        what == "set" && level != 0 ? Wire::setLevel(1, level) : QByteArray();
     QCOMPARE(panel.sent().toHex(), expected.toHex());
     mouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 60), Qt::NoButton);
 }
@@ -240,7 +223,7 @@ void tst_LevelSlider::middleClickJumpIsReported()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    LevelSlider *slider = panel.form->VScroll1(6);
+    LevelSlider *slider = panel.VScroll1(6);
     QSignalSpy scrolls(slider, &LevelSlider::levelScrolled);
     const QRect track = partOf(slider, QStyle::SC_ScrollBarGroove);
     const QPoint at(track.center().x(), track.top() + track.height() / 4);
@@ -251,7 +234,7 @@ void tst_LevelSlider::middleClickJumpIsReported()
     QCOMPARE(scrolls.count(), 1);
     mouse(slider, QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::MiddleButton);
     QCOMPARE(panel.sent().toHex(),
-             (setLevelPacket(6, jumped) + setLevelPacket(6, jumped)).toHex());
+             (Wire::setLevel(6, jumped) + Wire::setLevel(6, jumped)).toHex());
 }
 
 QTEST_MAIN(tst_LevelSlider)

@@ -28,26 +28,26 @@ const Levels AllOff = {0, 0, 0, 0, 0, 0, 0, 0};
 
 // "set 3 40" moves a channel from the program, "master 70" the master; "Command1 3",
 // "Command3", "Option2 5" click the button; several actions are joined with ';'.
-void perform(Form1 &form, const QString &actions)
+void perform(PanelFixture &panel, const QString &actions)
 {
     for (const QString &action : actions.split(';', Qt::SkipEmptyParts)) {
         const QStringList word = action.split(' ', Qt::SkipEmptyParts);
         const int index = word.size() > 1 ? word[1].toInt() : 0;
         QPushButton *button = nullptr;
         if (word[0] == "set")
-            form.VScroll1(index)->setLevel(word[2].toInt());
+            panel.VScroll1(index)->setLevel(word[2].toInt());
         else if (word[0] == "master")
-            form.VScroll2()->setLevel(index);
+            panel.VScroll2()->setLevel(index);
         else if (word[0] == "Command1")
-            button = form.Command1(index);
+            button = panel.Command1(index);
         else if (word[0] == "Command2")
-            button = form.Command2(index);
+            button = panel.Command2(index);
         else if (word[0] == "Command3")
-            button = form.Command3();
+            button = panel.Command3();
         else if (word[0] == "Command4")
-            button = form.Command4();
+            button = panel.Command4();
         else if (word[0] == "Option2")
-            button = form.Option2(index);
+            button = panel.Option2(index);
         else
             QFAIL(qPrintable("unknown action " + action));
         if (button)
@@ -63,11 +63,11 @@ void tst_LightingControl::startsSilent()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     QCOMPARE(panel.sent(), QByteArray());
     for (int i = 0; i < 8; ++i) {
-        QCOMPARE(panel.form->VScroll1(i)->level(), 0);
-        QCOMPARE(panel.form->Text1(i)->text(), QString("0"));
+        QCOMPARE(panel.VScroll1(i)->level(), 0);
+        QCOMPARE(panel.Text1(i)->text(), QString("0"));
         QCOMPARE(panel.state.LevelBuf[i], 0);
     }
-    QCOMPARE(panel.form->Text2()->text(), QString("0"));
+    QCOMPARE(panel.Text2()->text(), QString("0"));
     QCOMPARE(panel.state.PktAddress, 0);
     QCOMPARE(panel.state.PktCommand, 0);
     QCOMPARE(panel.state.PktValue, 0);
@@ -158,23 +158,23 @@ void tst_LightingControl::controls()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels(channels, master);
     const Module1 before = panel.state;
-    const QString masterText = panel.form->Text2()->text();
+    const QString masterText = panel.Text2()->text();
 
-    perform(*panel.form, actions);
+    perform(panel, actions);
     // Every handler has written its bytes to the line before it returned.
     QCOMPARE(panel.sent().toHex(), wire);
 
     for (int i = 0; i < 8; ++i) {
-        QCOMPARE(panel.form->VScroll1(i)->level(), after[i]);
+        QCOMPARE(panel.VScroll1(i)->level(), after[i]);
         QCOMPARE(int(panel.state.LevelBuf[i]), after[i]);
         if (after[i] != channels[i])
-            QCOMPARE(panel.form->Text1(i)->text(), LightingControl::readOutText(after[i]));
+            QCOMPARE(panel.Text1(i)->text(), LightingControl::readOutText(after[i]));
     }
-    QCOMPARE(panel.form->VScroll2()->level(), masterAfter);
+    QCOMPARE(panel.VScroll2()->level(), masterAfter);
     if (masterAfter != master)
-        QCOMPARE(panel.form->Text2()->text(), LightingControl::readOutText(masterAfter));
+        QCOMPARE(panel.Text2()->text(), LightingControl::readOutText(masterAfter));
     else
-        QCOMPARE(panel.form->Text2()->text(), masterText);
+        QCOMPARE(panel.Text2()->text(), masterText);
     if (registers.isEmpty())
         registers = {before.PktAddress, before.PktValue, before.PktCommand};
     QCOMPARE(int(panel.state.PktAddress), registers[0]);
@@ -189,12 +189,12 @@ void tst_LightingControl::sameValueRunsNothing()
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels({0, 0, 0, 0, 0, 33, 0, 0}, 0);
-    panel.form->Option2(3)->click(); // registers now point elsewhere
+    panel.Option2(3)->click(); // registers now point elsewhere
     panel.sent();
-    panel.form->Text1(5)->setText("typed");
-    panel.form->VScroll1(5)->setLevel(33);
+    panel.Text1(5)->setText("typed");
+    panel.VScroll1(5)->setLevel(33);
     QCOMPARE(panel.sent(), QByteArray());
-    QCOMPARE(panel.form->Text1(5)->text(), QString("typed"));
+    QCOMPARE(panel.Text1(5)->text(), QString("typed"));
     QCOMPARE(panel.state.PktAddress, 3);
     QCOMPARE(panel.state.PktCommand, 11);
     QCOMPARE(panel.state.LevelBuf[5], 33);
@@ -205,10 +205,10 @@ void tst_LightingControl::masterSyncHoldsChannelsBack()
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.state.MasterSync = 1;
-    panel.form->VScroll1(6)->setLevel(45);
+    panel.VScroll1(6)->setLevel(45);
     QCOMPARE(panel.sent(), QByteArray());
     QCOMPARE(panel.state.LevelBuf[6], 45);
-    QCOMPARE(panel.form->Text1(6)->text(), QString(" 45"));
+    QCOMPARE(panel.Text1(6)->text(), QString(" 45"));
     QCOMPARE(panel.state.PktAddress, 6);
     QCOMPARE(panel.state.PktValue, 45);
     QCOMPARE(panel.state.PktCommand, 10);
@@ -219,10 +219,10 @@ void tst_LightingControl::repeatsAreNotSuppressed()
 {
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    panel.form->Option2(4)->click();
-    panel.form->Option2(4)->click();
+    panel.Option2(4)->click();
+    panel.Option2(4)->click();
     QCOMPARE(panel.sent().toHex(), QByteArray("f1040b00faf1040b00fa"));
-    QVERIFY(panel.form->Option2(4)->isChecked());
+    QVERIFY(panel.Option2(4)->isChecked());
 }
 
 QTEST_MAIN(tst_LightingControl)

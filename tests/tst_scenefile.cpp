@@ -1,5 +1,6 @@
 #include "scenes/scenefile.h"
 #include "support/files.h"
+#include "support/wire.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,10 +37,7 @@ namespace {
 
 using Record = SceneFile::Record;
 
-QByteArray bytesOf(const Record &record)
-{
-    return QByteArray(reinterpret_cast<const char *>(record.data()), int(record.size()));
-}
+QByteArray bytesOf(const Record &record) { return Wire::bytes(record); }
 
 QByteArray noise(int size)
 {

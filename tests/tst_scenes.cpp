@@ -2,8 +2,8 @@
 #include "control/levelslider.h"
 #include "support/files.h"
 #include "support/modal.h"
-#include "support/packets.h"
 #include "support/panelfixture.h"
+#include "support/wire.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
 
@@ -63,7 +63,7 @@ void saveScenes(PanelFixture &panel, const QList<int> &keys, int answer)
     std::function<void(QWidget *, int)> next = [&, context](QWidget *window, int k) {
         auto *form2 = static_cast<Form2 *>(window);
         if (k == keys.size()) {
-            QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(form2, "Image3"), Qt::LeftButton);
             return;
         }
         Modal::whenUp(
@@ -75,12 +75,12 @@ void saveScenes(PanelFixture &panel, const QList<int> &keys, int answer)
                     Modal::answer(box, answer);
             },
             context);
-        QTest::mouseClick(form2->Image1(keys[k]), Qt::LeftButton);
+        QTest::mouseClick(controlOf<ImageControl>(form2, "Image1", keys[k]), Qt::LeftButton);
         next(window, k + 1);
     };
     Modal::whenUp(
         isSceneWindow, [&](QWidget *window) { next(window, 0); }, context);
-    QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+    QTest::mouseClick(panel.Image2(), Qt::LeftButton);
 }
 
 } // namespace
@@ -95,28 +95,28 @@ void tst_Scenes::recall_data()
 
     const Levels off = {0, 0, 0, 0, 0, 0, 0, 0};
     QTest::newRow("two-channels") << off << record({0, 99, 0, 0, 0, 0, 0, 50}) << 0
-                                  << setLevelPacket(1, 99) + setLevelPacket(7, 50)
+                                  << Wire::setLevel(1, 99) + Wire::setLevel(7, 50)
                                   << Levels{0, 99, 0, 0, 0, 0, 0, 50};
     QTest::newRow("same-as-sliders")
         << Levels{1, 2, 3, 4, 5, 6, 7, 8} << record({1, 2, 3, 4, 5, 6, 7, 8}) << 0 << QByteArray()
         << Levels{1, 2, 3, 4, 5, 6, 7, 8};
     QByteArray eight;
     for (int k = 0; k < 8; ++k)
-        eight += setLevelPacket(k, 10 + k);
+        eight += Wire::setLevel(k, 10 + k);
     QTest::newRow("every-channel-in-order")
         << off << QByteArray(8, '\0') + record({10, 11, 12, 13, 14, 15, 16, 17}) << 1 << eight
         << Levels{10, 11, 12, 13, 14, 15, 16, 17};
     QTest::newRow("button-12-reads-bytes-88-to-95")
         << off << QByteArray(88, '\x05') + record({9, 0, 0, 0, 0, 0, 0, 99}) << 11
-        << setLevelPacket(0, 9) + setLevelPacket(7, 99) << Levels{9, 0, 0, 0, 0, 0, 0, 99};
+        << Wire::setLevel(0, 9) + Wire::setLevel(7, 99) << Levels{9, 0, 0, 0, 0, 0, 0, 99};
     QTest::newRow("never-saved-scene-is-off")
         << Levels{40, 0, 0, 0, 0, 0, 0, 40} << record({1, 1, 1, 1, 1, 1, 1, 1}) << 5
-        << setLevelPacket(0, 0) + setLevelPacket(7, 0) << off;
+        << Wire::setLevel(0, 0) + Wire::setLevel(7, 0) << off;
     QTest::newRow("cut-short-record")
         << Levels{30, 30, 30, 30, 30, 30, 30, 30} << QByteArray(8, '\0') + record({30, 30, 30})
         << 1
-        << setLevelPacket(3, 0) + setLevelPacket(4, 0) + setLevelPacket(5, 0) +
-               setLevelPacket(6, 0) + setLevelPacket(7, 0)
+        << Wire::setLevel(3, 0) + Wire::setLevel(4, 0) + Wire::setLevel(5, 0) +
+               Wire::setLevel(6, 0) + Wire::setLevel(7, 0)
         << Levels{30, 30, 30, 0, 0, 0, 0, 0};
 }
 
@@ -131,18 +131,18 @@ void tst_Scenes::recall()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels(sliders, 33);
     QVERIFY(Files::write(panel.scenePath(), file));
-    const QString masterText = panel.form->Text2()->text();
+    const QString masterText = panel.Text2()->text();
 
-    QTest::mouseClick(panel.form->Option1(button), Qt::LeftButton);
+    QTest::mouseClick(panel.Option1(button), Qt::LeftButton);
     QCOMPARE(panel.sent().toHex(), wire.toHex());
     for (int k = 0; k < 8; ++k) {
-        QCOMPARE(panel.form->VScroll1(k)->level(), after[k]);
+        QCOMPARE(panel.VScroll1(k)->level(), after[k]);
         QCOMPARE(int(panel.state.LevelBuf[k]), after[k]);
-        QCOMPARE(panel.form->Text1(k)->text(), QString(" %1").arg(after[k]));
+        QCOMPARE(panel.Text1(k)->text(), QString(" %1").arg(after[k]));
     }
-    QCOMPARE(panel.form->VScroll2()->level(), 33);
-    QCOMPARE(panel.form->Text2()->text(), masterText);
-    QVERIFY(panel.form->Option1(button)->isChecked());
+    QCOMPARE(panel.VScroll2()->level(), 33);
+    QCOMPARE(panel.Text2()->text(), masterText);
+    QVERIFY(panel.Option1(button)->isChecked());
     QCOMPARE(Files::bytes(panel.scenePath()), file);
     QVERIFY(panel.fatals.isEmpty());
     QVERIFY(panel.warnings.isEmpty());
@@ -156,7 +156,7 @@ void tst_Scenes::recallRefusesLevelsAbove99()
     const auto before = panel.state;
     QVERIFY(Files::write(panel.scenePath(),
                          QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 80})));
-    QTest::mouseClick(panel.form->Option1(2), Qt::LeftButton);
+    QTest::mouseClick(panel.Option1(2), Qt::LeftButton);
     QCOMPARE(panel.sent(), QByteArray());
     QCOMPARE(panel.warnings.size(), 1);
     const QString message = panel.warnings.first();
@@ -165,11 +165,11 @@ void tst_Scenes::recallRefusesLevelsAbove99()
              qPrintable(message));
     QVERIFY(panel.state.LevelBuf == before.LevelBuf);
     for (int k = 0; k < 8; ++k)
-        QCOMPARE(panel.form->VScroll1(k)->level(), 5);
+        QCOMPARE(panel.VScroll1(k)->level(), 5);
     QVERIFY(panel.fatals.isEmpty());
     // The panel carries on.
-    panel.form->VScroll1(0)->setLevel(6);
-    QCOMPARE(panel.sent().toHex(), setLevelPacket(0, 6).toHex());
+    panel.VScroll1(0)->setLevel(6);
+    QCOMPARE(panel.sent().toHex(), Wire::setLevel(0, 6).toHex());
 }
 
 void tst_Scenes::recallOfMissingFileLeavesEmptyFile()
@@ -177,7 +177,7 @@ void tst_Scenes::recallOfMissingFileLeavesEmptyFile()
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     QVERIFY(!QFile::exists(panel.scenePath()));
-    QTest::mouseClick(panel.form->Option1(3), Qt::LeftButton);
+    QTest::mouseClick(panel.Option1(3), Qt::LeftButton);
     QCOMPARE(panel.sent(), QByteArray());
     QCOMPARE(Files::bytes(panel.scenePath()), QByteArray(""));
 }
@@ -238,12 +238,12 @@ void tst_Scenes::saveThroughWindow()
                     Modal::answer(box, QMessageBox::Yes);
                 },
                 panel.form.get());
-            QTest::mouseClick(form2->Image1(key), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(form2, "Image1", key), Qt::LeftButton);
             openAfterSave = form2->isVisible();
-            QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(form2, "Image3"), Qt::LeftButton);
         },
         panel.form.get());
-    QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+    QTest::mouseClick(panel.Image2(), Qt::LeftButton);
     QCOMPARE(icon, QMessageBox::Warning);
     QVERIFY(noIsDefault);
     QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
@@ -253,7 +253,7 @@ void tst_Scenes::saveThroughWindow()
     QCOMPARE(title, QString("確定對話方塊"));
     QCOMPARE(Files::bytes(panel.scenePath()).toHex(), after.toHex());
     QCOMPARE(panel.sent(), QByteArray());
-    QVERIFY(!panel.form->scenesWindow()->isVisible());
+    QVERIFY(!panel.form2()->isVisible());
     QVERIFY(panel.fatals.isEmpty());
 }
 
@@ -269,8 +269,8 @@ void tst_Scenes::saveTwoScenesInOneOpening()
                  .toHex());
     QVERIFY(panel.form->isEnabled());
     // The panel takes input again after the close image.
-    QTest::mouseClick(panel.form->Command1(0), Qt::LeftButton);
-    QCOMPARE(panel.sent().toHex(), setLevelPacket(0, 99).toHex());
+    QTest::mouseClick(panel.Command1(0), Qt::LeftButton);
+    QCOMPARE(panel.sent().toHex(), Wire::setLevel(0, 99).toHex());
 }
 
 void tst_Scenes::noAnswerTouchesNothing_data()
@@ -329,15 +329,15 @@ void tst_Scenes::closingWindow()
                     QCOMPARE(form2->pos(), firstPlace);
                 }
                 if (how == "image")
-                    QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+                    QTest::mouseClick(controlOf<ImageControl>(form2, "Image3"), Qt::LeftButton);
                 else if (how == "escape")
                     QTest::keyClick(form2, Qt::Key_Escape);
                 else
                     form2->close();
             },
             panel.form.get());
-        QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
-        QVERIFY(!panel.form->scenesWindow()->isVisible());
+        QTest::mouseClick(panel.Image2(), Qt::LeftButton);
+        QVERIFY(!panel.form2()->isVisible());
         QVERIFY(panel.form->isEnabled());
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
@@ -359,19 +359,19 @@ void tst_Scenes::panelTakesNoInputWhileOpen()
     Modal::whenUp(
         isSceneWindow,
         [&](QWidget *scenes) {
-            clickAt(panel.form->Command3());
-            clickAt(panel.form->Option2(4));
+            clickAt(panel.Command3());
+            clickAt(panel.Option2(4));
             QTest::keyClick(window, Qt::Key_Up);
             sentWhileOpen = panel.sent();
-            QTest::mouseClick(static_cast<Form2 *>(scenes)->Image3(), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(scenes, "Image3"), Qt::LeftButton);
         },
         panel.form.get());
-    clickAt(panel.form->Image2());
-    QTRY_VERIFY(!panel.form->scenesWindow()->isVisible());
+    clickAt(panel.Image2());
+    QTRY_VERIFY(!panel.form2()->isVisible());
     QCOMPARE(sentWhileOpen, QByteArray());
-    QCOMPARE(panel.form->VScroll2()->level(), 0);
+    QCOMPARE(panel.VScroll2()->level(), 0);
     // The same clicks reach the panel once the window is closed.
-    clickAt(panel.form->Command3());
+    clickAt(panel.Command3());
     QCOMPARE(panel.sent().toHex(), QByteArray("f10a0a63fa"));
 }
 
@@ -409,7 +409,7 @@ void tst_Scenes::download()
     const auto before = panel.state;
     if (file != "<missing>")
         QVERIFY(Files::write(panel.scenePath(), file));
-    QTest::mouseClick(panel.form->Command5(), Qt::LeftButton);
+    QTest::mouseClick(panel.Command5(), Qt::LeftButton);
     QCOMPARE(panel.sent().toHex(), ("\xfa" + body + "\xfb").toHex());
     QCOMPARE(Files::bytes(panel.scenePath()), file == "<missing>" ? QByteArray("") : file);
     QVERIFY(panel.state.LevelBuf == before.LevelBuf);
@@ -417,7 +417,7 @@ void tst_Scenes::download()
     QCOMPARE(panel.state.PktValue, before.PktValue);
     QCOMPARE(panel.state.PktCommand, before.PktCommand);
     for (int k = 0; k < 8; ++k)
-        QCOMPARE(panel.form->VScroll1(k)->level(), 50);
+        QCOMPARE(panel.VScroll1(k)->level(), 50);
 }
 
 void tst_Scenes::downloadTwiceSendsTheSame()
@@ -425,9 +425,9 @@ void tst_Scenes::downloadTwiceSendsTheSame()
     PanelFixture panel;
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     QVERIFY(Files::write(panel.scenePath(), QByteArray(40, '\x31')));
-    panel.form->Command5()->click();
+    panel.Command5()->click();
     const QByteArray first = panel.sent();
-    panel.form->Command5()->click();
+    panel.Command5()->click();
     QCOMPARE(first.size(), 98);
     QCOMPARE(panel.sent(), first);
 }
@@ -438,14 +438,14 @@ void tst_Scenes::saveThenRecallSendsNothing()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     panel.setLevels({12, 0, 34, 0, 56, 0, 78, 99}, 0);
     saveScenes(panel, {4}, QMessageBox::Yes);
-    QTest::mouseClick(panel.form->Option1(4), Qt::LeftButton);
+    QTest::mouseClick(panel.Option1(4), Qt::LeftButton);
     QCOMPARE(panel.sent(), QByteArray());
-    panel.form->Command4()->click();
+    panel.Command4()->click();
     panel.sent();
-    QTest::mouseClick(panel.form->Option1(4), Qt::LeftButton);
+    QTest::mouseClick(panel.Option1(4), Qt::LeftButton);
     QCOMPARE(panel.sent().toHex(),
-             (setLevelPacket(0, 12) + setLevelPacket(2, 34) + setLevelPacket(4, 56) +
-              setLevelPacket(6, 78) + setLevelPacket(7, 99))
+             (Wire::setLevel(0, 12) + Wire::setLevel(2, 34) + Wire::setLevel(4, 56) +
+              Wire::setLevel(6, 78) + Wire::setLevel(7, 99))
                  .toHex());
 }
 
@@ -471,11 +471,11 @@ void tst_Scenes::questionSpeaksTheUsersLanguage()
                     Modal::answer(box, QMessageBox::No);
                 },
                 panel.form.get());
-            QTest::mouseClick(form2->Image1(0), Qt::LeftButton);
-            QTest::mouseClick(form2->Image3(), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(form2, "Image1", 0), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(form2, "Image3"), Qt::LeftButton);
         },
         panel.form.get());
-    QTest::mouseClick(panel.form->Image2(), Qt::LeftButton);
+    QTest::mouseClick(panel.Image2(), Qt::LeftButton);
     QCoreApplication::removeTranslator(chinese);
     delete chinese;
     QVERIFY2(yes.contains(QString::fromUtf8("是")), qPrintable(yes));

@@ -1,5 +1,6 @@
 #include "link/seriallink.h"
-#include "support/pseudoterminal.h"
+#include "support/ptypair.h"
+#include "support/wire.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -29,7 +30,7 @@ private Q_SLOTS:
 
 void tst_SerialLink::opensAndSendsNothing()
 {
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QString error;
@@ -45,11 +46,11 @@ void tst_SerialLink::cannotOpen_data()
     QTest::newRow("missing") << "missing"
                              << "no such device";
     QTest::newRow("folder") << "folder"
-                            << "";
+                            << "a folder, not a serial device";
     QTest::newRow("plain-file") << "file"
-                                << "";
+                                << "a file, not a serial device";
     QTest::newRow("in-use") << "busy"
-                            << "";
+                            << "in use";
 }
 
 void tst_SerialLink::cannotOpen()
@@ -58,7 +59,7 @@ void tst_SerialLink::cannotOpen()
     QFETCH(QString, reason);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink holder;
     QString device;
@@ -80,28 +81,26 @@ void tst_SerialLink::cannotOpen()
     QVERIFY(!link.open(device, &error));
     QVERIFY(!link.isOpen());
     QVERIFY2(error.contains(device), qPrintable(error));
-    QVERIFY2(error.contains("--port"), qPrintable(error));
-    if (!reason.isEmpty())
-        QVERIFY2(error.contains(reason), qPrintable(error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
     QCOMPARE(line.readAvailable(), QByteArray());
 }
 
 void tst_SerialLink::bytesArriveInOrder()
 {
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-    link.write(QByteArray::fromHex("f1030a28fa"));
-    link.write(QByteArray::fromHex("f1000b00fa"));
+    link.write(Wire::span(QByteArray::fromHex("f1030a28fa")));
+    link.write(Wire::span(QByteArray::fromHex("f1000b00fa")));
     // Handed to the kernel before write() returns: no turn of the event loop needed.
     QCOMPARE(line.readAvailable().toHex(), QByteArray("f1030a28faf1000b00fa"));
 }
 
 void tst_SerialLink::fullBufferDrainsInOrder()
 {
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QSignalSpy failures(&link, &SerialLink::failed);
@@ -113,7 +112,7 @@ void tst_SerialLink::fullBufferDrainsInOrder()
         const QByteArray packet = QByteArray::fromHex("f1000a00fa")
                                       .replace(1, 1, QByteArray(1, char(i % 8)))
                                       .replace(3, 1, QByteArray(1, char(i % 100)));
-        link.write(packet);
+        link.write(Wire::span(packet));
         sent += packet;
     }
     QVERIFY2(link.bytesQueued() > 0, "the kernel took it all; the line never filled up");
@@ -140,25 +139,25 @@ void tst_SerialLink::deadLineFailsOnce_data()
 void tst_SerialLink::deadLineFailsOnce()
 {
     QFETCH(int, queued);
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QSignalSpy failures(&link, &SerialLink::failed);
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
     for (int i = 0; i < queued; ++i)
-        link.write(QByteArray::fromHex("f1010a05fa"));
+        link.write(Wire::span(QByteArray::fromHex("f1010a05fa")));
     QVERIFY(queued == 0 || link.bytesQueued() > 0);
     QCOMPARE(failures.count(), 0);
     line.closeMaster();
-    link.write(QByteArray::fromHex("f1030a28fa"));
+    link.write(Wire::span(QByteArray::fromHex("f1030a28fa")));
     QTRY_COMPARE(failures.count(), 1);
     QVERIFY2(failures.at(0).at(0).toString().contains(line.slavePath()),
              qPrintable(failures.at(0).at(0).toString()));
     QVERIFY(link.hasFailed());
     // Closed: no notifier is left to report the dead line again and again.
     QVERIFY(!link.isOpen());
-    link.write(QByteArray::fromHex("f1040a28fa"));
+    link.write(Wire::span(QByteArray::fromHex("f1040a28fa")));
     // Turns of the loop: a notifier still armed would report again on each of them.
     for (int turn = 0; turn < 200; ++turn)
         QCoreApplication::processEvents();
@@ -169,7 +168,7 @@ void tst_SerialLink::deadLineFailsOnce()
 
 void tst_SerialLink::drainHandsOverQueuedBytes()
 {
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     QByteArray sent;
     QByteArray received;
@@ -180,7 +179,7 @@ void tst_SerialLink::drainHandsOverQueuedBytes()
         for (int i = 0; i < 8000; ++i) {
             const QByteArray packet =
                 QByteArray::fromHex("f1070a00fa").replace(3, 1, QByteArray(1, char(i % 100)));
-            link.write(packet);
+            link.write(Wire::span(packet));
             sent += packet;
         }
         QVERIFY2(link.bytesQueued() > 0, "nothing was left queued to drain");
@@ -196,14 +195,14 @@ void tst_SerialLink::drainHandsOverQueuedBytes()
 
 void tst_SerialLink::drainGivesUpOnStalledLine()
 {
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QSignalSpy failures(&link, &SerialLink::failed);
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
     for (int i = 0; i < 20000; ++i)
-        link.write(QByteArray::fromHex("f1020a10fa"));
+        link.write(Wire::span(QByteArray::fromHex("f1020a10fa")));
     QVERIFY(link.bytesQueued() > 0);
     // Nobody reads: the drain ends by its own deadline, and that is no failure.
     QElapsedTimer clock;

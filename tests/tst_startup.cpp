@@ -1,20 +1,27 @@
+#include "link/portproblem.h"
 #include "link/seriallink.h"
-#include "support/pseudoterminal.h"
+#include "support/childoutput.h"
+#include "support/ptypair.h"
+#include "support/wire.h"
 #include "support/xserver.h"
+#include "ui/form1table.h"
 #include "ui/form2table.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The real dimmer-panel program in a child process: its options, and the ports it
-// cannot open, each reported in a message box and on stderr before any window shows.
+// The real dimmer-panel program in a child process: its options, the ports it cannot
+// open, each reported in a message box and on stderr before any window shows, the
+// failures that end it while it runs, and that it lets go of the port on every way out.
 class tst_Startup : public QObject
 {
     Q_OBJECT
@@ -23,11 +30,16 @@ private Q_SLOTS:
     void initTestCase();
     void options_data();
     void options();
+    void undecodablePath_data();
+    void undecodablePath();
     void badPort_data();
     void badPort();
     void badSceneFile_data();
     void badSceneFile();
+    void saveMeetsFileSizeLimit();
     void deadLineWhileRunning();
+    void quitSignals_data();
+    void quitSignals();
 
 private:
     std::unique_ptr<XServer> m_x;
@@ -37,36 +49,13 @@ namespace {
 
 const QString Panel = QStringLiteral(DIMMER_PANEL_BINARY);
 
-struct Outcome
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Outcome = ChildOutput::Outcome;
 
-bool waitForText(QProcess &process, QString &err, const QString &text, int timeoutMs = 15000)
+// Runs as nobody, so that a device's permissions apply (root may open anything).
+void becomeNobody()
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!err.contains(text) && !deadline.hasExpired() && process.state() == QProcess::Running) {
-        process.waitForReadyRead(100);
-        err += QString::fromLocal8Bit(process.readAllStandardError());
-    }
-    return err.contains(text);
-}
-
-Outcome finish(QProcess &process, QString err)
-{
-    Outcome outcome;
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished();
-        outcome.err = QStringLiteral("<did not end>");
-        return outcome;
-    }
-    outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    outcome.err = err + QString::fromLocal8Bit(process.readAllStandardError());
-    return outcome;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        ::_exit(99);
 }
 
 // Starts the panel on the private display; when stderr says expectedError, answers the
@@ -76,27 +65,111 @@ Outcome runUntilReported(const XServer &x, const QStringList &arguments,
 {
     QProcess process;
     process.setProcessEnvironment(x.environment());
-    if (asNobody) {
-        process.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(99);
-        });
-    }
+    if (asNobody)
+        process.setChildProcessModifier(becomeNobody);
     process.start(Panel, arguments);
     if (!process.waitForStarted())
         return {-1, {}, process.errorString()};
-    QString err;
-    if (waitForText(process, err, expectedError)) {
+    ChildOutput output(process);
+    QString problems;
+    if (output.waitForError(expectedError)) {
         const QString box = x.waitForWindow(QStringLiteral("dimmer-panel"));
         // The panel itself must not be up behind the message.
         if (!x.waitForWindow(QStringLiteral("Form1"), 0).isEmpty())
-            err += QStringLiteral("<the panel was shown>");
+            problems += QStringLiteral("<the panel was shown>");
         if (!box.isEmpty())
             x.xdotool({"windowfocus", "--sync", box, "key", "Return"});
         else
-            err += QStringLiteral("<no message box>");
+            problems += QStringLiteral("<no message box>");
     }
-    return finish(process, err);
+    Outcome outcome = output.finish();
+    outcome.err += problems;
+    return outcome;
+}
+
+// The panel up and running on a line, its window active, as after an operator's click.
+class RunningPanel
+{
+public:
+    RunningPanel(const XServer &x, const QStringList &arguments) : m_x(x)
+    {
+        m_process.setProcessEnvironment(x.environment());
+        m_process.start(Panel, arguments);
+        if (m_process.waitForStarted())
+            window = x.waitForWindow(QStringLiteral("Form1"));
+        if (!window.isEmpty())
+            x.focus(window);
+    }
+    ~RunningPanel()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    QString problem()
+    {
+        if (!window.isEmpty())
+            return {};
+        return QStringLiteral("the panel did not come up (%1, exit %2): %3")
+            .arg(m_process.errorString())
+            .arg(m_process.exitCode())
+            .arg(output.error());
+    }
+
+    void click(QPoint at) const { m_x.click(window, at); }
+
+    // Stores scene key + 1 through the store image, the scene key window and Yes.
+    bool storeScene(int key) const
+    {
+        click(Form1Table::Image2.toPixels().center());
+        const QString keys = m_x.waitForUntitledWindow(QSize(322, 261));
+        if (keys.isEmpty())
+            return false;
+        m_x.click(keys, Form2Table::Image1(key).toPixels().center());
+        const QString question = m_x.waitForWindow(QStringLiteral("確定對話方塊"));
+        if (question.isEmpty())
+            return false;
+        m_x.xdotool({"windowfocus", "--sync", question, "key", "alt+y"});
+        return true;
+    }
+
+    // Answers the error's message box with Enter and waits for the end.
+    Outcome acknowledgeAndFinish(const QString &expectedError)
+    {
+        if (!output.waitForError(expectedError))
+            return {-1, {}, output.error() + "<no report of: " + expectedError + ">"};
+        const QString box = m_x.waitForWindow(QStringLiteral("dimmer-panel"));
+        if (box.isEmpty())
+            return {-1, {}, output.error() + "<no message box>"};
+        m_x.xdotool({"windowfocus", "--sync", box, "key", "Return"});
+        return output.finish();
+    }
+
+    QProcess &process() { return m_process; }
+
+    QString window;
+
+private:
+    const XServer &m_x;
+    QProcess m_process;
+
+public:
+    ChildOutput output{m_process};
+};
+
+// Nothing of the panel is left on the line: no lock file, no exclusive use.
+QString leftOnLine(const PtyPair &line)
+{
+    if (line.isExclusive())
+        return QStringLiteral("the line is still held for exclusive use");
+    for (const QString &folder : PortProblem::lockFolders()) {
+        const QString lock = QDir(folder).filePath(PortProblem::lockFileName(line.slavePath()));
+        if (QFile::exists(lock))
+            return QStringLiteral("the lock file %1 is still there").arg(lock);
+    }
+    return {};
 }
 
 } // namespace
@@ -116,6 +189,8 @@ void tst_Startup::options_data()
     QTest::addColumn<QString>("stderrHas");
     QTest::newRow("unknown") << QStringList{"--bogus"} << 2 << ""
                              << "Unknown option 'bogus'";
+    QTest::newRow("help-all-is-not-offered") << QStringList{"--help-all"} << 2 << ""
+                                             << "Unknown option 'help-all'";
     QTest::newRow("missing-value") << QStringList{"--port"} << 2 << ""
                                    << "Missing value";
     QTest::newRow("empty-port") << QStringList{"--port="} << 2 << ""
@@ -142,52 +217,108 @@ void tst_Startup::options()
     process.setProcessEnvironment(environment);
     process.start(Panel, arguments);
     QVERIFY(process.waitForStarted());
-    const Outcome outcome = finish(process, {});
+    const Outcome outcome = ChildOutput(process).finish();
     QCOMPARE(outcome.status, status);
     QVERIFY2(outcome.out.contains(stdoutHas), qPrintable(outcome.out));
     QVERIFY2(outcome.err.contains(stderrHas), qPrintable(outcome.err));
+    QVERIFY2(!outcome.out.contains("--help-all"), qPrintable(outcome.out));
     if (status == 2)
         QVERIFY2(outcome.err.contains("Usage: dimmer-panel"), qPrintable(outcome.err));
+}
+
+void tst_Startup::undecodablePath_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("scene-file") << "--scene-file";
+    QTest::newRow("port") << "--port";
+}
+
+void tst_Startup::undecodablePath()
+{
+    QFETCH(QString, option);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    // Bytes that are no UTF-8 text; QProcess passes only text, so a shell makes them.
+    const QStringList arguments =
+        option == "--port"
+            ? QStringList{"--port", "$(printf \"$1/\\377\\376\")"}
+            : QStringList{"--port", "\"$2\"", "--scene-file", "\"$(printf \"$1/\\377\\376\")\""};
+    QProcess process;
+    process.start("/bin/sh", {"-c", "exec \"$0\" " + arguments.join(' '), Panel, folder.path(),
+                              line.slavePath()});
+    QVERIFY(process.waitForStarted());
+    const Outcome outcome = ChildOutput(process).finish();
+    QCOMPARE(outcome.status, 2);
+    QVERIFY2(outcome.err.contains(folder.path() + "/\\xff\\xfe\" is not valid text"),
+             qPrintable(outcome.err));
+    // Nothing was made in its place, and nothing was sent.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList());
+    QCOMPARE(line.readAvailable(), QByteArray());
 }
 
 void tst_Startup::badPort_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing"
-                             << "no such device";
-    QTest::newRow("not-a-serial-port") << "file"
-                                       << "";
-    QTest::newRow("in-use") << "busy"
-                            << "";
-    QTest::newRow("no-permission") << "permission"
-                                   << "member of the group";
+    QTest::addColumn<QStringList>("has");
+    QTest::addColumn<QStringList>("hasNot");
+    // The --port hint helps only where no port was named; every row names one.
+    const QStringList noHint = {"--port", "$USER"};
+    QTest::newRow("missing") << "missing" << QStringList{"no such device"} << noHint;
+    QTest::newRow("not-a-serial-port")
+        << "file" << QStringList{"a file, not a serial device"} << noHint;
+    QTest::newRow("in-use") << "busy" << QStringList{"in use by tst_startup (process"} << noHint;
+    // Locked by the device's own name: a second way to the same line is refused too.
+    QTest::newRow("in-use-through-a-link")
+        << "busy-link" << QStringList{"in use by tst_startup (process", "(that is /dev/pts/"}
+        << noHint;
+    QTest::newRow("path-too-long-to-lock")
+        << "long" << QStringList{"too long to be locked"} << noHint + QStringList{"in use"};
+    QTest::newRow("no-group-may-use-it")
+        << "owner-only" << QStringList{"only its owner root", "the user nobody", "udev rule"}
+        << noHint + QStringList{"adduser"};
+    QTest::newRow("a-group-may-use-it")
+        << "group" << QStringList{"'sudo adduser nobody dialout'", "log in again"} << noHint;
 }
 
 void tst_Startup::badPort()
 {
     QFETCH(QString, kind);
-    QFETCH(QString, reason);
+    QFETCH(QStringList, has);
+    QFETCH(QStringList, hasNot);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink holder;
     QString device = folder.filePath("ttyUSB7");
+    const QByteArray slave = QFile::encodeName(line.slavePath());
     bool asNobody = false;
     if (kind == "file") {
-        QFile file(device);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else if (kind == "busy") {
-        device = line.slavePath();
+        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+    } else if (kind == "long") {
+        device = folder.filePath(QString(250, 'x'));
+        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+    } else if (kind.startsWith("busy")) {
         QString error;
-        QVERIFY2(holder.open(device, &error), qPrintable(error));
-    } else if (kind == "permission") {
+        QVERIFY2(holder.open(line.slavePath(), &error), qPrintable(error));
         device = line.slavePath();
-        QVERIFY(::chmod(QFile::encodeName(device).constData(), 0600) == 0);
-        asNobody = ::geteuid() == 0; // root opens anything; try as an ordinary user
-        if (!asNobody)
-            QVERIFY(::chmod(QFile::encodeName(device).constData(), 0) == 0);
+        if (kind == "busy-link") {
+            device = folder.filePath("ttyBOARD");
+            QVERIFY(QFile::link(line.slavePath(), device));
+        }
+    } else if (kind == "owner-only" || kind == "group") {
+        if (::geteuid() != 0)
+            QSKIP("acting as another user needs root");
+        device = line.slavePath();
+        const group *dialout = ::getgrnam("dialout");
+        QVERIFY2(dialout, "no group dialout on this system");
+        const gid_t gid = kind == "group" ? dialout->gr_gid : 0;
+        QVERIFY(::chown(slave.constData(), 0, gid) == 0);
+        QVERIFY(::chmod(slave.constData(), kind == "group" ? 0660 : 0600) == 0);
+        asNobody = true;
     }
     const Outcome outcome =
         runUntilReported(*m_x, {"--port", device, "--scene-file", folder.filePath("s.co")},
@@ -195,8 +326,10 @@ void tst_Startup::badPort()
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains("Cannot open the serial port " + device),
              qPrintable(outcome.err));
-    QVERIFY2(outcome.err.contains("--port"), qPrintable(outcome.err));
-    QVERIFY2(outcome.err.contains(reason), qPrintable(outcome.err));
+    for (const QString &text : has)
+        QVERIFY2(outcome.err.contains(text), qPrintable(outcome.err));
+    for (const QString &text : hasNot)
+        QVERIFY2(!outcome.err.contains(text), qPrintable(outcome.err));
     QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
     QCOMPARE(line.readAvailable(), QByteArray());
     // Start-up touches no scene file.
@@ -221,7 +354,7 @@ void tst_Startup::badSceneFile()
     QFETCH(QString, reason);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     QString path = folder.filePath("lightLevel.co");
     if (kind == "folder")
@@ -231,70 +364,90 @@ void tst_Startup::badSceneFile()
     else
         path = "/dev/full";
 
-    QProcess process;
-    process.setProcessEnvironment(m_x->environment());
-    process.start(Panel, {"--port", line.slavePath(), "--scene-file", path});
-    QVERIFY(process.waitForStarted());
-    const QString panel = m_x->waitForWindow("Form1");
-    if (panel.isEmpty())
-        process.waitForFinished(1000);
-    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: " +
-                                          QString::fromLocal8Bit(process.readAllStandardError())));
-    if (kind == "full") {
-        // A save: the store image, then key 1 of the scene key window, then Yes from the
-        // keyboard.
-        m_x->xdotool({"mousemove", "--window", panel, "773", "358", "click", "1"});
-        const QString keys = m_x->waitForUntitledWindow(QSize(322, 261));
-        QVERIFY2(!keys.isEmpty(), "the scene key window did not come up");
-        const QPoint key1 = Form2Table::Image1(0).toPixels().center();
-        m_x->xdotool({"mousemove", "--sync", "--window", keys, QString::number(key1.x()),
-                      QString::number(key1.y()), "click", "1"});
-        const QString question = m_x->waitForWindow("確定對話方塊");
-        QVERIFY2(!question.isEmpty(), "no question came up");
-        m_x->xdotool({"windowfocus", "--sync", question, "key", "alt+y"});
-    } else {
-        // The download reads every scene.
-        m_x->xdotool({"mousemove", "--window", panel, "776", "260", "click", "1"});
-    }
-    QString err;
-    QVERIFY2(waitForText(process, err, "the scene file"), qPrintable(err));
-    const QString errorBox = m_x->waitForWindow("dimmer-panel");
-    QVERIFY2(!errorBox.isEmpty(), "no message box");
-    m_x->xdotool({"windowfocus", "--sync", errorBox, "key", "Return"});
-    const Outcome outcome = finish(process, err);
+    RunningPanel panel(*m_x, {"--port", line.slavePath(), "--scene-file", path});
+    QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+    if (kind == "full")
+        QVERIFY2(panel.storeScene(0), "the scene key window or its question did not come up");
+    else
+        panel.click(Form1Table::Command5.toPixels().center()); // the download reads them all
+    const Outcome outcome = panel.acknowledgeAndFinish("the scene file");
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains(path) && outcome.err.contains(reason), qPrintable(outcome.err));
     // Nothing reached the line: no frame from a file that could not be read.
     QCOMPARE(line.readAvailable(), QByteArray());
+    const QString left = leftOnLine(line);
+    QVERIFY2(left.isEmpty(), qPrintable(left));
+}
+
+void tst_Startup::saveMeetsFileSizeLimit()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    const QString path = folder.filePath("lightLevel.co");
+    const QByteArray before(8, '\x11');
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == 8);
+    file.close();
+    RunningPanel panel(*m_x, {"--port", line.slavePath(), "--scene-file", path});
+    QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+    // Scene 2 lies at bytes 8..15: the limit lets half of it in. Set once the panel is
+    // up, since its port's lock file would not fit either.
+    const rlimit limit{12, 12};
+    QVERIFY(::prlimit(pid_t(panel.process().processId()), RLIMIT_FSIZE, &limit, nullptr) == 0);
+    QVERIFY2(panel.storeScene(1), "the scene key window or its question did not come up");
+    const Outcome outcome = panel.acknowledgeAndFinish("Cannot write the scene file");
+    QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains("File too large"), qPrintable(outcome.err));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(Wire::hex(file.readAll()), Wire::hex(before));
 }
 
 void tst_Startup::deadLineWhileRunning()
 {
-    PseudoTerminal line;
+    PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     QTemporaryDir folder;
-    QProcess process;
-    process.setProcessEnvironment(m_x->environment());
-    process.start(Panel, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co")});
-    QVERIFY(process.waitForStarted());
-    const QString panel = m_x->waitForWindow("Form1");
-    if (panel.isEmpty())
-        process.waitForFinished(1000);
-    QVERIFY2(!panel.isEmpty(), qPrintable("the panel did not come up: " +
-                                          QString::fromLocal8Bit(process.readAllStandardError())));
-    // Command1(0), full on for channel 1, then the line goes away and Command1(1).
-    m_x->xdotool({"mousemove", "--window", panel, "76", "356", "click", "1"});
+    RunningPanel panel(*m_x,
+                       {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co")});
+    QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+    // Full on for channel 1, then the line goes away and full on for channel 2.
+    panel.click(Form1Table::Command1(0).toPixels().center());
     QCOMPARE(line.read(5).toHex(), QByteArray("f1000a63fa"));
     line.closeMaster();
-    m_x->xdotool({"mousemove", "--window", panel, "148", "356", "click", "1"});
-    QString err;
-    QVERIFY2(waitForText(process, err, "Writing to the serial port"), qPrintable(err));
-    QVERIFY2(err.contains(line.slavePath()), qPrintable(err));
-    const QString box = m_x->waitForWindow("dimmer-panel");
-    QVERIFY2(!box.isEmpty(), "no message box");
-    m_x->xdotool({"windowfocus", "--sync", box, "key", "Return"});
-    const Outcome outcome = finish(process, err);
+    panel.click(Form1Table::Command1(1).toPixels().center());
+    const Outcome outcome = panel.acknowledgeAndFinish("Writing to the serial port");
     QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains(line.slavePath()), qPrintable(outcome.err));
+}
+
+void tst_Startup::quitSignals_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("term") << int(SIGTERM);
+    QTest::newRow("interrupt") << int(SIGINT);
+    QTest::newRow("hang-up") << int(SIGHUP);
+}
+
+void tst_Startup::quitSignals()
+{
+    QFETCH(int, signalNumber);
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QTemporaryDir folder;
+    RunningPanel panel(*m_x,
+                       {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co")});
+    QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+    QVERIFY(line.isExclusive());
+    panel.click(Form1Table::Command3.toPixels().center());
+    QCOMPARE(line.read(5).toHex(), QByteArray("f10a0a63fa"));
+    // As a desktop's log-out or Ctrl+C in a terminal: a close, not a crash.
+    QVERIFY(::kill(pid_t(panel.process().processId()), signalNumber) == 0);
+    const Outcome outcome = panel.output.finish();
+    QCOMPARE(outcome.status, 0);
+    const QString left = leftOnLine(line);
+    QVERIFY2(left.isEmpty(), qPrintable(left));
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

@@ -1,39 +1,51 @@
 #include "errorreport.h"
 
+#include "cli/commandline.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 
-QString title() { return QStringLiteral("dimmer-panel"); }
+QString title() { return QCoreApplication::applicationName(); }
 
-void printToStderr(const QString &message)
-{
-    std::fprintf(stderr, "dimmer-panel: %s\n", message.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
+bool hasWindows() { return qobject_cast<QApplication *>(QCoreApplication::instance()); }
 
 } // namespace
 
-ErrorReport ErrorReport::messageBoxes()
+ErrorReport::ErrorReport(QObject *parent) : QObject(parent) {}
+
+void ErrorReport::print(const QString &message)
 {
-    return {&ErrorReport::showFatal, &ErrorReport::showWarning};
+    CommandLine::print(stderr, title() + QStringLiteral(": ") + message + QLatin1Char('\n'));
 }
 
-void ErrorReport::showFatal(const QString &message)
+void ErrorReport::fatal(const QString &message)
 {
-    printToStderr(message);
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+    // One failure ends the run; what fails after it in the same handler is its echo.
+    if (m_ending)
+        return;
+    m_ending = true;
+    print(message);
+    // Application-modal: while the operator reads it the panel takes no input.
+    if (hasWindows())
         QMessageBox::critical(nullptr, title(), message);
-    // The panel does not carry on after its port or its scene file failed.
-    std::exit(1);
+    QCoreApplication::exit(1);
 }
 
-void ErrorReport::showWarning(const QString &message)
+void ErrorReport::warning(const QString &message)
 {
-    printToStderr(message);
-    QMessageBox::warning(QApplication::activeWindow(), title(), message);
+    print(message);
+    QWidget *window = QApplication::activeWindow();
+    QMessageBox::warning(window, title(), message);
+    // Back to the window the operator was using, which takes clicks only when active.
+    if (window)
+        window->activateWindow();
+}
+
+void ErrorReport::failedToStart(const QString &message)
+{
+    print(message);
+    if (hasWindows())
+        QMessageBox::critical(nullptr, title(), message);
 }

@@ -1,19 +1,26 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
-#include <functional>
-
-// Where the panel's handlers send what went wrong. fatal ends the program after the
-// message (the port or the scene file failed); warning lets it carry on. The program
-// passes the real message boxes; a test passes its own recorder.
-struct ErrorReport
+// Where the panel tells what went wrong: on stderr and in a message box. A fatal report
+// ends the run: the event loop stops with status 1, and main lets go of the port on its
+// way out, so that no lock or exclusive use outlives the panel.
+class ErrorReport : public QObject
 {
-    std::function<void(const QString &message)> fatal;
-    std::function<void(const QString &message)> warning;
+    Q_OBJECT
 
-    // The message on stderr and in a message box; fatal then exits with status 1.
-    static ErrorReport messageBoxes();
-    static void showFatal(const QString &message);
-    static void showWarning(const QString &message);
+public:
+    explicit ErrorReport(QObject *parent = nullptr);
+
+    void fatal(const QString &message);
+    void warning(const QString &message);
+
+    // Before the panel is up: the message, and nothing to stop.
+    static void failedToStart(const QString &message);
+    // "dimmer-panel: message" on stderr.
+    static void print(const QString &message);
+
+private:
+    bool m_ending = false;
 };

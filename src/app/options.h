@@ -1,19 +1,22 @@
 #pragma once
 
+#include "cli/commandline.h"
+
+#include <QCoreApplication>
 #include <QString>
-#include <QStringList>
 
 // What the command line asks of the panel. With no option the panel opens the board's
 // fixed port and the scene file in the user's data folder.
 struct Options
 {
-    enum class Outcome { Run, ExitOk, UsageError };
+    Q_DECLARE_TR_FUNCTIONS(Options)
 
-    Outcome outcome = Outcome::Run;
-    QString portName;
-    QString sceneFile;
+public:
+    CommandLine::Verdict verdict;
+    QString portName; // the port to open: --port, or the board's fixed port
+    bool portGiven = false;
+    QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
-    QString output; // help or version text (stdout), or the usage error (stderr)
 
-    static Options parse(const QStringList &arguments);
+    static Options parse(const CommandLine::Arguments &arguments);
 };

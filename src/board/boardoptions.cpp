@@ -3,29 +3,8 @@
 #include "board/dumpwriter.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
-namespace {
-
-// Options are read before any application object exists, which is where the parser
-// takes the program's name from.
-QString helpOf(const QCommandLineParser &parser)
-{
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QCoreApplication::applicationName());
-}
-
-BoardOptions usageError(const QString &message, const QCommandLineParser &parser)
-{
-    BoardOptions options;
-    options.outcome = BoardOptions::Outcome::UsageError;
-    options.output = message + QLatin1Char('\n') + helpOf(parser);
-    return options;
-}
-
-} // namespace
-
-BoardOptions BoardOptions::parse(const QStringList &arguments)
+BoardOptions BoardOptions::parse(const CommandLine::Arguments &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -35,8 +14,6 @@ BoardOptions BoardOptions::parse(const QStringList &arguments)
                        "panel at (the pseudo-terminal, or the --device given), printed once "
                        "the device and any --link are ready.\n\n") +
         DumpWriter::formatDescription());
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption link(
         QStringLiteral("link"),
         QStringLiteral("Also make a symbolic link at PATH to the pseudo-terminal, removed "
@@ -55,36 +32,22 @@ BoardOptions BoardOptions::parse(const QStringList &arguments)
     parser.addOption(device);
     parser.addOption(dump);
 
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText(), parser);
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("Unexpected argument '%1'.")
-                              .arg(parser.positionalArguments().constFirst()),
-                          parser);
-    }
     BoardOptions options;
-    if (parser.isSet(help)) {
-        options.outcome = Outcome::ExitOk;
-        options.output = helpOf(parser);
+    options.verdict = CommandLine::parse(parser, arguments);
+    if (options.verdict.outcome != CommandLine::Outcome::Run)
         return options;
-    }
-    if (parser.isSet(version)) {
-        options.outcome = Outcome::ExitOk;
-        options.output = QCoreApplication::applicationName() + QLatin1Char(' ') +
-                         QCoreApplication::applicationVersion() + QLatin1Char('\n');
-        return options;
-    }
     options.devicePath = parser.value(device);
     options.linkPath = parser.value(link);
     options.dump = parser.isSet(dump);
+    QString problem;
     if (parser.isSet(device) && options.devicePath.isEmpty())
-        return usageError(QStringLiteral("--device needs a device path."), parser);
-    if (parser.isSet(link) && options.linkPath.isEmpty())
-        return usageError(QStringLiteral("--link needs a path."), parser);
-    if (parser.isSet(link) && parser.isSet(device)) {
-        return usageError(QStringLiteral("--link names the board's own pseudo-terminal, "
-                                         "so it cannot go with --device."),
-                          parser);
-    }
+        problem = QStringLiteral("--device needs a device path.");
+    else if (parser.isSet(link) && options.linkPath.isEmpty())
+        problem = QStringLiteral("--link needs a path.");
+    else if (parser.isSet(link) && parser.isSet(device))
+        problem = QStringLiteral("--link names the board's own pseudo-terminal, so it cannot "
+                                 "go with --device.");
+    if (!problem.isEmpty())
+        options.verdict = CommandLine::usageError(parser, problem);
     return options;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/boarddecoder.h"
+#include "link/boardnumbers.h"
 
 #include <array>
 #include <cstdint>
@@ -12,8 +13,8 @@
 class BoardState
 {
 public:
-    static constexpr int ChannelCount = 8;
-    static constexpr int ModeCount = 12;
+    static constexpr int ChannelCount = Board::ChannelCount;
+    static constexpr int ModeCount = Board::ModeCount;
 
     using Levels = std::array<std::uint8_t, ChannelCount>;
     using Scenes = std::array<SceneDownloadFrame::Record, SceneDownloadFrame::SceneCount>;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/boarddecoder.h"
+#include "link/boardnumbers.h"
 
 #include <QWidget>
 
@@ -38,7 +39,7 @@ private:
     void showCounters();
 
     const VirtualBoard &m_board;
-    std::array<LampWidget *, 8> m_lamps{};
+    std::array<LampWidget *, Board::ChannelCount> m_lamps{};
     LampWidget *m_master = nullptr;
     QLabel *m_mode = nullptr;
     QLabel *m_counters = nullptr;

@@ -43,7 +43,7 @@ QString EventLog::channelName(int channel)
 {
     static constexpr const char16_t *Numerals[] = {u"一", u"二", u"三", u"四",
                                                    u"五", u"六", u"七", u"八"};
-    if (channel < 0 || channel >= 8)
+    if (channel < 0 || channel >= Board::ChannelCount)
         return QStringLiteral("調光%1").arg(channel + 1);
     return QStringLiteral("調光") + QString::fromUtf16(Numerals[channel]);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/boardnumbers.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -12,7 +14,7 @@ class LampWidget : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int MaximumLevel = 99;
+    static constexpr int MaximumLevel = Board::FullOn;
 
     LampWidget(const QString &caption, QWidget *parent);
 

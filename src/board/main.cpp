@@ -1,12 +1,12 @@
-#include "app/commandline.h"
 #include "board/boardoptions.h"
 #include "board/boardwindow.h"
 #include "board/devicelink.h"
 #include "board/dumpwriter.h"
 #include "board/pseudoterminal.h"
 #include "board/serialline.h"
-#include "board/signalwatcher.h"
 #include "board/virtualboard.h"
+#include "cli/commandline.h"
+#include "cli/signalwatcher.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -59,7 +59,11 @@ int run(const BoardOptions &options, QCoreApplication &application)
         DumpWriter writer(stdout, &application);
         QObject::connect(&board, &VirtualBoard::eventDecoded, &writer, &DumpWriter::write);
         QObject::connect(&writer, &DumpWriter::streamLost, &application, &QCoreApplication::quit);
-        return QCoreApplication::exec();
+        const int status = QCoreApplication::exec();
+        // Bytes that arrived just before the end are told too, as cut short, so that
+        // every byte fed is accounted for.
+        board.finish();
+        return status;
     }
     BoardWindow window(board, devicePath);
     // The panel opens at the window system's default place, usually the top left; keep
@@ -84,14 +88,8 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("dimmer-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_BOARD_VERSION));
     const BoardOptions options = BoardOptions::parse(CommandLine::argumentsOf(argc, argv));
-    if (options.outcome == BoardOptions::Outcome::ExitOk) {
-        CommandLine::print(stdout, options.output);
-        return 0;
-    }
-    if (options.outcome == BoardOptions::Outcome::UsageError) {
-        CommandLine::print(stderr, options.output);
-        return 2;
-    }
+    if (options.verdict.outcome != CommandLine::Outcome::Run)
+        return CommandLine::exitWith(options.verdict);
 
     std::unique_ptr<QCoreApplication> application;
     if (options.dump) {

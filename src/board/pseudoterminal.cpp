@@ -1,5 +1,7 @@
 #include "pseudoterminal.h"
 
+#include "link/deviceholders.h"
+
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -8,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -78,7 +82,28 @@ bool PseudoTerminal::open(QString *errorMessage)
 
     m_notifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &PseudoTerminal::readAvailable);
+
+    // Without it the line still works; only a killed panel's flag would stay.
+    m_closes = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_closes >= 0 &&
+        ::inotify_add_watch(m_closes, name.data(), IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) >= 0) {
+        m_closesNotifier = new QSocketNotifier(qintptr(m_closes), QSocketNotifier::Read, this);
+        connect(m_closesNotifier, &QSocketNotifier::activated, this,
+                &PseudoTerminal::onDeviceClosed);
+    }
     return true;
+}
+
+void PseudoTerminal::onDeviceClosed()
+{
+    std::array<char, 4096> events;
+    while (::read(m_closes, events.data(), events.size()) > 0) {
+    }
+    int exclusive = 0;
+    if (::ioctl(m_slave, TIOCGEXCL, &exclusive) != 0 || exclusive == 0)
+        return;
+    if (DeviceHolders::of(m_devicePath).isEmpty())
+        ::ioctl(m_slave, TIOCNXCL);
 }
 
 void PseudoTerminal::readAvailable()
@@ -116,6 +141,11 @@ void PseudoTerminal::close()
     m_retry.stop();
     delete m_notifier;
     m_notifier = nullptr;
+    delete m_closesNotifier;
+    m_closesNotifier = nullptr;
+    if (m_closes >= 0)
+        ::close(m_closes);
+    m_closes = -1;
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)

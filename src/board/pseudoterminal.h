@@ -11,6 +11,11 @@ class QSocketNotifier;
 // slave device as if it were the port, and what it writes arrives here on the master.
 // The line is raw, so every byte passes untranslated, and the board keeps the slave open
 // itself, so that a panel closing its end does not hang the line up.
+//
+// A panel takes the line for its exclusive use, and the flag outlives a panel that was
+// killed, since the board's own descriptor keeps the terminal alive: when a program
+// closes the device and nobody else still holds it, the board clears the flag, so that
+// the next panel can open the line.
 class PseudoTerminal : public QObject
 {
     Q_OBJECT
@@ -31,10 +36,13 @@ private:
     void readAvailable();
     void resume();
     void close();
+    void onDeviceClosed();
 
     int m_master = -1;
     int m_slave = -1;
     QString m_devicePath;
     QSocketNotifier *m_notifier = nullptr;
+    int m_closes = -1; // inotify: another program closed the slave
+    QSocketNotifier *m_closesNotifier = nullptr;
     QTimer m_retry;
 };

@@ -31,6 +31,12 @@ void VirtualBoard::receive(const QByteArray &bytes)
 
 void VirtualBoard::onQuiet() { report(m_decoder.endOfBurst()); }
 
+void VirtualBoard::finish()
+{
+    m_quiet.stop();
+    report(m_decoder.endOfBurst());
+}
+
 void VirtualBoard::report(const std::vector<BoardDecoder::Event> &events)
 {
     for (const BoardDecoder::Event &event : events) {

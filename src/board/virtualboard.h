@@ -28,6 +28,8 @@ public:
     static QByteArray rawBytes(const BoardDecoder::Event &event);
 
     void receive(const QByteArray &bytes);
+    // The line is closing: whatever is still incomplete was cut short.
+    void finish();
 
     const BoardState &state() const { return m_state; }
     const BoardDecoder &decoder() const { return m_decoder; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/boardnumbers.h"
+
 #include <QScrollBar>
 
 // A vertical scroll bar that holds a level 0..99 with 99 at the top: the top arrow,
@@ -20,7 +22,7 @@ class LevelSlider : public QScrollBar
     Q_OBJECT
 
 public:
-    static constexpr int MaximumLevel = 99;
+    static constexpr int MaximumLevel = Board::FullOn;
 
     explicit LevelSlider(QWidget *parent);
 

@@ -2,15 +2,11 @@
 
 #include "control/levelslider.h"
 #include "control/module1.h"
+#include "link/boardnumbers.h"
 #include "link/commandpacket.h"
 #include "link/seriallink.h"
 
 #include <QLineEdit>
-
-namespace {
-constexpr int FullOn = 99;
-constexpr int Off = 0;
-} // namespace
 
 LightingControl::LightingControl(Module1 &state, SerialLink &link, const PanelControls &controls,
                                  QObject *parent)
@@ -21,7 +17,7 @@ void LightingControl::SendCommand()
 {
     const auto packet =
         CommandPacket::encode(m_state.PktAddress, m_state.PktCommand, m_state.PktValue);
-    m_link.write(reinterpret_cast<const char *>(packet.data()), qsizetype(packet.size()));
+    m_link.write(packet);
 }
 
 QString LightingControl::readOutText(int level)
@@ -66,19 +62,25 @@ void LightingControl::masterHandler()
     SendCommand();
 }
 
-void LightingControl::Command1_Click(int Index) { m_controls.VScroll1[Index]->setLevel(FullOn); }
+void LightingControl::Command1_Click(int Index)
+{
+    m_controls.VScroll1[Index]->setLevel(Board::FullOn);
+}
 
-void LightingControl::Command2_Click(int Index) { m_controls.VScroll1[Index]->setLevel(Off); }
+void LightingControl::Command2_Click(int Index)
+{
+    m_controls.VScroll1[Index]->setLevel(Board::Off);
+}
 
-void LightingControl::Command3_Click() { m_controls.VScroll2->setLevel(FullOn); }
+void LightingControl::Command3_Click() { m_controls.VScroll2->setLevel(Board::FullOn); }
 
 void LightingControl::Command4_Click()
 {
     // Channels first, in ascending order, each with its own packet; the master last,
     // whose copy then finds every channel off already.
     for (LevelSlider *channel : m_controls.VScroll1)
-        channel->setLevel(Off);
-    m_controls.VScroll2->setLevel(Off);
+        channel->setLevel(Board::Off);
+    m_controls.VScroll2->setLevel(Board::Off);
 }
 
 void LightingControl::Option2_Click(int Index)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/boardnumbers.h"
+
 #include <array>
 #include <cstdint>
 
@@ -10,7 +12,7 @@ struct Module1
 {
     // Element i is the level of channel i; always equal to the channel sliders
     // between events.
-    std::array<std::uint8_t, 8> LevelBuf{};
+    std::array<std::uint8_t, Board::ChannelCount> LevelBuf{};
 
     // The fields of the next command packet; each keeps its last value after a send.
     std::uint8_t PktAddress = 0;

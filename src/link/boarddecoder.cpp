@@ -4,9 +4,9 @@
 
 namespace {
 
-constexpr std::uint8_t HighestMode = 11;
-constexpr std::uint8_t HighestChannel = 7;
-constexpr std::uint8_t HighestLevel = 99;
+constexpr std::uint8_t HighestMode = Board::ModeCount - 1;
+constexpr std::uint8_t HighestChannel = Board::ChannelCount - 1;
+constexpr std::uint8_t HighestLevel = Board::FullOn;
 
 // Offsets inside a packet.
 constexpr std::size_t AddressAt = 1;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/boardnumbers.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // The five-byte command packet that carries every command to the dimmer board:

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/boardnumbers.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // The 98-byte frame that downloads all twelve scenes to the board at once:
@@ -10,8 +13,9 @@ namespace SceneDownloadFrame {
 
 inline constexpr std::uint8_t StartByte = 0xFA;
 inline constexpr std::uint8_t EndByte = 0xFB;
-inline constexpr std::size_t SceneCount = 12;
-inline constexpr std::size_t RecordSize = 8;
+inline constexpr std::size_t SceneCount = Board::SceneCount;
+// A scene record holds one level for each channel.
+inline constexpr std::size_t RecordSize = Board::ChannelCount;
 inline constexpr std::size_t BodySize = SceneCount * RecordSize;
 inline constexpr std::size_t Size = BodySize + 2;
 

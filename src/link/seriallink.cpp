@@ -1,55 +1,19 @@
 #include "seriallink.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
-#include <grp.h>
 #include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-QString groupOwning(const QString &device)
-{
-    struct stat info
-    {};
-    if (::stat(QFile::encodeName(device).constData(), &info) != 0)
-        return {};
-    if (const group *owner = ::getgrgid(info.st_gid))
-        return QString::fromLocal8Bit(owner->gr_name);
-    return QString::number(info.st_gid);
-}
-
-QString reasonFor(const QSerialPort &port, const QString &device)
-{
-    switch (port.error()) {
-    case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("there is no such device (is the board's adapter plugged in?)");
-    case QSerialPort::PermissionError: {
-        if (QFileInfo::exists(device) &&
-            ::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0) {
-            const QString group = groupOwning(device);
-            return QStringLiteral("permission denied; the user must be a member of the "
-                                  "group that owns the device (%1), for example with "
-                                  "'sudo adduser $USER %1' and a new login")
-                .arg(group.isEmpty() ? QStringLiteral("dialout") : group);
-        }
-        return QStringLiteral("it is in use by another program (%1)").arg(port.errorString());
-    }
-    default:
-        return port.errorString();
-    }
-}
-
-} // namespace
 
 SerialLink::SerialLink(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onErrorOccurred);
 }
+
+SerialLink::~SerialLink() { release(); }
 
 QString SerialLink::defaultPortName()
 {
@@ -60,37 +24,46 @@ QString SerialLink::defaultPortName()
 bool SerialLink::open(const QString &portName, QString *errorMessage)
 {
     m_device = portName;
-    m_port.setPortName(portName);
-    // The line settings apply when the port opens; flow control, DTR and RTS are left
-    // at the platform's defaults because the board needs none of them.
-    m_port.setBaudRate(QSerialPort::Baud9600);
-    m_port.setDataBits(QSerialPort::Data8);
-    m_port.setParity(QSerialPort::NoParity);
-    m_port.setStopBits(QSerialPort::OneStop);
-    // The board never answers, so nothing is ever read: open for writing only.
-    if (!m_port.open(QIODevice::WriteOnly)) {
-        if (errorMessage) {
-            *errorMessage = QStringLiteral("Cannot open the serial port %1: %2.\n\n"
-                                           "Name the board's device with --port, "
-                                           "for example --port /dev/ttyUSB0.")
-                                .arg(portName, reasonFor(m_port, portName));
+    // Locked and opened by the name it resolves to, so that a second panel cannot reach
+    // the same line through a symbolic link to it.
+    const QString resolved = QFileInfo(portName).canonicalFilePath();
+    const QString device = resolved.isEmpty() ? portName : resolved;
+    PortProblem problem = PortProblem::beforeOpen(device);
+    if (problem.kind == PortProblem::Kind::None) {
+        m_port.setPortName(device);
+        // The line settings apply when the port opens; flow control, DTR and RTS are left
+        // at the platform's defaults because the board needs none of them.
+        m_port.setBaudRate(QSerialPort::Baud9600);
+        m_port.setDataBits(QSerialPort::Data8);
+        m_port.setParity(QSerialPort::NoParity);
+        m_port.setStopBits(QSerialPort::OneStop);
+        // The board never answers, so nothing is ever read: open for writing only.
+        if (m_port.open(QIODevice::WriteOnly)) {
+            m_failed = false;
+            m_problem = PortProblem::Kind::None;
+            return true;
         }
+        problem = PortProblem::afterOpen(device, m_port.error(), m_port.errorString());
         m_port.clearError();
-        return false;
     }
-    m_failed = false;
-    return true;
+    m_problem = problem.kind;
+    if (errorMessage) {
+        const QString named = device == QDir::cleanPath(portName)
+                                  ? portName
+                                  : tr("%1 (that is %2)").arg(portName, device);
+        *errorMessage = tr("Cannot open the serial port %1: %2.").arg(named, problem.reason);
+    }
+    return false;
 }
 
 bool SerialLink::isOpen() const { return m_port.isOpen(); }
 
-QString SerialLink::portName() const { return m_device; }
-
-void SerialLink::write(const QByteArray &bytes)
+void SerialLink::write(std::span<const std::uint8_t> bytes)
 {
     if (m_failed || !m_port.isOpen())
         return;
-    if (m_port.write(bytes) != bytes.size()) {
+    const auto size = qint64(bytes.size());
+    if (m_port.write(reinterpret_cast<const char *>(bytes.data()), size) != size) {
         fail(m_port.errorString());
         return;
     }
@@ -111,6 +84,17 @@ qint64 SerialLink::drain()
         m_port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
     m_draining = false;
     return m_port.bytesToWrite();
+}
+
+qint64 SerialLink::release()
+{
+    const qint64 lost = drain();
+    // Closing takes the lock file away and ends the exclusive use, so that the next
+    // panel, of this user or another, opens the line at once.
+    m_port.blockSignals(true);
+    m_port.close();
+    m_port.blockSignals(false);
+    return lost;
 }
 
 qint64 SerialLink::bytesQueued() const { return m_port.isOpen() ? m_port.bytesToWrite() : 0; }
@@ -164,8 +148,8 @@ void SerialLink::fail(const QString &reason)
     m_port.blockSignals(true);
     m_port.close();
     m_port.blockSignals(false);
-    Q_EMIT failed(QStringLiteral("Writing to the serial port %1 failed: %2.\n\n"
-                                 "The board's line is gone (unplugged adapter or cable?). "
-                                 "The panel has stopped; nothing more was sent.")
+    Q_EMIT failed(tr("Writing to the serial port %1 failed: %2.\n\n"
+                     "The board's line is gone (unplugged adapter or cable?). "
+                     "The panel has stopped; nothing more was sent.")
                       .arg(device, reason));
 }

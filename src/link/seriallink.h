@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QByteArray>
+#include "link/portproblem.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+
+#include <cstdint>
+#include <span>
 
 // Owns the serial port to the dimmer board: opens it with the board's line settings,
 // queues what the panel writes in order, tells a full buffer from a dead line, and
@@ -14,22 +18,28 @@ class SerialLink : public QObject
 
 public:
     explicit SerialLink(QObject *parent = nullptr);
+    ~SerialLink() override;
 
     // The device that the board's port number 4 stands for on this platform.
     static QString defaultPortName();
 
     // Returns false with a message naming the device and the reason when it cannot open.
+    // A symbolic link is followed, so that the device is locked by its own name.
     bool open(const QString &portName, QString *errorMessage);
     bool isOpen() const;
-    QString portName() const;
+    // As given to open().
+    QString portName() const { return m_device; }
+    // Why the last open() failed.
+    PortProblem::Kind problem() const { return m_problem; }
 
     // Queues the bytes for the line and pushes out as many as the kernel takes now.
-    void write(const QByteArray &bytes);
-    void write(const char *data, qsizetype size) { write(QByteArray(data, size)); }
+    void write(std::span<const std::uint8_t> bytes);
 
     // Waits, a few seconds at most, until every queued byte has been handed to the
     // kernel; returns how many were not.
     qint64 drain();
+    // Drains and lets go of the port, its lock and its exclusive use.
+    qint64 release();
 
     qint64 bytesQueued() const;
     bool hasFailed() const { return m_failed; }
@@ -46,6 +56,7 @@ private:
 
     QSerialPort m_port;
     QString m_device; // as given: QSerialPort drops the /dev/ of a path
+    PortProblem::Kind m_problem = PortProblem::Kind::None;
     bool m_failed = false;
     bool m_draining = false;
 };

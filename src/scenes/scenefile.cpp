@@ -31,7 +31,7 @@ SceneFile::Access::Access(const SceneFile &file) : m_file(file)
             existing = QFileInfo(existing).absolutePath();
         const QByteArray probe = QFile::encodeName(existing);
         const int reason = ::access(probe.constData(), W_OK) != 0 ? errno : ENOTDIR;
-        m_error = QStringLiteral("Cannot create the folder %1 for the scene file: %2.")
+        m_error = tr("Cannot create the folder %1 for the scene file: %2.")
                       .arg(QDir::toNativeSeparators(folder),
                            QString::fromLocal8Bit(std::strerror(reason)));
         return;
@@ -39,7 +39,7 @@ SceneFile::Access::Access(const SceneFile &file) : m_file(file)
     const QByteArray name = QFile::encodeName(file.m_path);
     m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (m_fd < 0)
-        failWith(QStringLiteral("open"));
+        failWith(Step::Open);
 }
 
 SceneFile::Access::~Access()
@@ -48,13 +48,25 @@ SceneFile::Access::~Access()
         ::close(m_fd);
 }
 
-bool SceneFile::Access::failWith(const QString &action)
+bool SceneFile::Access::failWith(Step step)
 {
-    const int reason = errno;
-    if (m_error.isEmpty()) {
-        m_error = QStringLiteral("Cannot %1 the scene file %2: %3.")
-                      .arg(action, QDir::toNativeSeparators(m_file.m_path),
-                           QString::fromLocal8Bit(std::strerror(reason)));
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (!m_error.isEmpty())
+        return false;
+    const QString path = QDir::toNativeSeparators(m_file.m_path);
+    switch (step) {
+    case Step::Open:
+        m_error = tr("Cannot open the scene file %1: %2.").arg(path, reason);
+        break;
+    case Step::Read:
+        m_error = tr("Cannot read the scene file %1: %2.").arg(path, reason);
+        break;
+    case Step::Write:
+        m_error = tr("Cannot write the scene file %1: %2.").arg(path, reason);
+        break;
+    case Step::Close:
+        m_error = tr("Cannot close the scene file %1: %2.").arg(path, reason);
+        break;
     }
     return false;
 }
@@ -72,7 +84,7 @@ bool SceneFile::Access::readRecord(int sceneNumber, Record &record)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return failWith(QStringLiteral("read"));
+            return failWith(Step::Read);
         if (got == 0)
             break; // end of file: the rest of the record stays zero
         done += std::size_t(got);
@@ -89,7 +101,7 @@ bool SceneFile::Access::writeRecord(int sceneNumber, const Record &record)
     struct stat info
     {};
     if (::fstat(m_fd, &info) != 0)
-        return failWith(QStringLiteral("write"));
+        return failWith(Step::Write);
     Record before{};
     const ssize_t held = ::pread(m_fd, before.data(), before.size(), offset);
     std::size_t done = 0;
@@ -110,13 +122,13 @@ bool SceneFile::Access::writeRecord(int sceneNumber, const Record &record)
                 Q_UNUSED(lengthBack);
             }
             errno = reason;
-            return failWith(QStringLiteral("write"));
+            return failWith(Step::Write);
         }
         done += std::size_t(put);
     }
     // A stored scene must survive a power cut right after the operator said Yes.
     if (::fsync(m_fd) != 0)
-        return failWith(QStringLiteral("write"));
+        return failWith(Step::Write);
     return true;
 }
 
@@ -127,6 +139,6 @@ bool SceneFile::Access::close()
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0)
-        return failWith(QStringLiteral("close"));
+        return failWith(Step::Close);
     return true;
 }

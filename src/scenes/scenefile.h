@@ -1,6 +1,10 @@
 #pragma once
 
+#include "link/boardnumbers.h"
+
+#include <QCoreApplication>
 #include <QString>
+
 #include <array>
 #include <cstdint>
 
@@ -10,9 +14,12 @@
 // or in part, reads as zeros, exactly like the unwritten gap before a later record.
 class SceneFile
 {
+    Q_DECLARE_TR_FUNCTIONS(SceneFile)
+
 public:
-    static constexpr int SceneCount = 12;
-    static constexpr int RecordSize = 8;
+    static constexpr int SceneCount = Board::SceneCount;
+    // One level for each channel.
+    static constexpr int RecordSize = Board::ChannelCount;
     using Record = std::array<std::uint8_t, RecordSize>;
 
     // The file name that the board's software has always used.
@@ -43,8 +50,10 @@ public:
 
     private:
         friend class SceneFile;
+        enum class Step { Open, Read, Write, Close };
+
         explicit Access(const SceneFile &file);
-        bool failWith(const QString &action);
+        bool failWith(Step step);
 
         const SceneFile &m_file;
         int m_fd = -1;

@@ -3,8 +3,8 @@
 #include "control/panelcontrols.h"
 
 #include <QObject>
+#include <QString>
 
-struct ErrorReport;
 struct Module1;
 class SceneFile;
 
@@ -16,13 +16,18 @@ class SceneRecall : public QObject
 
 public:
     SceneRecall(Module1 &state, const SceneFile &file, const PanelControls &controls,
-                const ErrorReport &report, QObject *parent = nullptr);
+                QObject *parent = nullptr);
 
     void Option1_Click(int Index);
+
+Q_SIGNALS:
+    // The scene file could not be read; the panel cannot go on.
+    void failed(const QString &message);
+    // The scene holds a level that no slider takes; nothing moved and nothing was sent.
+    void refused(const QString &message);
 
 private:
     Module1 &m_state;
     const SceneFile &m_file;
     const PanelControls &m_controls;
-    const ErrorReport &m_report;
 };

@@ -1,12 +1,10 @@
 #include "scenesave.h"
 
-#include "app/errorreport.h"
 #include "control/module1.h"
 #include "scenes/scenefile.h"
 
-SceneSave::SceneSave(const Module1 &state, const SceneFile &file, const ErrorReport &report,
-                     QObject *parent)
-    : QObject(parent), m_state(state), m_file(file), m_report(report)
+SceneSave::SceneSave(const Module1 &state, const SceneFile &file, QObject *parent)
+    : QObject(parent), m_state(state), m_file(file)
 {}
 
 QString SceneSave::prompt(int sceneNumber)
@@ -20,5 +18,5 @@ void SceneSave::store(int sceneNumber)
 {
     SceneFile::Access access = m_file.open();
     if (!access.writeRecord(sceneNumber, m_state.LevelBuf) || !access.close())
-        m_report.fatal(access.errorMessage());
+        Q_EMIT failed(access.errorMessage());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
-struct ErrorReport;
 struct Module1;
 class SceneFile;
 
@@ -12,17 +12,19 @@ class SceneSave : public QObject
     Q_OBJECT
 
 public:
-    SceneSave(const Module1 &state, const SceneFile &file, const ErrorReport &report,
-              QObject *parent = nullptr);
+    SceneSave(const Module1 &state, const SceneFile &file, QObject *parent = nullptr);
 
-    // The question asked before scene n is stored.
+    // The question asked before scene n is stored; the same words in every language.
     static QString prompt(int sceneNumber);
     static QString questionTitle();
 
     void store(int sceneNumber);
 
+Q_SIGNALS:
+    // The scene file could not be written; the record holds what it held before.
+    void failed(const QString &message);
+
 private:
     const Module1 &m_state;
     const SceneFile &m_file;
-    const ErrorReport &m_report;
 };

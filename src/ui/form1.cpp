@@ -2,6 +2,7 @@
 
 #include "control/levelslider.h"
 #include "link/seriallink.h"
+#include "ui/clickguard.h"
 #include "ui/form1table.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
@@ -21,17 +22,24 @@ namespace {
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 
-template<typename Widget> Widget *place(Widget *widget, const Twips &where)
+// Places a control and gives it its design name: "Command5", or "VScroll1_3" for
+// element 3 of the array VScroll1.
+template<typename Widget>
+Widget *place(Widget *widget, const Twips &where, const char *name, int index = -1)
 {
     widget->setGeometry(where.toPixels());
+    QString objectName = QString::fromLatin1(name);
+    if (index >= 0)
+        objectName += QLatin1Char('_') + QString::number(index);
+    widget->setObjectName(objectName);
     return widget;
 }
 
-QPushButton *optionButton(int i, QGroupBox *frame)
+QPushButton *optionButton(const char *name, int i, QGroupBox *frame)
 {
     // Drawn as a push button that stays pressed while selected; the frame is its group.
-    auto *button =
-        place(new QPushButton(QString::number(i + 1), frame), Form1Table::OptionButton(i));
+    auto *button = place(new QPushButton(QString::number(i + 1), frame),
+                         Form1Table::OptionButton(i), name, i);
     button->setCheckable(true);
     button->setAutoExclusive(true);
     return button;
@@ -39,13 +47,15 @@ QPushButton *optionButton(int i, QGroupBox *frame)
 
 } // namespace
 
-Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes, const ErrorReport &report,
-             QWidget *parent)
-    : QWidget(parent), m_state(state), m_link(link), m_scenes(scenes), m_report(report),
-      m_lighting(m_state, m_link, m_controls), m_recall(m_state, m_scenes, m_controls, m_report),
-      m_download(m_scenes, m_link, m_report), m_save(m_state, m_scenes, m_report)
+Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes, QWidget *parent)
+    : QWidget(parent), m_state(state), m_link(link), m_scenes(scenes),
+      m_lighting(m_state, m_link, m_controls), m_recall(m_state, m_scenes, m_controls),
+      m_download(m_scenes, m_link), m_save(m_state, m_scenes)
 {
+    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    // A click that falls through a window closing under the pointer acts on nothing.
+    qApp->installEventFilter(new ClickGuard(this));
     setWindowIcon(QIcon(Pictures::programIcon()));
     // No layout: resizing the window moves nothing, as on the board's original panel.
     resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
@@ -83,44 +93,47 @@ void Form1::createControls()
     namespace T = Form1Table;
     std::vector<std::pair<int, QWidget *>> stops;
 
-    for (int i = 0; i < 9; ++i) {
-        m_label1[i] = place(new QLabel(text(T::Label1Text[i]), this), T::Label1(i));
-        m_label1[i]->setFont(captionFont(T::Label1PointSize(i)));
-        m_label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (int i = 0; i < T::LabelCount; ++i) {
+        m_controls.Label1[i] =
+            place(new QLabel(text(T::Label1Text[i]), this), T::Label1(i), "Label1", i);
+        m_controls.Label1[i]->setFont(captionFont(T::Label1PointSize(i)));
+        m_controls.Label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
 
-    auto readOut = [this](const Twips &where) {
-        auto *box = place(new QLineEdit(text(T::ReadOutInitialText), this), where);
+    auto readOut = [this](const Twips &where, const char *name, int index) {
+        auto *box = place(new QLineEdit(text(T::ReadOutInitialText), this), where, name, index);
         box->setFont(captionFont(T::ReadOutPointSize));
         box->setAlignment(Qt::AlignLeft);
         return box;
     };
-    for (int i = 0; i < T::ChannelCount; ++i) {
-        m_controls.VScroll1[i] = place(new LevelSlider(this), T::VScroll1(i));
+    for (int i = 0; i < Board::ChannelCount; ++i) {
+        m_controls.VScroll1[i] = place(new LevelSlider(this), T::VScroll1(i), "VScroll1", i);
         m_controls.VScroll1[i]->setSteps(T::ChannelArrowStep, T::ChannelTrackStep);
-        m_controls.Text1[i] = readOut(T::Text1(i));
-        m_command1[i] = place(new QPushButton(text(T::FullOnText), this), T::Command1(i));
-        m_command2[i] = place(new QPushButton(text(T::OffText), this), T::Command2(i));
+        m_controls.Text1[i] = readOut(T::Text1(i), "Text1", i);
+        m_command1[i] =
+            place(new QPushButton(text(T::FullOnText), this), T::Command1(i), "Command1", i);
+        m_command2[i] =
+            place(new QPushButton(text(T::OffText), this), T::Command2(i), "Command2", i);
         stops.insert(stops.end(), {{T::VScroll1Tab[i], m_controls.VScroll1[i]},
                                    {T::Text1Tab[i], m_controls.Text1[i]},
                                    {T::Command1Tab[i], m_command1[i]},
                                    {T::Command2Tab[i], m_command2[i]}});
     }
 
-    m_controls.VScroll2 = place(new LevelSlider(this), T::VScroll2);
+    m_controls.VScroll2 = place(new LevelSlider(this), T::VScroll2, "VScroll2");
     m_controls.VScroll2->setSteps(T::MasterArrowStep, T::MasterTrackStep);
-    m_controls.Text2 = readOut(T::Text2);
-    m_command3 = place(new QPushButton(text(T::FullOnText), this), T::Command3);
-    m_command4 = place(new QPushButton(text(T::OffText), this), T::Command4);
-    m_command5 = place(new QPushButton(text(T::Command5Text), this), T::Command5);
-    m_image2 = place(new ImageControl(Pictures::storeImage(), true, this), T::Image2);
+    m_controls.Text2 = readOut(T::Text2, "Text2", -1);
+    m_command3 = place(new QPushButton(text(T::FullOnText), this), T::Command3, "Command3");
+    m_command4 = place(new QPushButton(text(T::OffText), this), T::Command4, "Command4");
+    m_command5 = place(new QPushButton(text(T::Command5Text), this), T::Command5, "Command5");
+    m_image2 = place(new ImageControl(Pictures::storeImage(), true, this), T::Image2, "Image2");
     m_image2->setToolTip(text(T::Image2ToolTip));
 
-    m_frame1 = place(new QGroupBox(text(T::Frame1Text), this), T::Frame1);
-    m_frame2 = place(new QGroupBox(text(T::Frame2Text), this), T::Frame2);
+    auto *frame1 = place(new QGroupBox(text(T::Frame1Text), this), T::Frame1, "Frame1");
+    auto *frame2 = place(new QGroupBox(text(T::Frame2Text), this), T::Frame2, "Frame2");
     for (int i = 0; i < T::OptionCount; ++i) {
-        m_option1[i] = optionButton(i, m_frame1);
-        m_option2[i] = optionButton(i, m_frame2);
+        m_option1[i] = optionButton("Option1", i, frame1);
+        m_option2[i] = optionButton("Option2", i, frame2);
         stops.insert(stops.end(),
                      {{T::Option1Tab(i), m_option1[i]}, {T::Option2Tab(i), m_option2[i]}});
     }
@@ -143,7 +156,7 @@ void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 void Form1::wireHandlers()
 {
     LightingControl *lighting = &m_lighting;
-    for (int i = 0; i < Form1Table::ChannelCount; ++i) {
+    for (int i = 0; i < Board::ChannelCount; ++i) {
         connect(m_controls.VScroll1[i], &LevelSlider::levelChanged, lighting,
                 [lighting, i] { lighting->VScroll1_Change(i); });
         connect(m_controls.VScroll1[i], &LevelSlider::levelScrolled, lighting,
@@ -168,6 +181,12 @@ void Form1::wireHandlers()
                 [lighting, i] { lighting->Option2_Click(i); });
     }
     connect(m_image2, &ImageControl::clicked, this, &Form1::Image2_Click);
+
+    // What went wrong below goes up to whoever runs the panel.
+    connect(&m_recall, &SceneRecall::failed, this, &Form1::failed);
+    connect(&m_recall, &SceneRecall::refused, this, &Form1::warned);
+    connect(&m_save, &SceneSave::failed, this, &Form1::failed);
+    connect(&m_download, &SceneDownload::failed, this, &Form1::failed);
 }
 
 bool Form1::Form_Load(const QString &portName, QString *errorMessage)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "twips.h"
+#include "link/boardnumbers.h"
+#include "ui/twips.h"
 
 #include <array>
 
@@ -9,8 +10,11 @@
 // frames take no focus, so their tab indexes (28..34, 39, 40 and 45, 59) go unused.
 namespace Form1Table {
 
-inline constexpr int ChannelCount = 8;
-inline constexpr int OptionCount = 12;
+// A caption for each channel and one for the master.
+inline constexpr int LabelCount = Board::ChannelCount + 1;
+// Each frame holds a button for every scene, or for every mode.
+inline constexpr int OptionCount = Board::SceneCount;
+static_assert(Board::SceneCount == Board::ModeCount);
 
 inline constexpr int ClientWidth = 12525;  // 835 pixels
 inline constexpr int ClientHeight = 10215; // 681 pixels
@@ -20,18 +24,20 @@ constexpr int X(int i) { return 840 + 1080 * i; }
 inline constexpr int MasterX = 9960;
 
 // Label1(0..7) head the channel columns, Label1(8) the master column.
-inline constexpr std::array<const char *, 9> Label1Text = {
+inline constexpr std::array<const char *, LabelCount> Label1Text = {
     "調光一", "調光二", "調光三", "調光四", "調光五", "調光六", "調光七", "調光八", "調光全"};
-inline constexpr std::array<int, 9> Label1Left = {840,  1920, 3120, 4200,   5280,
-                                                  6240, 7440, 8400, MasterX};
+inline constexpr std::array<int, LabelCount> Label1Left = {840,  1920, 3120, 4200,   5280,
+                                                           6240, 7440, 8400, MasterX};
 constexpr Twips Label1(int i) { return {Label1Left[i], 360, i == 0 ? 855 : 615, 375}; }
 constexpr double Label1PointSize(int i) { return i == 0 ? 9.75 : 9.0; }
 
 //                                                 ch 0   1   2   3   4   5   6   7
-inline constexpr std::array<int, 8> VScroll1Tab = {0, 2, 4, 6, 8, 10, 24, 35};
-inline constexpr std::array<int, 8> Text1Tab = {1, 3, 5, 7, 9, 11, 25, 36};
-inline constexpr std::array<int, 8> Command1Tab = {12, 14, 16, 18, 20, 22, 26, 37};
-inline constexpr std::array<int, 8> Command2Tab = {13, 15, 17, 19, 21, 23, 27, 38};
+inline constexpr std::array<int, Board::ChannelCount> VScroll1Tab = {0, 2, 4, 6, 8, 10, 24, 35};
+inline constexpr std::array<int, Board::ChannelCount> Text1Tab = {1, 3, 5, 7, 9, 11, 25, 36};
+inline constexpr std::array<int, Board::ChannelCount> Command1Tab = {12, 14, 16, 18,
+                                                                     20, 22, 26, 37};
+inline constexpr std::array<int, Board::ChannelCount> Command2Tab = {13, 15, 17, 19,
+                                                                     21, 23, 27, 38};
 
 constexpr Twips VScroll1(int i) { return {X(i), 840, 615, 3015}; }
 constexpr Twips Text1(int i) { return {X(i), 4080, 615, 495}; }

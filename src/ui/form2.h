@@ -1,15 +1,19 @@
 #pragma once
 
+#include "ui/form2table.h"
+
 #include <QDialog>
 
 #include <array>
 
 class ImageControl;
+class QMessageBox;
 class SceneSave;
 
 // The scene key window: twelve keys that store the panel's levels as scenes 1..12,
 // each after a confirmation, and a close image. Frameless and modal; created once and
-// shown again at every opening.
+// shown again at every opening. Its pictures are named "Image1_0".."Image1_11",
+// "Image2" and "Image3".
 class Form2 : public QDialog
 {
     Q_OBJECT
@@ -23,19 +27,14 @@ public:
     void Image1_Click(int Index);
     void Image3_Click();
 
-    ImageControl *Image1(int i) const { return m_image1[i]; }
-    ImageControl *Image2() const { return m_image2; }
-    ImageControl *Image3() const { return m_image3; }
-
     // Escape and every other close request end the same way as the close image.
     void reject() override;
 
 private:
     bool askToStore(int sceneNumber);
+    void placeBesideKeys(QMessageBox &question) const;
 
     SceneSave &m_save;
-    std::array<ImageControl *, 12> m_image1{};
-    ImageControl *m_image2 = nullptr;
-    ImageControl *m_image3 = nullptr;
+    std::array<ImageControl *, Form2Table::KeyCount> m_image1{};
     bool m_placed = false;
 };

@@ -1,4 +1,5 @@
 #include "link/boarddecoder.h"
+#include "support/wire.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -31,7 +32,8 @@ private Q_SLOTS:
 namespace {
 
 using Decoder = BoardDecoder;
-using Records = std::array<SceneDownloadFrame::Record, SceneDownloadFrame::SceneCount>;
+using Records = Wire::Records;
+using Wire::feed;
 
 QByteArray bytes(std::initializer_list<int> values)
 {
@@ -41,38 +43,16 @@ QByteArray bytes(std::initializer_list<int> values)
     return result;
 }
 
-template<typename Array> QByteArray toBytes(const Array &array)
-{
-    return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
-}
+using Wire::hex;
+using Wire::packet;
 
-QByteArray packet(int address, int command, int value)
-{
-    return toBytes(
-        CommandPacket::encode(std::uint8_t(address), std::uint8_t(command), std::uint8_t(value)));
-}
-
-QByteArray level(int channel, int value)
-{
-    return packet(channel, CommandPacket::SetLevel, value);
-}
-
-// Scene n channel k holds 8n + k: levels only, no start or end byte.
-Records plainRecords()
-{
-    Records records{};
-    for (std::size_t n = 0; n < records.size(); ++n) {
-        for (std::size_t k = 0; k < records[n].size(); ++k)
-            records[n][k] = std::uint8_t(8 * n + k);
-    }
-    return records;
-}
+QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
 
 // A body that holds a whole packet and every start and end byte, in the first scene and
 // across the boundary of two scenes.
 Records markerRecords()
 {
-    Records records = plainRecords();
+    Records records = Wire::countingRecords();
     records[0] = {0xF1, 0x03, 0x0A, 0x28, 0xFA, 0xFB, 0xFA, 0xF1};
     records[5][7] = 0xFA;
     records[6][0] = 0xFB;
@@ -80,24 +60,22 @@ Records markerRecords()
     return records;
 }
 
-QByteArray frame(const Records &records) { return toBytes(SceneDownloadFrame::encode(records)); }
+QByteArray frame(const Records &records) { return Wire::frame(records); }
 
 QByteArray frameBody(const Records &records)
 {
     return frame(records).mid(1, qsizetype(SceneDownloadFrame::BodySize));
 }
 
-QString hex(const QByteArray &data) { return QString::fromLatin1(data.toHex(' ')); }
-
 QString describe(const Decoder::Event &event)
 {
     if (const auto *p = std::get_if<Decoder::Packet>(&event))
-        return QStringLiteral("packet ") + hex(toBytes(p->bytes()));
+        return QStringLiteral("packet ") + hex(Wire::bytes(p->bytes()));
     if (const auto *f = std::get_if<Decoder::Frame>(&event))
-        return QStringLiteral("frame ") + hex(toBytes(f->bytes()));
+        return QStringLiteral("frame ") + hex(Wire::bytes(f->bytes()));
     const auto &d = std::get<Decoder::Dropped>(event);
     return QStringLiteral("dropped %1 %2")
-        .arg(QString::fromLatin1(Decoder::reasonName(d.reason).data()), hex(toBytes(d.bytes)));
+        .arg(QString::fromLatin1(Decoder::reasonName(d.reason).data()), hex(Wire::bytes(d.bytes)));
 }
 
 QString packetText(const QByteArray &message) { return QStringLiteral("packet ") + hex(message); }
@@ -118,12 +96,6 @@ QStringList describeAll(const std::vector<Decoder::Event> &events)
     for (const auto &event : events)
         texts << describe(event);
     return texts;
-}
-
-std::vector<Decoder::Event> feed(Decoder &decoder, const QByteArray &data)
-{
-    const auto *begin = reinterpret_cast<const std::uint8_t *>(data.constData());
-    return decoder.feed({begin, std::size_t(data.size())});
 }
 
 void append(std::vector<Decoder::Event> &to, std::vector<Decoder::Event> &&from)
@@ -177,8 +149,8 @@ std::vector<Decoder::Event> decodeQuiet(const QByteArray &data)
 QByteArray validStream()
 {
     return level(0, 0) + frame(markerRecords()) + level(7, 99) + packet(10, 10, 55) +
-           packet(0, 11, 0) + frame(plainRecords()) + frame(markerRecords()) + packet(11, 11, 0) +
-           level(3, 40);
+           packet(0, 11, 0) + frame(Wire::countingRecords()) + frame(markerRecords()) +
+           packet(11, 11, 0) + level(3, 40);
 }
 
 } // namespace
@@ -197,12 +169,12 @@ void tst_BoardDecoder::resync_data()
         packets += level(i % 8, i);
         packetTexts << packetText(level(i % 8, i));
     }
-    const QByteArray levels40 = frameBody(plainRecords()).left(40);
-    const QByteArray levels30 = frameBody(plainRecords()).left(30);
+    const QByteArray levels40 = frameBody(Wire::countingRecords()).left(40);
+    const QByteArray levels30 = frameBody(Wire::countingRecords()).left(30);
 
-    QTest::newRow("clean") << level(3, 40) + frame(plainRecords()) + p << false
-                           << QStringList{packetText(level(3, 40)), frameText(plainRecords()),
-                                          packetText(p)};
+    QTest::newRow("clean") << level(3, 40) + frame(Wire::countingRecords()) + p << false
+                           << QStringList{packetText(level(3, 40)),
+                                          frameText(Wire::countingRecords()), packetText(p)};
     // The tail of a packet whose start was lost; its end byte opens a frame candidate.
     QTest::newRow("midPacket") << bytes({0x0A, 0x28, 0xFA}) + p << true
                                << QStringList{droppedText("stray-byte", bytes({0x0A, 0x28})),
@@ -258,9 +230,9 @@ void tst_BoardDecoder::resync_data()
         << bytes({0xFA}) + levels40 + packets << false
         << QStringList{droppedText("no-frame-end", bytes({0xFA}) + levels40)} + packetTexts;
     QTest::newRow("frameCutByFrame")
-        << bytes({0xFA}) + levels30 + frame(plainRecords()) << false
+        << bytes({0xFA}) + levels30 + frame(Wire::countingRecords()) << false
         << QStringList{droppedText("no-frame-end", bytes({0xFA}) + levels30),
-                       frameText(plainRecords())};
+                       frameText(Wire::countingRecords())};
     QTest::newRow("frameCutQuiet")
         << bytes({0xFA}) + levels30 + p << true
         << QStringList{droppedText("cut-short", bytes({0xFA}) + levels30), packetText(p)};
@@ -275,8 +247,8 @@ void tst_BoardDecoder::resync_data()
     QTest::newRow("frameAfterPacket") << p + frame(markerRecords()) << false
                                       << QStringList{packetText(p), frameText(markerRecords())};
     QTest::newRow("frameAfterFrame")
-        << frame(markerRecords()) + frame(plainRecords()) << false
-        << QStringList{frameText(markerRecords()), frameText(plainRecords())};
+        << frame(markerRecords()) + frame(Wire::countingRecords()) << false
+        << QStringList{frameText(markerRecords()), frameText(Wire::countingRecords())};
     QTest::newRow("strayThenFrame")
         << bytes({0x00, 0xFB, 0x63}) + frame(markerRecords()) + q << false
         << QStringList{droppedText("stray-byte", bytes({0x00, 0xFB, 0x63})),

@@ -1,3 +1,6 @@
+#include "support/childoutput.h"
+#include "support/wire.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -42,10 +45,7 @@ namespace {
 
 constexpr int Timeout = 5000;
 
-QByteArray packet(int address, int command, int value)
-{
-    return QByteArray{"\xf1"} + char(address) + char(command) + char(value) + '\xfa';
-}
+using Wire::packet;
 
 // A frame that a cooked line would mangle: newlines, carriage returns, the interrupt,
 // end-of-file and flow-control characters, DEL.
@@ -60,14 +60,14 @@ QByteArray controlFrame()
 }
 
 // The board under test, with its stdout read line by line.
-class Board
+class BoardProcess
 {
 public:
-    explicit Board(const QStringList &arguments)
+    explicit BoardProcess(const QStringList &arguments)
     {
         m_process.start(QStringLiteral(DIMMER_BOARD_PROGRAM), arguments);
     }
-    ~Board()
+    ~BoardProcess()
     {
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
@@ -80,26 +80,20 @@ public:
     // The next line without its newline; empty with the board's stderr on timeout.
     QByteArray readLine(QString *problem)
     {
-        const QDeadlineTimer deadline(Timeout);
-        while (!m_process.canReadLine()) {
-            if (m_process.state() == QProcess::NotRunning || deadline.hasExpired() ||
-                !m_process.waitForReadyRead(int(deadline.remainingTime()))) {
-                if (m_process.canReadLine())
-                    break;
-                *problem =
-                    QStringLiteral("no line from dimmer-board (%1); stderr: %2")
-                        .arg(m_process.state() == QProcess::NotRunning
-                                 ? QStringLiteral("it ended with %1").arg(m_process.exitCode())
-                                 : QStringLiteral("timed out"),
-                             QString::fromLocal8Bit(m_process.readAllStandardError()));
-                return {};
-            }
-        }
-        return m_process.readLine().chopped(1);
+        const QStringList lines = m_output.lines(1, Timeout);
+        if (!lines.isEmpty())
+            return lines.first().toLocal8Bit();
+        *problem = QStringLiteral("no line from dimmer-board (%1); stderr: %2")
+                       .arg(m_process.state() == QProcess::NotRunning
+                                ? QStringLiteral("it ended with %1").arg(m_process.exitCode())
+                                : QStringLiteral("timed out"),
+                            m_output.error());
+        return {};
     }
 
 private:
     QProcess m_process;
+    ChildOutput m_output{m_process};
 };
 
 // The slave opened as a plain file, as a program that knows nothing of serial lines
@@ -186,7 +180,7 @@ void tst_BoardProgram::dumpsWhatArrives()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
 
-    Board board({QStringLiteral("--dump")});
+    BoardProcess board({QStringLiteral("--dump")});
     START_BOARD(board, path);
     Device device(path);
     QVERIFY2(device.problem().isEmpty(), qPrintable(device.problem()));
@@ -197,7 +191,7 @@ void tst_BoardProgram::dumpsWhatArrives()
 
 void tst_BoardProgram::survivesPanelClosingWithoutSpinning()
 {
-    Board board({QStringLiteral("--dump")});
+    BoardProcess board({QStringLiteral("--dump")});
     START_BOARD(board, path);
     const qint64 pid = board.process().processId();
     const long ticksBefore = cpuTicks(pid);
@@ -241,7 +235,7 @@ void tst_BoardProgram::linkComesAndGoes()
     QVERIFY2(folder.isValid(), qPrintable(folder.errorString()));
     const QString link = folder.filePath(QStringLiteral("ttyBOARD"));
 
-    Board board({QStringLiteral("--dump"), QStringLiteral("--link"), link});
+    BoardProcess board({QStringLiteral("--dump"), QStringLiteral("--link"), link});
     START_BOARD(board, path);
     QVERIFY2(QFileInfo(link).isSymLink(), "the link was not there with the first line");
     QCOMPARE(QFile::symLinkTarget(link), QString::fromLocal8Bit(path));
@@ -269,7 +263,7 @@ void tst_BoardProgram::linkLeavesOtherFilesAlone()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("keep");
     }
-    Board refused({QStringLiteral("--dump"), QStringLiteral("--link"), taken});
+    BoardProcess refused({QStringLiteral("--dump"), QStringLiteral("--link"), taken});
     QVERIFY(refused.process().waitForFinished(Timeout));
     QCOMPARE(refused.process().exitCode(), 1);
     QVERIFY2(refused.process().readAllStandardOutput().isEmpty(), "a path printed anyway");
@@ -280,7 +274,7 @@ void tst_BoardProgram::linkLeavesOtherFilesAlone()
     // A link left by a board that was killed is replaced.
     const QString stale = folder.filePath(QStringLiteral("stale"));
     QVERIFY(QFile::link(QStringLiteral("/nonexistent/pts"), stale));
-    Board board({QStringLiteral("--dump"), QStringLiteral("--link"), stale});
+    BoardProcess board({QStringLiteral("--dump"), QStringLiteral("--link"), stale});
     START_BOARD(board, path);
     QCOMPARE(QFile::symLinkTarget(stale), QString::fromLocal8Bit(path));
 }
@@ -318,7 +312,7 @@ void tst_BoardProgram::listensOnDevice()
     QVERIFY2(::grantpt(master) == 0 && ::unlockpt(master) == 0, "cannot unlock the terminal");
     const QString slave = QString::fromLocal8Bit(::ptsname(master));
 
-    Board board({QStringLiteral("--dump"), QStringLiteral("--device"), slave});
+    BoardProcess board({QStringLiteral("--dump"), QStringLiteral("--device"), slave});
     START_BOARD(board, path);
     QCOMPARE(QString::fromLocal8Bit(path), slave);
     const QByteArray bytes = packet(9, 11, 0) + controlFrame();
@@ -355,7 +349,7 @@ void tst_BoardProgram::commandLine()
     QFETCH(QString, stdoutHas);
     QFETCH(QString, stderrHas);
 
-    Board board(arguments);
+    BoardProcess board(arguments);
     QVERIFY2(board.process().waitForFinished(Timeout), "the board did not end");
     const QString out = QString::fromLocal8Bit(board.process().readAllStandardOutput());
     const QString err = QString::fromLocal8Bit(board.process().readAllStandardError());

@@ -1,4 +1,5 @@
 #include "board/boardstate.h"
+#include "support/wire.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,33 +23,17 @@ namespace {
 
 using Records = BoardState::Scenes;
 
-template<typename Array> QByteArray toBytes(const Array &array)
-{
-    return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
-}
-
-QByteArray level(int channel, int value)
-{
-    return toBytes(CommandPacket::encode(std::uint8_t(channel), CommandPacket::SetLevel,
-                                         std::uint8_t(value)));
-}
+QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
 
 QByteArray master(int value) { return level(CommandPacket::MasterAddress, value); }
 
-QByteArray mode(int wireNumber)
-{
-    return toBytes(CommandPacket::encode(std::uint8_t(wireNumber), CommandPacket::SelectMode, 0));
-}
+QByteArray mode(int wireNumber) { return Wire::selectMode(wireNumber); }
 
-QByteArray frame(const Records &records) { return toBytes(SceneDownloadFrame::encode(records)); }
+QByteArray frame(const Records &records) { return Wire::frame(records); }
 
 void drive(BoardState &state, const QByteArray &stream)
 {
-    BoardDecoder decoder;
-    const auto *begin = reinterpret_cast<const std::uint8_t *>(stream.constData());
-    for (const auto &event : decoder.feed({begin, std::size_t(stream.size())}))
-        state.apply(event);
-    for (const auto &event : decoder.endOfBurst())
+    for (const auto &event : Wire::decodeWhole(stream))
         state.apply(event);
 }
 

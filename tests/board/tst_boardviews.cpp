@@ -3,6 +3,7 @@
 #include "board/eventlog.h"
 #include "board/lampwidget.h"
 #include "board/virtualboard.h"
+#include "support/wire.h"
 
 #include <QApplication>
 #include <QImage>
@@ -31,38 +32,15 @@ namespace {
 
 using Records = BoardState::Scenes;
 
-template<typename Array> QByteArray toBytes(const Array &array)
-{
-    return QByteArray(reinterpret_cast<const char *>(array.data()), qsizetype(array.size()));
-}
+using Wire::countingRecords;
+using Wire::packet;
 
-QByteArray packet(int address, int command, int value)
-{
-    return toBytes(
-        CommandPacket::encode(std::uint8_t(address), std::uint8_t(command), std::uint8_t(value)));
-}
-
-Records countingRecords()
-{
-    Records records{};
-    for (std::size_t n = 0; n < records.size(); ++n) {
-        for (std::size_t k = 0; k < records[n].size(); ++k)
-            records[n][k] = std::uint8_t(8 * n + k);
-    }
-    return records;
-}
-
-QByteArray frame(const Records &records) { return toBytes(SceneDownloadFrame::encode(records)); }
+QByteArray frame(const Records &records) { return Wire::frame(records); }
 
 QByteArray decodedLines(const QByteArray &stream)
 {
-    BoardDecoder decoder;
-    const auto *begin = reinterpret_cast<const std::uint8_t *>(stream.constData());
-    std::vector<BoardDecoder::Event> events = decoder.feed({begin, std::size_t(stream.size())});
-    for (auto &event : decoder.endOfBurst())
-        events.push_back(std::move(event));
     QByteArray lines;
-    for (const auto &event : events)
+    for (const auto &event : Wire::decodeWhole(stream))
         lines += DumpWriter::line(event) + '\n';
     return lines;
 }

@@ -91,6 +91,16 @@ QString XServer::waitForWindow(const QString &title, int timeoutMs) const
     return {};
 }
 
+void XServer::click(const QString &window, QPoint at, int count, int delayMs) const
+{
+    const auto number = [](int value) { return QString::number(value); };
+    xdotool({"mousemove", "--sync", "--window", window, number(at.x() + 1), number(at.y() + 1),
+             "mousemove", "--sync", "--window", window, number(at.x()), number(at.y()), "click",
+             "--repeat", number(count), "--delay", number(delayMs), "1"});
+}
+
+void XServer::focus(const QString &window) const { xdotool({"windowfocus", "--sync", window}); }
+
 bool XServer::requestClose(const QString &window) const
 {
     xcb_connection_t *connection = xcb_connect(m_display.toLatin1().constData(), nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QProcess>
 #include <QSize>
 #include <QString>
@@ -24,6 +25,12 @@ public:
 
     // Runs xdotool against this display; its standard output, trimmed.
     QString xdotool(const QStringList &arguments, int timeoutMs = 10000) const;
+    // A click of the left button at a point of the window. The pointer always travels to
+    // it: a press at the spot where the pointer already rests reached no window when
+    // that window had just replaced another one under it.
+    void click(const QString &window, QPoint at, int count = 1, int delayMs = 0) const;
+    // Gives the window the keyboard focus, as a window manager does when it is clicked.
+    void focus(const QString &window) const;
     // Asks the window to close, as a window manager does for its close box.
     bool requestClose(const QString &window) const;
     // The first visible window without a title that has this size.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
-struct ErrorReport;
 class SceneFile;
 class SerialLink;
 
@@ -12,13 +12,15 @@ class SceneDownload : public QObject
     Q_OBJECT
 
 public:
-    SceneDownload(const SceneFile &file, SerialLink &link, const ErrorReport &report,
-                  QObject *parent = nullptr);
+    SceneDownload(const SceneFile &file, SerialLink &link, QObject *parent = nullptr);
 
     void Command5_Click();
+
+Q_SIGNALS:
+    // The scene file could not be read; nothing was sent.
+    void failed(const QString &message);
 
 private:
     const SceneFile &m_file;
     SerialLink &m_link;
-    const ErrorReport &m_report;
 };

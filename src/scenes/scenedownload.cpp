@@ -1,13 +1,11 @@
 #include "scenedownload.h"
 
-#include "app/errorreport.h"
 #include "link/scenedownloadframe.h"
 #include "link/seriallink.h"
 #include "scenes/scenefile.h"
 
-SceneDownload::SceneDownload(const SceneFile &file, SerialLink &link, const ErrorReport &report,
-                             QObject *parent)
-    : QObject(parent), m_file(file), m_link(link), m_report(report)
+SceneDownload::SceneDownload(const SceneFile &file, SerialLink &link, QObject *parent)
+    : QObject(parent), m_file(file), m_link(link)
 {}
 
 void SceneDownload::Command5_Click()
@@ -16,13 +14,12 @@ void SceneDownload::Command5_Click()
     std::array<SceneDownloadFrame::Record, SceneDownloadFrame::SceneCount> records{};
     for (int n = 1; n <= SceneFile::SceneCount; ++n) {
         if (!access.readRecord(n, records[n - 1])) {
-            m_report.fatal(access.errorMessage());
+            Q_EMIT failed(access.errorMessage());
             return;
         }
     }
-    const auto frame = SceneDownloadFrame::encode(records);
-    m_link.write(reinterpret_cast<const char *>(frame.data()), qsizetype(frame.size()));
+    m_link.write(SceneDownloadFrame::encode(records));
     // The file is closed only after the frame has been handed to the port.
     if (!access.close())
-        m_report.fatal(access.errorMessage());
+        Q_EMIT failed(access.errorMessage());
 }

@@ -1,4 +1,4 @@
-#include "pseudoterminal.h"
+#include "ptypair.h"
 
 #include <QDeadlineTimer>
 
@@ -7,10 +7,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::PseudoTerminal()
+PtyPair::PtyPair()
 {
     char name[256] = {};
     termios raw{};
@@ -29,14 +30,14 @@ PseudoTerminal::PseudoTerminal()
     ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
 }
 
-PseudoTerminal::~PseudoTerminal()
+PtyPair::~PtyPair()
 {
     closeMaster();
     if (m_slave >= 0)
         ::close(m_slave);
 }
 
-QByteArray PseudoTerminal::readAvailable()
+QByteArray PtyPair::readAvailable()
 {
     QByteArray bytes;
     if (m_master < 0)
@@ -54,7 +55,7 @@ QByteArray PseudoTerminal::readAvailable()
     }
 }
 
-QByteArray PseudoTerminal::read(int count, int timeoutMs)
+QByteArray PtyPair::read(int count, int timeoutMs)
 {
     QByteArray bytes;
     QDeadlineTimer deadline(timeoutMs);
@@ -73,7 +74,13 @@ QByteArray PseudoTerminal::read(int count, int timeoutMs)
     return bytes;
 }
 
-void PseudoTerminal::closeMaster()
+bool PtyPair::isExclusive() const
+{
+    int exclusive = 0;
+    return m_slave >= 0 && ::ioctl(m_slave, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
+void PtyPair::closeMaster()
 {
     if (m_master >= 0)
         ::close(m_master);

@@ -5,18 +5,20 @@
 
 // A real pseudo-terminal pair: the program under test opens the slave by its path as
 // its serial port; the test reads the master side byte for byte.
-class PseudoTerminal
+class PtyPair
 {
 public:
-    PseudoTerminal();
-    ~PseudoTerminal();
-    PseudoTerminal(const PseudoTerminal &) = delete;
-    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
 
     bool isOpen() const { return m_master >= 0; }
     QString errorString() const { return m_error; }
     QString slavePath() const { return m_slavePath; }
     int masterFd() const { return m_master; }
+    // Whether a program holds the line for its exclusive use (TIOCEXCL).
+    bool isExclusive() const;
 
     // Everything the master can read now, without waiting.
     QByteArray readAvailable();

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The processes other than this one that hold a device open, as far as /proc shows them:
+// a user sees the descriptors of their own processes only (root sees all).
+namespace DeviceHolders {
+
+struct Holder
+{
+    qint64 pid = 0;
+    QString program;
+};
+
+QList<Holder> of(const QString &device);
+// The program's name as the system shows it (/proc/PID/comm); empty when it is gone.
+QString programOf(qint64 pid);
+
+} // namespace DeviceHolders

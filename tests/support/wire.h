@@ -1,0 +1,78 @@
+#pragma once
+
+#include "link/boarddecoder.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The bytes the board must receive, written out here rather than taken from the encoders
+// under test, and the ways the tests print and compare them.
+namespace Wire {
+
+inline QByteArray packet(int address, int command, int value)
+{
+    return QByteArray{"\xf1"} + char(address) + char(command) + char(value) + '\xfa';
+}
+
+inline QByteArray setLevel(int address, int level) { return packet(address, 10, level); }
+
+inline QByteArray selectMode(int mode) { return packet(mode, 11, 0); }
+
+// The scene download frame around a 96-byte body.
+inline QByteArray frame(const QByteArray &body) { return '\xfa' + body + '\xfb'; }
+
+// Lower-case hex pairs separated by spaces, as the virtual board's dump writes them.
+inline QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
+
+inline QByteArray bytes(std::span<const std::uint8_t> data)
+{
+    return QByteArray(reinterpret_cast<const char *>(data.data()), qsizetype(data.size()));
+}
+
+inline std::span<const std::uint8_t> span(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())};
+}
+
+using Records = std::array<SceneDownloadFrame::Record, SceneDownloadFrame::SceneCount>;
+
+// Scene n channel k holds 8n + k: levels only, no start or end byte.
+inline Records countingRecords()
+{
+    Records records{};
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        for (std::size_t k = 0; k < records[n].size(); ++k)
+            records[n][k] = std::uint8_t(8 * n + k);
+    }
+    return records;
+}
+
+inline QByteArray frame(const Records &records)
+{
+    QByteArray body;
+    for (const auto &record : records)
+        body += bytes(record);
+    return frame(body);
+}
+
+inline std::vector<BoardDecoder::Event> feed(BoardDecoder &decoder, const QByteArray &stream)
+{
+    return decoder.feed(span(stream));
+}
+
+// The whole stream, then the quiet that ends it: every byte is in an event.
+inline std::vector<BoardDecoder::Event> decodeWhole(const QByteArray &stream)
+{
+    BoardDecoder decoder;
+    std::vector<BoardDecoder::Event> events = decoder.feed(span(stream));
+    for (auto &event : decoder.endOfBurst())
+        events.push_back(std::move(event));
+    return events;
+}
+
+} // namespace Wire
