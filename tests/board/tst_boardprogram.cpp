@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -32,6 +33,8 @@ private Q_SLOTS:
     void dumpsWhatArrives_data();
     void dumpsWhatArrives();
     void survivesPanelClosingWithoutSpinning();
+    void killedPanelLeavesLineUsable();
+    void bytesHeldAtQuitAreReported();
     void linkComesAndGoes_data();
     void linkComesAndGoes();
     void linkLeavesOtherFilesAlone();
@@ -142,6 +145,19 @@ long cpuTicks(qint64 pid)
 
 } // namespace
 
+// Whether a program holds the device for its exclusive use: others, root aside, are then
+// refused with EBUSY.
+bool isHeldExclusively(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EBUSY;
+    int exclusive = 0;
+    const bool held = ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+    ::close(fd);
+    return held;
+}
+
 // Starts the board, reads its device path or fails with the reason.
 #define START_BOARD(board, path)                                                                  \
     QString problem;                                                                              \
@@ -218,6 +234,46 @@ void tst_BoardProgram::survivesPanelClosingWithoutSpinning()
              qPrintable(QStringLiteral("the board used %1 s of processor in %2 s")
                             .arg(seconds)
                             .arg(double(wall.elapsed()) / 1000.0)));
+}
+
+void tst_BoardProgram::killedPanelLeavesLineUsable()
+{
+    BoardProcess board({QStringLiteral("--dump")});
+    START_BOARD(board, path);
+    QProcess panel;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    panel.setProcessEnvironment(environment);
+    QTemporaryDir folder;
+    panel.start(QStringLiteral(DIMMER_PANEL_PROGRAM),
+                {QStringLiteral("--port"), QString::fromLocal8Bit(path),
+                 QStringLiteral("--scene-file"), folder.filePath(QStringLiteral("s.co"))});
+    QTRY_VERIFY_WITH_TIMEOUT(isHeldExclusively(path), Timeout);
+    // No close of its own: the exclusive use outlives it unless the board ends it.
+    panel.kill();
+    QVERIFY(panel.waitForFinished(Timeout));
+    QTRY_VERIFY_WITH_TIMEOUT(!isHeldExclusively(path), Timeout);
+    Device device(path);
+    QVERIFY2(device.problem().isEmpty(), qPrintable(device.problem()));
+    QVERIFY(device.write(packet(2, 10, 20)));
+    READ_LINE(board, "level 2 20 f1 02 0a 14 fa");
+}
+
+void tst_BoardProgram::bytesHeldAtQuitAreReported()
+{
+    BoardProcess board({QStringLiteral("--dump")});
+    START_BOARD(board, path);
+    {
+        Device device(path);
+        QVERIFY2(device.problem().isEmpty(), qPrintable(device.problem()));
+        QVERIFY(device.write(packet(1, 10, 5) + QByteArray("\xf1\x03\x0a", 3)));
+    }
+    READ_LINE(board, "level 1 5 f1 01 0a 05 fa");
+    // Well within the quiet time after which a stalled message counts as cut short.
+    QVERIFY(::kill(pid_t(board.process().processId()), SIGTERM) == 0);
+    READ_LINE(board, "dropped 3 cut-short f1 03 0a");
+    QVERIFY(board.process().waitForFinished(Timeout));
+    QCOMPARE(board.process().exitCode(), 0);
 }
 
 void tst_BoardProgram::linkComesAndGoes_data()
