@@ -29,6 +29,7 @@ private Q_SLOTS:
     void saveThroughWindow_data();
     void saveThroughWindow();
     void saveTwoScenesInOneOpening();
+    void quickSecondClickOnYesStoresNothingElse();
     void noAnswerTouchesNothing_data();
     void noAnswerTouchesNothing();
     void closingWindow_data();
@@ -271,6 +272,61 @@ void tst_Scenes::saveTwoScenesInOneOpening()
     // The panel takes input again after the close image.
     QTest::mouseClick(panel.Command1(0), Qt::LeftButton);
     QCOMPARE(panel.sent().toHex(), Wire::setLevel(0, 99).toHex());
+}
+
+void tst_Scenes::quickSecondClickOnYesStoresNothingElse()
+{
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    panel.setLevels({7, 7, 7, 7, 7, 7, 7, 7}, 0);
+    QRect question;
+    QList<QRect> keys;
+    int questions = 0;
+    const auto answer = [&](QWidget *box) {
+        ++questions;
+        auto *asked = static_cast<QMessageBox *>(box);
+        question = asked->frameGeometry();
+        // Where a desktop may put it nonetheless: its Yes over scene key 6.
+        QAbstractButton *yes = asked->button(QMessageBox::Yes);
+        asked->move(asked->pos() + keys[5].center() - yes->mapToGlobal(yes->rect().center()));
+        const QPoint at = yes->mapToGlobal(yes->rect().center());
+        // Had the second click pressed a key, its question would come up: count it, No.
+        Modal::whenUp(
+            Modal::isMessageBox,
+            [&](QWidget *next) {
+                ++questions;
+                Modal::answer(next, QMessageBox::No);
+            },
+            panel.form.get());
+        // Through the window system, as a real click comes; the question closes on it.
+        QTest::mouseClick(asked->windowHandle(), Qt::LeftButton, {},
+                          asked->windowHandle()->mapFromGlobal(at));
+        // A second click at once on the same spot falls through the closing question
+        // onto the key, and must press nothing, even once the scene key window is
+        // active again.
+        panel.form2()->activateWindow();
+        QTRY_VERIFY(panel.form2()->isActiveWindow());
+        QWindow *keysWindow = panel.form2()->windowHandle();
+        QTest::mouseClick(keysWindow, Qt::LeftButton, {}, keysWindow->mapFromGlobal(at));
+    };
+    Modal::whenUp(
+        isSceneWindow,
+        [&](QWidget *window) {
+            for (int k = 0; k < 12; ++k) {
+                auto *key = controlOf<ImageControl>(window, "Image1", k);
+                keys << QRect(key->mapToGlobal(QPoint()), key->size());
+            }
+            Modal::whenUp(Modal::isMessageBox, answer, panel.form.get());
+            QTest::mouseClick(controlOf<ImageControl>(window, "Image1", 5), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(window, "Image3"), Qt::LeftButton);
+        },
+        panel.form.get());
+    QTest::mouseClick(panel.Image2(), Qt::LeftButton);
+    QCOMPARE(questions, 1);
+    for (const QRect &key : keys)
+        QVERIFY2(!question.intersects(key), "the question covers a scene key");
+    QCOMPARE(Files::bytes(panel.scenePath()).toHex(),
+             (QByteArray(40, '\0') + record({7, 7, 7, 7, 7, 7, 7, 7})).toHex());
 }
 
 void tst_Scenes::noAnswerTouchesNothing_data()
