@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     qt6-translations-l10n fonts-arphic-uming
     xvfb xauth xdotool libxcb1-dev
+    dpkg-dev lintian desktop-file-utils appstream groff-base
 )
 missing=()
 for package in "${packages[@]}"; do
