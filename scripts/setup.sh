@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
     qt6-translations-l10n fonts-arphic-uming
     xvfb xauth xdotool libxcb1-dev
+    # The Debian package, and the checks of it and of the desktop files.
+    dpkg-dev file lintian desktop-file-utils appstream groff-base
 )
 missing=()
 for package in "${packages[@]}"; do

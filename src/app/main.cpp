@@ -9,6 +9,7 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLocale>
 
 #include <csignal>
@@ -22,6 +23,9 @@ int main(int argc, char **argv)
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("dimmer-panel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_PANEL_VERSION));
+    // The desktop matches the window to its menu entry, and so to its name and icon, by
+    // this id: on Wayland it is the only link between the two.
+    QGuiApplication::setDesktopFileName(QStringLiteral(DIMMER_PANEL_DESKTOP_ID));
 
     // Options first: --help and a wrong option need no display.
     const Options options = Options::parse(CommandLine::argumentsOf(argc, argv));

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QScreen>
 
 #include <csignal>
@@ -87,6 +88,9 @@ int main(int argc, char **argv)
 
     QCoreApplication::setApplicationName(QStringLiteral("dimmer-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_BOARD_VERSION));
+    // The desktop matches the window to its menu entry, and so to its name and icon, by
+    // this id: on Wayland it is the only link between the two.
+    QGuiApplication::setDesktopFileName(QStringLiteral(DIMMER_BOARD_DESKTOP_ID));
     const BoardOptions options = BoardOptions::parse(CommandLine::argumentsOf(argc, argv));
     if (options.verdict.outcome != CommandLine::Outcome::Run)
         return CommandLine::exitWith(options.verdict);

@@ -1,5 +1,8 @@
-// Draws the panel's artwork into the folder named on the command line. Run at build time, so the
-// pictures live in the repository as code rather than as binary files.
+// Draws the panel's artwork into the folder named on the command line, or with --menu-icons
+// the programs' menu icons at the sizes named. Run at build time, so the pictures live in the
+// repository as code rather than as binary files.
+
+#include "menuicons.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -15,6 +18,7 @@
 #include <QPolygonF>
 #include <QRadialGradient>
 #include <QString>
+#include <QStringList>
 #include <QTextStream>
 
 #include <array>
@@ -463,21 +467,62 @@ bool saveBmp(const QImage &image, const QString &path)
     return image.convertToFormat(QImage::Format_RGB888).save(path, "BMP");
 }
 
+// Each program's icon as NAME-SIZE.png for every size asked, and NAME.svg.
+int writeMenuIcons(const QDir &dir, const QStringList &sizes, QTextStream &err)
+{
+    const std::vector<std::pair<QString, std::function<VectorIcon(MenuIcons::Detail)>>> icons = {
+        {QStringLiteral("panel"), MenuIcons::panel},
+        {QStringLiteral("board"), MenuIcons::board},
+    };
+    for (const auto &[name, draw] : icons) {
+        const VectorIcon full = draw(MenuIcons::Detail::Full);
+        const VectorIcon small = draw(MenuIcons::Detail::Small);
+        for (const QString &text : sizes) {
+            bool ok = false;
+            const int size = text.toInt(&ok);
+            if (!ok || size < 1) {
+                err << "makeartwork: not an icon size: " << text << '\n';
+                return 2;
+            }
+            const VectorIcon &icon = size < MenuIcons::smallestFullSize ? small : full;
+            const QString path = dir.filePath(QStringLiteral("%1-%2.png").arg(name).arg(size));
+            if (!icon.image(size).save(path, "PNG")) {
+                err << "makeartwork: cannot write " << path << '\n';
+                return 1;
+            }
+        }
+        const QString path = dir.filePath(name + QStringLiteral(".svg"));
+        if (!writeFile(path, full.svg())) {
+            err << "makeartwork: cannot write " << path << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
-    if (argc != 2) {
-        err << "usage: makeartwork <output folder>\n";
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const bool menuIcons = !arguments.isEmpty() && arguments.first() == u"--menu-icons";
+    if (menuIcons)
+        arguments.removeFirst();
+    if (menuIcons ? arguments.size() < 2 : arguments.size() != 1) {
+        err << "usage: makeartwork <output folder>\n"
+               "       makeartwork --menu-icons <output folder> <size>...\n";
         return 2;
     }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    const QDir dir(arguments.takeFirst());
     if (!QDir().mkpath(dir.path())) {
         err << "makeartwork: cannot create " << dir.path() << '\n';
         return 1;
     }
+    if (menuIcons)
+        return writeMenuIcons(dir, arguments, err);
+
     // A fallback font would still build, but the Chinese pictures would look wrong; say so.
     const QFontInfo used(uiFont(20));
     if (used.family() != uiFontFamily)
