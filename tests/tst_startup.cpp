@@ -34,12 +34,18 @@ private Q_SLOTS:
     void undecodablePath();
     void badPort_data();
     void badPort();
+    void speaksTheUsersLanguage_data();
+    void speaksTheUsersLanguage();
+    void sceneFileCheckedAtStart_data();
+    void sceneFileCheckedAtStart();
     void badSceneFile_data();
     void badSceneFile();
     void saveMeetsFileSizeLimit();
     void deadLineWhileRunning();
     void quitSignals_data();
     void quitSignals();
+    void portDialogThenRemembered();
+    void portDialogCancelled();
 
 private:
     std::unique_ptr<XServer> m_x;
@@ -61,10 +67,17 @@ void becomeNobody()
 // Starts the panel on the private display; when stderr says expectedError, answers the
 // message box that should then be up with Enter, and waits for the end.
 Outcome runUntilReported(const XServer &x, const QStringList &arguments,
-                         const QString &expectedError, bool asNobody = false)
+                         const QString &expectedError, bool asNobody = false,
+                         const QString &language = {})
 {
     QProcess process;
-    process.setProcessEnvironment(x.environment());
+    QProcessEnvironment environment = x.environment();
+    if (!language.isEmpty()) {
+        for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+            environment.remove(name);
+        environment.insert("LANG", language);
+    }
+    process.setProcessEnvironment(environment);
     if (asNobody)
         process.setChildProcessModifier(becomeNobody);
     process.start(Panel, arguments);
@@ -91,14 +104,26 @@ Outcome runUntilReported(const XServer &x, const QStringList &arguments,
 class RunningPanel
 {
 public:
-    RunningPanel(const XServer &x, const QStringList &arguments) : m_x(x)
+    // configHome: where the panel keeps its settings; empty: the X server's own.
+    RunningPanel(const XServer &x, const QStringList &arguments, const QString &configHome = {},
+                 bool waitForPanel = true)
+        : m_x(x)
     {
-        m_process.setProcessEnvironment(x.environment());
+        QProcessEnvironment environment = x.environment();
+        if (!configHome.isEmpty())
+            environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+        m_process.setProcessEnvironment(environment);
         m_process.start(Panel, arguments);
-        if (m_process.waitForStarted())
-            window = x.waitForWindow(QStringLiteral("Form1"));
+        if (waitForPanel)
+            waitForPanelWindow();
+    }
+
+    void waitForPanelWindow()
+    {
+        if (m_process.state() != QProcess::NotRunning || m_process.waitForStarted())
+            window = m_x.waitForWindow(QStringLiteral("Form1"));
         if (!window.isEmpty())
-            x.focus(window);
+            m_x.focus(window);
     }
     ~RunningPanel()
     {
@@ -318,6 +343,8 @@ void tst_Startup::badPort()
         const gid_t gid = kind == "group" ? dialout->gr_gid : 0;
         QVERIFY(::chown(slave.constData(), 0, gid) == 0);
         QVERIFY(::chmod(slave.constData(), kind == "group" ? 0660 : 0600) == 0);
+        // The scene file is checked first: nobody may use it.
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
         asNobody = true;
     }
     const Outcome outcome =
@@ -336,14 +363,87 @@ void tst_Startup::badPort()
     QVERIFY(!QFile::exists(folder.filePath("s.co")));
 }
 
+void tst_Startup::speaksTheUsersLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("traditional-chinese")
+        << "zh_TW.UTF-8" << "無法開啟串列埠 /nonexistent/ttyUSB9：沒有這個裝置";
+    QTest::newRow("english") << "C.UTF-8"
+                             << "Cannot open the serial port /nonexistent/ttyUSB9: there is "
+                                "no such device";
+}
+
+void tst_Startup::speaksTheUsersLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    const Outcome outcome = runUntilReported(
+        *m_x, {"--port", "/nonexistent/ttyUSB9", "--scene-file", folder.filePath("s.co")},
+        message, false, language);
+    QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
+    QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
+}
+
+void tst_Startup::sceneFileCheckedAtStart_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a-folder-in-its-place") << "folder"
+                                           << "it is a folder";
+    QTest::newRow("mistyped-folder") << "no-folder"
+                                     << "there is no folder";
+    QTest::newRow("a-file-for-a-folder") << "file-parent"
+                                         << "is not a folder";
+    QTest::newRow("not-the-user's") << "forbidden"
+                                    << "Permission denied";
+}
+
+void tst_Startup::sceneFileCheckedAtStart()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QString path = folder.filePath("lightLevel.co");
+    bool asNobody = false;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == "no-folder") {
+        path = folder.filePath("shwo/lightLevel.co");
+    } else if (kind == "file-parent") {
+        QVERIFY(QFile(folder.filePath("show")).open(QIODevice::WriteOnly));
+        path = folder.filePath("show/lightLevel.co");
+    } else {
+        if (::geteuid() != 0)
+            QSKIP("acting as another user needs root");
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+        QVERIFY(::chmod(QFile::encodeName(line.slavePath()).constData(), 0666) == 0);
+        asNobody = true;
+    }
+    const Outcome outcome =
+        runUntilReported(*m_x, {"--port", line.slavePath(), "--scene-file", path},
+                         "Cannot use the scene file", asNobody);
+    QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains(path) && outcome.err.contains(reason), qPrintable(outcome.err));
+    QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
+    QVERIFY(!QFile::exists(folder.filePath("shwo")));
+    QCOMPARE(line.readAvailable(), QByteArray());
+    QVERIFY(!line.isExclusive());
+}
+
 void tst_Startup::badSceneFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("folder") << "folder"
-                            << "Is a directory";
-    QTest::newRow("cannot-create") << "sysfs"
-                                   << "Permission denied";
+    QTest::newRow("replaced-by-a-folder") << "folder"
+                                          << "Is a directory";
     QTest::newRow("disk-full") << "full"
                                << "No space left on device";
 }
@@ -356,20 +456,17 @@ void tst_Startup::badSceneFile()
     QVERIFY(folder.isValid());
     PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    QString path = folder.filePath("lightLevel.co");
-    if (kind == "folder")
-        QVERIFY(QDir().mkpath(path));
-    else if (kind == "sysfs")
-        path = "/sys/lightLevel.co";
-    else
-        path = "/dev/full";
-
+    const QString path =
+        kind == "full" ? QStringLiteral("/dev/full") : folder.filePath("lightLevel.co");
     RunningPanel panel(*m_x, {"--port", line.slavePath(), "--scene-file", path});
     QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
-    if (kind == "full")
+    if (kind == "full") {
         QVERIFY2(panel.storeScene(0), "the scene key window or its question did not come up");
-    else
+    } else {
+        // Something else put a folder where the file should be, after the panel started.
+        QVERIFY(QDir().mkpath(path));
         panel.click(Form1Table::Command5.toPixels().center()); // the download reads them all
+    }
     const Outcome outcome = panel.acknowledgeAndFinish("the scene file");
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains(path) && outcome.err.contains(reason), qPrintable(outcome.err));
@@ -448,6 +545,65 @@ void tst_Startup::quitSignals()
     QCOMPARE(outcome.status, 0);
     const QString left = leftOnLine(line);
     QVERIFY2(left.isEmpty(), qPrintable(left));
+}
+
+namespace {
+
+// A settings folder whose remembered port is gone, as after the adapter was unplugged.
+bool rememberGonePort(const QTemporaryDir &config)
+{
+    if (!QDir().mkpath(config.filePath("dimmer-panel")))
+        return false;
+    QFile file(config.filePath("dimmer-panel/dimmer-panel.conf"));
+    return file.open(QIODevice::WriteOnly) &&
+           file.write("[General]\nport=/dev/serial/by-id/usb-gone-if00-port0\n") > 0;
+}
+
+} // namespace
+
+void tst_Startup::portDialogThenRemembered()
+{
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QTemporaryDir config;
+    QTemporaryDir folder;
+    QVERIFY(rememberGonePort(config));
+    const QStringList arguments = {"--scene-file", folder.filePath("s.co")};
+    {
+        RunningPanel panel(*m_x, arguments, config.path(), false);
+        const QString dialog = m_x->waitForWindow("The dimmer board's serial port");
+        QVERIFY2(!dialog.isEmpty(), qPrintable("no port dialog: " + panel.output.error()));
+        // The path field has the keyboard, holding the port that failed: type over it.
+        m_x->xdotool({"windowfocus", "--sync", dialog, "key", "ctrl+a", "type", line.slavePath()});
+        m_x->xdotool({"key", "Return"});
+        panel.waitForPanelWindow();
+        QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+        panel.click(Form1Table::Command1(2).toPixels().center());
+        QCOMPARE(line.read(5).toHex(), QByteArray("f1020a63fa"));
+        QVERIFY(::kill(pid_t(panel.process().processId()), SIGTERM) == 0);
+        QCOMPARE(panel.output.finish().status, 0);
+    }
+    // The next start opens that port without asking.
+    RunningPanel again(*m_x, arguments, config.path());
+    QVERIFY2(again.problem().isEmpty(), qPrintable(again.problem()));
+    QVERIFY(m_x->waitForWindow("The dimmer board's serial port", 0).isEmpty());
+    again.click(Form1Table::Command1(3).toPixels().center());
+    QCOMPARE(line.read(5).toHex(), QByteArray("f1030a63fa"));
+}
+
+void tst_Startup::portDialogCancelled()
+{
+    QTemporaryDir config;
+    QTemporaryDir folder;
+    QVERIFY(rememberGonePort(config));
+    RunningPanel panel(*m_x, {"--scene-file", folder.filePath("s.co")}, config.path(), false);
+    const QString dialog = m_x->waitForWindow("The dimmer board's serial port");
+    QVERIFY2(!dialog.isEmpty(), qPrintable("no port dialog: " + panel.output.error()));
+    m_x->xdotool({"windowfocus", "--sync", dialog, "key", "Escape"});
+    const Outcome outcome = panel.output.finish();
+    QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains("No port was opened"), qPrintable(outcome.err));
+    QVERIFY(m_x->waitForWindow("Form1", 0).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

@@ -1,18 +1,62 @@
 #include "app/errorreport.h"
 #include "app/options.h"
-#include "app/qttranslations.h"
+#include "app/portmemory.h"
+#include "app/translations.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
 #include "control/module1.h"
 #include "link/seriallink.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
+#include "ui/portdialog.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLocale>
 
 #include <csignal>
+
+namespace {
+
+// What main itself tells the operator.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Startup)
+};
+
+// Options first, in the user's language: --help and a wrong option need no display.
+Options parseOptions(int argc, char **argv)
+{
+    QCoreApplication commandLine(argc, argv);
+    installTranslations(commandLine, QLocale());
+    return Options::parse(CommandLine::argumentsOf(argc, argv));
+}
+
+// The port named with --port, else the one that opened last, else the board's fixed one;
+// when that will not open, or when asked, the operator chooses in a dialog. The port that
+// opened, as it was named; empty when none did.
+QString openPort(const Options &options, Form1 &panel, SerialLink &link, const PortMemory &memory)
+{
+    QString error;
+    if (options.portGiven) {
+        // Scripts rely on a failure here ending the program.
+        if (panel.Form_Load(options.portName, &error))
+            return options.portName;
+        ErrorReport::failedToStart(error);
+        return {};
+    }
+    const QString remembered = memory.remembered();
+    const QString candidate = remembered.isEmpty() ? SerialLink::defaultPortName() : remembered;
+    if (!options.choosePort && panel.Form_Load(candidate, &error))
+        return candidate;
+    PortDialog dialog(link, candidate, error);
+    if (dialog.exec() == QDialog::Accepted)
+        return dialog.openedPort();
+    ErrorReport::print(Texts::tr("No port was opened, so the panel did not start."));
+    return {};
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -27,31 +71,32 @@ int main(int argc, char **argv)
     // this id: on Wayland it is the only link between the two.
     QGuiApplication::setDesktopFileName(QStringLiteral(DIMMER_PANEL_DESKTOP_ID));
 
-    // Options first: --help and a wrong option need no display.
-    const Options options = Options::parse(CommandLine::argumentsOf(argc, argv));
+    const Options options = parseOptions(argc, argv);
     if (options.verdict.outcome != CommandLine::Outcome::Run)
         return CommandLine::exitWith(options.verdict);
 
     QApplication application(argc, argv);
     // The board's panel was drawn for one look; the fixed control places assume it.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    installQtTranslations(application, QLocale());
+    installTranslations(application, QLocale());
+
+    // A mistyped scene file is told now, not at the first recall in the middle of a show.
+    const SceneFile scenes = options.sceneFileGiven ? SceneFile(options.sceneFile)
+                                                    : SceneFile(SceneFile::defaultPath(), true);
+    if (const QString problem = scenes.problem(); !problem.isEmpty()) {
+        ErrorReport::failedToStart(problem);
+        return 1;
+    }
 
     Module1 state;
     SerialLink link;
-    const SceneFile scenes = options.sceneFileGiven ? SceneFile(options.sceneFile)
-                                                    : SceneFile(SceneFile::defaultPath(), true);
     Form1 panel(state, link, scenes);
-    QString error;
-    if (!panel.Form_Load(options.portName, &error)) {
-        if (!options.portGiven && link.problem() == PortProblem::Kind::Missing) {
-            error += QLatin1String("\n\n") +
-                     QCoreApplication::translate("main", "Name the board's device with --port, "
-                                                         "for example --port /dev/ttyUSB0.");
-        }
-        ErrorReport::failedToStart(error);
+    PortMemory memory;
+    const QString port = openPort(options, panel, link, memory);
+    if (port.isEmpty())
         return 1;
-    }
+    memory.remember(port);
+
     ErrorReport report;
     QObject::connect(&link, &SerialLink::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::failed, &report, &ErrorReport::fatal);
@@ -65,9 +110,8 @@ int main(int argc, char **argv)
     const int status = QApplication::exec();
     // Every packet already handed to the port reaches the line before the port goes.
     if (const qint64 lost = link.release(); lost > 0) {
-        ErrorReport::print(QCoreApplication::translate("main", "%1 bytes for %2 were not "
-                                                               "delivered: the line took none "
-                                                               "for too long.")
+        ErrorReport::print(Texts::tr("%1 bytes for %2 were not delivered: the line took none for too "
+                              "long.")
                                .arg(lost)
                                .arg(link.portName()));
     }

@@ -15,6 +15,7 @@ public:
     CommandLine::Verdict verdict;
     QString portName; // the port to open: --port, or the board's fixed port
     bool portGiven = false;
+    bool choosePort = false;
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
 

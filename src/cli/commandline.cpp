@@ -6,13 +6,24 @@ namespace CommandLine {
 
 namespace {
 
-QString tr(const char *text) { return QCoreApplication::translate("CommandLine", text); }
+// The texts of the command line, translated under one name.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 QString helpOf(const QCommandLineParser &parser)
 {
-    // The parser takes the program's name from a QCoreApplication, which does not exist yet.
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QCoreApplication::applicationName());
+    // The parser names the program by the path it was started with, or by a placeholder
+    // before there is an application object; the usage names it as it is installed.
+    const QStringList arguments = QCoreApplication::instance()
+                                      ? QCoreApplication::arguments()
+                                      : QStringList{QStringLiteral("<executable_name>")};
+    QString text = parser.helpText();
+    const qsizetype at = text.indexOf(arguments.value(0));
+    if (at >= 0)
+        text.replace(at, arguments.value(0).size(), QCoreApplication::applicationName());
+    return text;
 }
 
 // Every byte that is not printable ASCII as \xHH, so that the operator sees which
@@ -40,7 +51,7 @@ Arguments argumentsOf(int argc, char **argv)
         const QString text = QString::fromLocal8Bit(bytes);
         if (text.toLocal8Bit() != bytes && arguments.problem.isEmpty()) {
             arguments.problem =
-                tr("The argument \"%1\" is not valid text in the system's encoding, so the "
+                Texts::tr("The argument \"%1\" is not valid text in the system's encoding, so the "
                    "file or device it names cannot be opened by that name. Rename it, or "
                    "name it through a symbolic link whose path is valid text.")
                     .arg(escaped(bytes));
@@ -55,7 +66,7 @@ Verdict parse(QCommandLineParser &parser, const Arguments &arguments)
     // Qt's own help option also offers --help-all, which lists the toolkit's options;
     // they mean nothing before a window exists.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  tr("Displays help on commandline options."));
+                                  Texts::tr("Displays help on commandline options."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(arguments.list))
@@ -65,7 +76,7 @@ Verdict parse(QCommandLineParser &parser, const Arguments &arguments)
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(
             parser,
-            tr("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));
+            Texts::tr("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst()));
     }
     if (parser.isSet(help))
         return {Outcome::ExitOk, helpOf(parser)};

@@ -21,6 +21,38 @@ SceneFile::SceneFile(QString path, bool createFolder)
     : m_path(std::move(path)), m_createFolder(createFolder)
 {}
 
+QString SceneFile::problem() const
+{
+    const QString shown = QDir::toNativeSeparators(m_path);
+    const auto because = [&shown](const QString &reason) {
+        return tr("Cannot use the scene file %1: %2.").arg(shown, reason);
+    };
+    const QFileInfo file(m_path);
+    if (file.exists() || file.isSymLink()) {
+        if (file.isDir())
+            return because(tr("it is a folder"));
+        if (::access(QFile::encodeName(m_path).constData(), R_OK | W_OK) != 0)
+            return because(QString::fromLocal8Bit(std::strerror(errno)));
+        return {};
+    }
+    // The nearest folder that is there: the file, and any folder missing on the way to
+    // it, would be made in it.
+    QString existing = file.absolutePath();
+    while (!QFileInfo::exists(existing) && QFileInfo(existing).absolutePath() != existing)
+        existing = QFileInfo(existing).absolutePath();
+    const QString folder = QDir::toNativeSeparators(file.absolutePath());
+    if (!QFileInfo(existing).isDir())
+        return because(tr("%1 is not a folder").arg(QDir::toNativeSeparators(existing)));
+    if (!m_createFolder && existing != file.absolutePath())
+        return because(tr("there is no folder %1").arg(folder));
+    if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0) {
+        return because(tr("it cannot be created in %1: %2")
+                           .arg(QDir::toNativeSeparators(existing),
+                                QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    return {};
+}
+
 SceneFile::Access::Access(const SceneFile &file) : m_file(file)
 {
     const QString folder = QFileInfo(file.m_path).absolutePath();

@@ -31,6 +31,11 @@ public:
 
     QString path() const { return m_path; }
 
+    // Why the file could not serve, found without creating it: a file that is there must
+    // be readable and writable, and a missing one's folder must be there or, for the
+    // default file, creatable. Empty when it can.
+    QString problem() const;
+
     // One open of the file, closed when it goes out of scope. The file is created,
     // empty, when it does not exist; it is never truncated.
     class Access

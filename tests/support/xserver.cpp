@@ -1,7 +1,6 @@
 #include "xserver.h"
 
 #include <QDeadlineTimer>
-#include <QRegularExpression>
 #include <QThread>
 
 #include <cstdlib>
@@ -60,6 +59,9 @@ QProcessEnvironment XServer::environment() const
     environment.insert(QStringLiteral("DISPLAY"), m_display);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       m_home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
     return environment;
 }
 
@@ -79,8 +81,15 @@ QString XServer::xdotool(const QStringList &arguments, int timeoutMs) const
 QString XServer::waitForWindow(const QString &title, int timeoutMs) const
 {
     QDeadlineTimer deadline(timeoutMs);
-    const QString pattern =
-        QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    // xdotool matches POSIX extended expressions, in which a backslash before an ordinary
+    // character may mean something else (\' ends the text): escape only what is special.
+    QString escaped;
+    for (const QChar c : title) {
+        if (QStringLiteral(".[]()*+?{}|^$\\").contains(c))
+            escaped += QLatin1Char('\\');
+        escaped += c;
+    }
+    const QString pattern = QLatin1Char('^') + escaped + QLatin1Char('$');
     do {
         const QString found = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                        QStringLiteral("--name"), pattern});

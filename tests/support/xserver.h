@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // A private X server (Xvfb) on a free display, for the real programs in real windows;
 // driven with xdotool's real mouse and key events.
@@ -40,6 +41,8 @@ public:
 
 private:
     QProcess m_server;
+    // The programs' settings and data stay here, out of the user's own.
+    QTemporaryDir m_home;
     QString m_display;
     QString m_error;
 };

@@ -1,0 +1,232 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_TW">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>The argument &quot;%1&quot; is not valid text in the system&apos;s encoding, so the file or device it names cannot be opened by that name. Rename it, or name it through a symbolic link whose path is valid text.</source>
+        <translation>引數「%1」不是系統編碼下有效的文字，因此無法以這個名稱開啟它所指的檔案或裝置。請將它改名，或透過路徑為有效文字的符號連結來指定它。</translation>
+    </message>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>顯示命令列選項的說明。</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>多餘的引數「%1」。</translation>
+    </message>
+</context>
+<context>
+    <name>Options</name>
+    <message>
+        <source>Control panel for the eight-channel dimmer board on a serial port.</source>
+        <translation>串列埠上八路調光器的控制台。</translation>
+    </message>
+    <message>
+        <source>The board&apos;s serial device. Without it, the port that opened last, else %1 (the fourth serial port); when that will not open, a dialog asks.</source>
+        <translation>調光器的串列裝置。未指定時，使用上次開啟的連接埠，否則使用 %1（第四個串列埠）；無法開啟時會出現對話框詢問。</translation>
+    </message>
+    <message>
+        <source>The file of the twelve stored scenes (default %1).</source>
+        <translation>存放十二個場景的檔案（預設為 %1）。</translation>
+    </message>
+    <message>
+        <source>Show the port dialog first, even when the last port can be opened.</source>
+        <translation>即使上次的連接埠可以開啟，也先顯示連接埠對話框。</translation>
+    </message>
+    <message>
+        <source>--scene-file needs a file name.</source>
+        <translation>--scene-file 需要一個檔名。</translation>
+    </message>
+    <message>
+        <source>--port needs a device name.</source>
+        <translation>--port 需要一個裝置名稱。</translation>
+    </message>
+    <message>
+        <source>--choose-port asks for the dialog, --port names the port: give one.</source>
+        <translation>--choose-port 要求顯示對話框，--port 直接指定連接埠：請只用其中一個。</translation>
+    </message>
+</context>
+<context>
+    <name>PortDialog</name>
+    <message>
+        <source>The dimmer board&apos;s serial port</source>
+        <translation>調光器的串列埠</translation>
+    </message>
+    <message>
+        <source>Choose the serial port of the dimmer board, or type the path of its device, and press Open.</source>
+        <translation>請選擇調光器所接的串列埠，或輸入其裝置路徑，然後按「開啟」。</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>裝置</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>說明</translation>
+    </message>
+    <message>
+        <source>Manufacturer</source>
+        <translation>製造商</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>序號</translation>
+    </message>
+    <message>
+        <source>Name in /dev/serial/by-id</source>
+        <translation>在 /dev/serial/by-id 中的名稱</translation>
+    </message>
+    <message>
+        <source>&amp;Device:</source>
+        <translation>裝置(&amp;D)：</translation>
+    </message>
+    <message>
+        <source>for example /dev/ttyUSB0 or /dev/pts/3</source>
+        <translation>例如 /dev/ttyUSB0 或 /dev/pts/3</translation>
+    </message>
+    <message>
+        <source>Choose a port in the list or type the path of a device.</source>
+        <translation>請在清單中選擇連接埠，或輸入裝置的路徑。</translation>
+    </message>
+</context>
+<context>
+    <name>PortProblem</name>
+    <message>
+        <source>its path is too long to be locked against other programs: the lock file is named after the path, %1 characters where the system allows %2. Use a shorter path, for example a symbolic link in /tmp</source>
+        <translation>它的路徑太長，無法鎖定以防其他程式使用：鎖定檔以路徑命名，長達 %1 個字元，而系統只允許 %2 個。請改用較短的路徑，例如 /tmp 中的符號連結</translation>
+    </message>
+    <message>
+        <source>there is no such device (is the board&apos;s adapter plugged in?)</source>
+        <translation>沒有這個裝置（調光器的轉接器插上了嗎？）</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a serial device</source>
+        <translation>它是資料夾，不是串列裝置</translation>
+    </message>
+    <message>
+        <source>it is a file, not a serial device</source>
+        <translation>它是檔案，不是串列裝置</translation>
+    </message>
+    <message>
+        <source>it is in use by %1</source>
+        <translation>它正被 %1 使用中</translation>
+    </message>
+    <message>
+        <source>it is in use by another program (%1)</source>
+        <translation>它正被其他程式使用中（%1）</translation>
+    </message>
+    <message>
+        <source>it is not a serial device (%1)</source>
+        <translation>它不是串列裝置（%1）</translation>
+    </message>
+    <message>
+        <source>process %1</source>
+        <translation>行程 %1</translation>
+    </message>
+    <message>
+        <source>%1 (process %2)</source>
+        <translation>%1（行程 %2）</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>權限不足</translation>
+    </message>
+    <message>
+        <source>permission denied, although the user %1 is in its group %2 (mode %3)</source>
+        <translation>權限不足，雖然使用者 %1 屬於它的群組 %2（權限模式 %3）</translation>
+    </message>
+    <message>
+        <source>permission denied: the user %1 was added to the group %2, which may use it, after this session began. Log out and log in again</source>
+        <translation>權限不足：使用者 %1 是在這次登入之後才加入可使用它的群組 %2。請登出後再重新登入</translation>
+    </message>
+    <message>
+        <source>permission denied: the group %2 may use it, and the user %1 is not in it. Add the user with &apos;sudo adduser %1 %2&apos;, then log out and log in again</source>
+        <translation>權限不足：群組 %2 可以使用它，而使用者 %1 不在其中。請以「sudo adduser %1 %2」加入該群組，然後登出再重新登入</translation>
+    </message>
+    <message>
+        <source>permission denied: only its owner %1 may use it (group %2, mode %3), and no group that the user %4 could join. Ask the administrator for a udev rule that gives the adapter to the dialout group, for example a line &apos;SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;&apos; in /etc/udev/rules.d/50-dimmer-board.rules, and then to add %4 to dialout</source>
+        <translation>權限不足：只有擁有者 %1 可以使用它（群組 %2，權限模式 %3），沒有任何使用者 %4 可加入的群組能使用它。請管理員加一條 udev 規則，把轉接器交給 dialout 群組，例如在 /etc/udev/rules.d/50-dimmer-board.rules 中寫入「SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;」，再把 %4 加入 dialout</translation>
+    </message>
+</context>
+<context>
+    <name>SceneFile</name>
+    <message>
+        <source>Cannot use the scene file %1: %2.</source>
+        <translation>無法使用場景檔 %1：%2。</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>它是資料夾</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 不是資料夾</translation>
+    </message>
+    <message>
+        <source>there is no folder %1</source>
+        <translation>沒有資料夾 %1</translation>
+    </message>
+    <message>
+        <source>it cannot be created in %1: %2</source>
+        <translation>無法在 %1 中建立：%2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1 for the scene file: %2.</source>
+        <translation>無法為場景檔建立資料夾 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot open the scene file %1: %2.</source>
+        <translation>無法開啟場景檔 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot read the scene file %1: %2.</source>
+        <translation>無法讀取場景檔 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot write the scene file %1: %2.</source>
+        <translation>無法寫入場景檔 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Cannot close the scene file %1: %2.</source>
+        <translation>無法關閉場景檔 %1：%2。</translation>
+    </message>
+</context>
+<context>
+    <name>SceneRecall</name>
+    <message>
+        <source>Scene %1 in %2 holds the level %3 for channel %4 (%5); levels run from %6 to %7. The scene was not recalled and nothing was sent.</source>
+        <translation>%2 中的場景 %1 把第 %4 路（%5）的亮度存為 %3；亮度應在 %6 到 %7 之間。這個場景沒有載入，也沒有送出任何資料。</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLink</name>
+    <message>
+        <source>%1 (that is %2)</source>
+        <translation>%1（即 %2）</translation>
+    </message>
+    <message>
+        <source>Cannot open the serial port %1: %2.</source>
+        <translation>無法開啟串列埠 %1：%2。</translation>
+    </message>
+    <message>
+        <source>Writing to the serial port %1 failed: %2.
+
+The board&apos;s line is gone (unplugged adapter or cable?). The panel has stopped; nothing more was sent.</source>
+        <translation>寫入串列埠 %1 失敗：%2。
+
+與調光器的連線已中斷（轉接器或線材被拔掉了嗎？）。控制台已停止，之後沒有再送出任何資料。</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>No port was opened, so the panel did not start.</source>
+        <translation>沒有開啟任何連接埠，因此控制台沒有啟動。</translation>
+    </message>
+    <message>
+        <source>%1 bytes for %2 were not delivered: the line took none for too long.</source>
+        <translation>有 %1 個位元組沒有送到 %2：線路太久沒有收下任何資料。</translation>
+    </message>
+</context>
+</TS>
