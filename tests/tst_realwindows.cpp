@@ -32,6 +32,7 @@ private Q_SLOTS:
     void saveWithTheKeyboard();
     void recallAndDownload();
     void doubleClickOnCloseImageSendsNothing();
+    void keysThroughTheWindow();
     void closingThePanelEndsIt();
 
 private:
@@ -283,6 +284,23 @@ void tst_RealWindows::doubleClickOnCloseImageSendsNothing()
     QCOMPARE(boardLines(1), QStringList{level(5, 99)});
     click(m_window, centre(Form1Table::Command2(5)));
     QCOMPARE(boardLines(1), QStringList{level(5, 0)});
+}
+
+void tst_RealWindows::keysThroughTheWindow()
+{
+    using namespace Form1Table;
+    click(m_window, centre(Command4));
+    QCOMPARE(boardLines(2), (QStringList{level(0, 0), level(7, 0)}));
+    // F3: scene 3, stored above, exactly as a click on its button.
+    m_x->xdotool({"key", "--window", m_window, "F3"});
+    QCOMPARE(boardLines(2), (QStringList{level(0, 99), level(7, 99)}));
+    // In the mode row the arrows only move the focus.
+    click(m_window, inFrame(Frame2, OptionButton(5)));
+    QCOMPARE(boardLines(1), QStringList{"mode 6 f1 05 0b 00 fa"});
+    m_x->xdotool({"key", "--window", m_window, "Right", "Right", "Left"});
+    QCOMPARE(quietLines(), QStringList());
+    m_x->xdotool({"key", "--window", m_window, "space"});
+    QCOMPARE(boardLines(1), QStringList{"mode 7 f1 06 0b 00 fa"});
 }
 
 void tst_RealWindows::closingThePanelEndsIt()

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 
 LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
@@ -60,4 +61,20 @@ void LevelSlider::keyPressEvent(QKeyEvent *event)
         return;
     }
     QScrollBar::keyPressEvent(event);
+}
+
+void LevelSlider::paintEvent(QPaintEvent *event)
+{
+    QScrollBar::paintEvent(event);
+    // The panel's style draws no focus mark on a scroll bar, and the arrow keys move the
+    // level of the slider that has the focus: show which one that is.
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::Highlight), FocusFrameWidth);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const int inset = FocusFrameWidth / 2;
+    painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
 }

@@ -23,6 +23,7 @@ class LevelSlider : public QScrollBar
 
 public:
     static constexpr int MaximumLevel = Board::FullOn;
+    static constexpr int FocusFrameWidth = 2;
 
     explicit LevelSlider(QWidget *parent);
 
@@ -40,6 +41,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void onValueChanged(int value);

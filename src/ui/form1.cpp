@@ -6,7 +6,9 @@
 #include "ui/form1table.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
+#include "ui/optionbutton.h"
 #include "ui/pictures.h"
+#include "ui/scenequestion.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -37,12 +40,9 @@ Widget *place(Widget *widget, const Twips &where, const char *name, int index = 
 
 QPushButton *optionButton(const char *name, int i, QGroupBox *frame)
 {
-    // Drawn as a push button that stays pressed while selected; the frame is its group.
-    auto *button = place(new QPushButton(QString::number(i + 1), frame),
-                         Form1Table::OptionButton(i), name, i);
-    button->setCheckable(true);
-    button->setAutoExclusive(true);
-    return button;
+    // The frame is its group.
+    return place(new OptionButton(QString::number(i + 1), frame), Form1Table::OptionButton(i),
+                 name, i);
 }
 
 } // namespace
@@ -61,6 +61,7 @@ Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes, QWidget 
     resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
     wireHandlers();
+    addSceneKeys();
     m_controls.VScroll1[0]->setFocus();
 }
 
@@ -187,6 +188,28 @@ void Form1::wireHandlers()
     connect(&m_recall, &SceneRecall::refused, this, &Form1::warned);
     connect(&m_save, &SceneSave::failed, this, &Form1::failed);
     connect(&m_download, &SceneDownload::failed, this, &Form1::failed);
+}
+
+void Form1::addSceneKeys()
+{
+    // Wherever the focus is in the panel, and never while the scene key window or a
+    // question is up: those are modal, and the panel's window is then not active.
+    for (int i = 0; i < Form1Table::OptionCount; ++i) {
+        const auto key = Qt::Key(Qt::Key_F1 + i);
+        auto *recall = new QShortcut(QKeySequence(key), this);
+        recall->setObjectName(QStringLiteral("recallScene_%1").arg(i + 1));
+        connect(recall, &QShortcut::activated, m_option1[i], &QAbstractButton::click);
+        auto *store = new QShortcut(QKeySequence(Qt::SHIFT | key), this);
+        store->setObjectName(QStringLiteral("storeScene_%1").arg(i + 1));
+        connect(store, &QShortcut::activated, this, [this, i] { storeScene(i + 1); });
+    }
+}
+
+void Form1::storeScene(int sceneNumber)
+{
+    // The scene key window's question, without the window.
+    if (SceneQuestion::askToStore(this, sceneNumber, QRect()))
+        m_save.store(sceneNumber);
 }
 
 bool Form1::Form_Load(const QString &portName, QString *errorMessage)

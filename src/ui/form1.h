@@ -46,6 +46,9 @@ Q_SIGNALS:
 private:
     void createControls();
     void wireHandlers();
+    // F1..F12 recall scenes 1..12 as their buttons do; Shift with them stores one.
+    void addSceneKeys();
+    void storeScene(int sceneNumber);
     void applyTabOrder(std::vector<std::pair<int, QWidget *>> stops);
 
     Module1 &m_state;

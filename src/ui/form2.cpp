@@ -4,10 +4,9 @@
 #include "ui/form2table.h"
 #include "ui/imagecontrol.h"
 #include "ui/pictures.h"
+#include "ui/scenequestion.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 
 Form2::Form2(SceneSave &save, QWidget *panel)
@@ -52,43 +51,8 @@ int Form2::exec()
 void Form2::Image1_Click(int Index)
 {
     const int n = Index + 1;
-    if (askToStore(n))
+    if (SceneQuestion::askToStore(this, n, frameGeometry()))
         m_save.store(n);
-}
-
-bool Form2::askToStore(int sceneNumber)
-{
-    QMessageBox question(QMessageBox::Warning, SceneSave::questionTitle(),
-                         SceneSave::prompt(sceneNumber), QMessageBox::Yes | QMessageBox::No, this);
-    question.setDefaultButton(QMessageBox::No);
-    question.setEscapeButton(QMessageBox::No);
-    placeBesideKeys(question);
-    const bool yes = question.exec() == QMessageBox::Yes;
-    activateWindow();
-    return yes;
-}
-
-void Form2::placeBesideKeys(QMessageBox &question) const
-{
-    // Centred over this window, the question's buttons would cover scene keys: a quick
-    // second click on Yes would then land on a key and ask to store a scene nobody
-    // chose. Below the window, else above it, a click that goes through hits no key.
-    question.adjustSize();
-    const QSize size = question.sizeHint().expandedTo(question.size());
-    const QRect keys = frameGeometry();
-    const QRect screen = this->screen()->availableGeometry();
-    constexpr int Gap = 12;
-    QRect place(QPoint(), size);
-    place.moveLeft(keys.center().x() - size.width() / 2);
-    if (keys.bottom() + Gap + size.height() <= screen.bottom())
-        place.moveTop(keys.bottom() + Gap);
-    else if (keys.top() - Gap - size.height() >= screen.top())
-        place.moveBottom(keys.top() - Gap);
-    else if (keys.right() + Gap + size.width() <= screen.right())
-        place.moveTopLeft({keys.right() + Gap, keys.top()});
-    else
-        place.moveTopRight({keys.left() - Gap, keys.top()});
-    question.move(place.topLeft());
 }
 
 void Form2::Image3_Click()

@@ -7,7 +7,6 @@
 #include <array>
 
 class ImageControl;
-class QMessageBox;
 class SceneSave;
 
 // The scene key window: twelve keys that store the panel's levels as scenes 1..12,
@@ -31,9 +30,6 @@ public:
     void reject() override;
 
 private:
-    bool askToStore(int sceneNumber);
-    void placeBesideKeys(QMessageBox &question) const;
-
     SceneSave &m_save;
     std::array<ImageControl *, Form2Table::KeyCount> m_image1{};
     bool m_placed = false;
