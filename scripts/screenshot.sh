@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Draws docs/panel-and-board.png for the README: the panel beside the virtual board, the real
+# programs in real windows on a private X server, after a few clicks of an operator.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/install-packages.sh imagemagick
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 5>"$work/display"
+Xvfb -displayfd 5 -screen 0 1800x860x24 -nolisten tcp -noreset 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+
+build/src/board/dimmer-board >"$work/board" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/board" ] && break; sleep 0.1; done
+device=$(head -n 1 "$work/board")
+build/src/dimmer-panel --port "$device" --scene-file "$work/lightLevel.co" &
+pids+=($!)
+panel=$(xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+board=$(xdotool search --sync --onlyvisible --name '^虛擬調光器$' | head -n 1)
+xdotool windowfocus --sync "$panel"
+
+# The pointer always travels to the point: a click where it already rests may not arrive.
+click() {
+    xdotool mousemove --sync --window "$panel" $(($1 + 1)) $(($2 + 1)) \
+        mousemove --sync --window "$panel" "$1" "$2" click 1
+    sleep 0.15
+}
+# Channels 1 and 8 full on, channel 3 to 60 on its track, mode 3, scene 1 stored and sent.
+click 76 356
+click 580 356
+for _ in $(seq 12); do click 220 70; done
+click 216 612
+click 773 358
+sleep 0.5
+keys=$(xdotool search --sync --onlyvisible --name '^$' | while read -r id; do
+    xdotool getwindowgeometry "$id" | grep -q 322x261 && echo "$id"; done | head -n 1)
+xdotool mousemove --sync --window "$keys" 65 80 click 1
+question=$(xdotool search --sync --onlyvisible --name '^確定對話方塊$' | head -n 1)
+xdotool windowfocus --sync "$question" key alt+y
+sleep 0.3
+xdotool mousemove --sync --window "$keys" 228 224 click 1
+sleep 0.3
+click 776 260
+sleep 1.5
+import -window "$panel" "$work/panel.png"
+import -window "$board" "$work/board.png"
+convert "$work/panel.png" "$work/board.png" -bordercolor '#c8c8c8' -border 8 \
+    -background '#c8c8c8' -gravity North +append -border 8 -strip docs/panel-and-board.png
+echo "docs/panel-and-board.png"
