@@ -11,6 +11,7 @@
 #include "link/boardnumbers.h"
 #include "link/seriallink.h"
 #include "scenes/scenefile.h"
+#include "support/panelfixture.h"
 #include "support/ptypair.h"
 #include "support/wire.h"
 #include "ui/form1.h"
@@ -47,10 +48,7 @@ struct Panel
 
     QPushButton *button(const char *name, int index = -1) const
     {
-        QString objectName = QString::fromLatin1(name);
-        if (index >= 0)
-            objectName += QLatin1Char('_') + QString::number(index);
-        return form->findChild<QPushButton *>(objectName);
+        return controlOf<QPushButton>(form.get(), name, index);
     }
 
     PtyPair line;

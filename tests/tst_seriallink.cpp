@@ -1,5 +1,6 @@
 #include "link/seriallink.h"
 #include "support/ptypair.h"
+#include "support/unusabledevice.h"
 #include "support/wire.h"
 
 #include <QDeadlineTimer>
@@ -51,38 +52,25 @@ void tst_SerialLink::cannotOpen_data()
                                 << "a file, not a serial device";
     QTest::newRow("in-use") << "busy"
                             << "in use";
+    QTest::newRow("in-use-through-a-link") << "busy-link"
+                                           << "in use";
+    QTest::newRow("path-too-long-to-lock") << "long"
+                                           << "too long to be locked";
 }
 
 void tst_SerialLink::cannotOpen()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink holder;
-    QString device;
-    if (kind == "missing") {
-        device = folder.filePath("ttyUSB9");
-    } else if (kind == "folder") {
-        device = folder.path();
-    } else if (kind == "file") {
-        device = folder.filePath("not-a-port");
-        QFile file(device);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    } else {
-        device = line.slavePath();
-        QString error;
-        QVERIFY2(holder.open(device, &error), qPrintable(error));
-    }
+    UnusableDevice device(kind);
+    QVERIFY2(device.problem().isEmpty(), qPrintable(device.problem()));
     SerialLink link;
     QString error;
-    QVERIFY(!link.open(device, &error));
+    QVERIFY(!link.open(device.path(), &error));
     QVERIFY(!link.isOpen());
-    QVERIFY2(error.contains(device), qPrintable(error));
+    QVERIFY2(error.contains(device.path()), qPrintable(error));
     QVERIFY2(error.contains(reason), qPrintable(error));
-    QCOMPARE(line.readAvailable(), QByteArray());
+    QCOMPARE(device.line().readAvailable(), QByteArray());
 }
 
 void tst_SerialLink::bytesArriveInOrder()

@@ -2,6 +2,7 @@
 #include "link/seriallink.h"
 #include "support/childoutput.h"
 #include "support/ptypair.h"
+#include "support/unusabledevice.h"
 #include "support/wire.h"
 #include "support/xserver.h"
 #include "ui/form1table.h"
@@ -313,62 +314,33 @@ void tst_Startup::badPort()
     QFETCH(QString, kind);
     QFETCH(QStringList, has);
     QFETCH(QStringList, hasNot);
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink holder;
-    QString device = folder.filePath("ttyUSB7");
-    const QByteArray slave = QFile::encodeName(line.slavePath());
-    bool asNobody = false;
-    if (kind == "file") {
-        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
-    } else if (kind == "long") {
-        device = folder.filePath(QString(250, 'x'));
-        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
-    } else if (kind.startsWith("busy")) {
-        QString error;
-        QVERIFY2(holder.open(line.slavePath(), &error), qPrintable(error));
-        device = line.slavePath();
-        if (kind == "busy-link") {
-            device = folder.filePath("ttyBOARD");
-            QVERIFY(QFile::link(line.slavePath(), device));
-        }
-    } else if (kind == "owner-only" || kind == "group") {
-        if (::geteuid() != 0)
-            QSKIP("acting as another user needs root");
-        device = line.slavePath();
-        const group *dialout = ::getgrnam("dialout");
-        QVERIFY2(dialout, "no group dialout on this system");
-        const gid_t gid = kind == "group" ? dialout->gr_gid : 0;
-        QVERIFY(::chown(slave.constData(), 0, gid) == 0);
-        QVERIFY(::chmod(slave.constData(), kind == "group" ? 0660 : 0600) == 0);
-        // The scene file is checked first: nobody may use it.
-        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
-        asNobody = true;
-    }
+    UnusableDevice device(kind);
+    if (device.needsRoot() && ::geteuid() != 0)
+        QSKIP("acting as another user needs root");
+    QVERIFY2(device.problem().isEmpty(), qPrintable(device.problem()));
+    const QString sceneFile = device.filePath("s.co");
     const Outcome outcome =
-        runUntilReported(*m_x, {"--port", device, "--scene-file", folder.filePath("s.co")},
-                         "Cannot open the serial port", asNobody);
+        runUntilReported(*m_x, {"--port", device.path(), "--scene-file", sceneFile},
+                         "Cannot open the serial port", device.forNobody());
     QCOMPARE(outcome.status, 1);
-    QVERIFY2(outcome.err.contains("Cannot open the serial port " + device),
+    QVERIFY2(outcome.err.contains("Cannot open the serial port " + device.path()),
              qPrintable(outcome.err));
     for (const QString &text : has)
         QVERIFY2(outcome.err.contains(text), qPrintable(outcome.err));
     for (const QString &text : hasNot)
         QVERIFY2(!outcome.err.contains(text), qPrintable(outcome.err));
     QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
-    QCOMPARE(line.readAvailable(), QByteArray());
+    QCOMPARE(device.line().readAvailable(), QByteArray());
     // Start-up touches no scene file.
-    QVERIFY(!QFile::exists(folder.filePath("s.co")));
+    QVERIFY(!QFile::exists(sceneFile));
 }
 
 void tst_Startup::speaksTheUsersLanguage_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("message");
-    QTest::newRow("traditional-chinese")
-        << "zh_TW.UTF-8" << "無法開啟串列埠 /nonexistent/ttyUSB9：沒有這個裝置";
+    QTest::newRow("traditional-chinese") << "zh_TW.UTF-8"
+                                         << "無法開啟串列埠 /nonexistent/ttyUSB9：沒有這個裝置";
     QTest::newRow("english") << "C.UTF-8"
                              << "Cannot open the serial port /nonexistent/ttyUSB9: there is "
                                 "no such device";
@@ -380,8 +352,8 @@ void tst_Startup::speaksTheUsersLanguage()
     QFETCH(QString, message);
     QTemporaryDir folder;
     const Outcome outcome = runUntilReported(
-        *m_x, {"--port", "/nonexistent/ttyUSB9", "--scene-file", folder.filePath("s.co")},
-        message, false, language);
+        *m_x, {"--port", "/nonexistent/ttyUSB9", "--scene-file", folder.filePath("s.co")}, message,
+        false, language);
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
     QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
