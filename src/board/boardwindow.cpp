@@ -51,6 +51,7 @@ BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, Q
     auto *device = new QLabel(QStringLiteral("裝置：%1").arg(devicePath), this);
     device->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_counters = new QLabel(this);
+    m_counters->setObjectName(QStringLiteral("counters"));
     m_counters->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *header = new QHBoxLayout;
     header->addWidget(device);
@@ -58,6 +59,7 @@ BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, Q
     header->addWidget(m_counters);
 
     m_log = new EventLog(this);
+    m_log->setObjectName(QStringLiteral("log"));
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(header);
     layout->addWidget(createLampRow());
@@ -78,12 +80,14 @@ QWidget *BoardWindow::createLampRow()
     auto *layout = new QHBoxLayout(row);
     for (std::size_t channel = 0; channel < m_lamps.size(); ++channel) {
         m_lamps[channel] = new LampWidget(EventLog::channelName(int(channel)), row);
+        m_lamps[channel]->setObjectName(QStringLiteral("lamp_%1").arg(channel));
         layout->addWidget(m_lamps[channel]);
     }
     auto *divider = new QFrame(row);
     divider->setFrameShape(QFrame::VLine);
     layout->addWidget(divider);
     m_master = new LampWidget(EventLog::masterName(), row);
+    m_master->setObjectName(QStringLiteral("masterLamp"));
     m_master->setRingColor(QColor(230, 140, 40));
     layout->addWidget(m_master);
 
@@ -92,6 +96,7 @@ QWidget *BoardWindow::createLampRow()
     auto *modeCaption = new QLabel(QStringLiteral("模式"), modeBox);
     modeCaption->setAlignment(Qt::AlignCenter);
     m_mode = new QLabel(modeBox);
+    m_mode->setObjectName(QStringLiteral("mode"));
     m_mode->setAlignment(Qt::AlignCenter);
     QFont modeFont = m_mode->font();
     modeFont.setPointSizeF(modeFont.pointSizeF() * 2.6);
@@ -107,6 +112,7 @@ QWidget *BoardWindow::createLampRow()
 QWidget *BoardWindow::createScenesTable()
 {
     m_scenes = new QTableWidget(int(SceneDownloadFrame::SceneCount), int(m_lamps.size()), this);
+    m_scenes->setObjectName(QStringLiteral("scenes"));
     m_scenes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_scenes->setSelectionMode(QAbstractItemView::NoSelection);
     m_scenes->setFocusPolicy(Qt::NoFocus);

@@ -15,20 +15,14 @@ class VirtualBoard;
 
 // The virtual board as a person reads it: the eight lamps and the master in a row, the
 // selected mode, the twelve stored scenes and the record of what arrived, all following
-// the board as each event is applied.
+// the board as each event is applied. Its parts are named "lamp_0".."lamp_7",
+// "masterLamp", "mode", "counters", "scenes" and "log".
 class BoardWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     BoardWindow(const VirtualBoard &board, const QString &devicePath, QWidget *parent = nullptr);
-
-    LampWidget *lamp(int channel) const { return m_lamps.at(std::size_t(channel)); }
-    LampWidget *masterLamp() const { return m_master; }
-    QLabel *modeLabel() const { return m_mode; }
-    QLabel *countersLabel() const { return m_counters; }
-    QTableWidget *scenesTable() const { return m_scenes; }
-    EventLog *log() const { return m_log; }
 
 private:
     QWidget *createLampRow();

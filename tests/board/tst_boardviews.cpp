@@ -82,30 +82,31 @@ void tst_BoardViews::windowFollowsBoard()
 {
     VirtualBoard board(nullptr);
     BoardWindow window(board, QStringLiteral("/dev/pts/99"));
-    QCOMPARE(window.modeLabel()->text(), QStringLiteral("—"));
+    QCOMPARE(window.findChild<QLabel *>("mode")->text(), QStringLiteral("—"));
 
     board.receive(packet(2, 10, 33) + packet(7, 10, 99));
-    QCOMPARE(window.lamp(2)->level(), 33);
-    QCOMPARE(window.lamp(7)->level(), 99);
-    QCOMPARE(window.lamp(0)->level(), 0);
+    QCOMPARE(window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(2))->level(), 33);
+    QCOMPARE(window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(7))->level(), 99);
+    QCOMPARE(window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(0))->level(), 0);
 
     board.receive(packet(10, 10, 64));
     for (int channel = 0; channel < 8; ++channel)
-        QVERIFY2(window.lamp(channel)->level() == 64,
+        QVERIFY2(window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(channel))->level() ==
+                     64,
                  qPrintable(QStringLiteral("lamp %1 did not follow the master").arg(channel)));
-    QCOMPARE(window.masterLamp()->level(), 64);
+    QCOMPARE(window.findChild<LampWidget *>("masterLamp")->level(), 64);
 
     board.receive(packet(5, 11, 0));
-    QCOMPARE(window.modeLabel()->text(), QStringLiteral("6"));
-    QVERIFY2(window.countersLabel()->text().contains(QStringLiteral("20 位元組")),
-             qPrintable(window.countersLabel()->text()));
+    QCOMPARE(window.findChild<QLabel *>("mode")->text(), QStringLiteral("6"));
+    QVERIFY2(window.findChild<QLabel *>("counters")->text().contains(QStringLiteral("20 位元組")),
+             qPrintable(window.findChild<QLabel *>("counters")->text()));
 }
 
 void tst_BoardViews::scenesTableShowsDownload()
 {
     VirtualBoard board(nullptr);
     BoardWindow window(board, QStringLiteral("/dev/pts/99"));
-    QTableWidget *table = window.scenesTable();
+    QTableWidget *table = window.findChild<QTableWidget *>("scenes");
     QCOMPARE(table->rowCount(), 12);
     QCOMPARE(table->columnCount(), 8);
     QCOMPARE(table->item(0, 0)->text(), QStringLiteral("—"));
@@ -122,7 +123,7 @@ void tst_BoardViews::logMarksDroppedAndStaysBounded()
 {
     VirtualBoard board(nullptr);
     BoardWindow window(board, QStringLiteral("/dev/pts/99"));
-    EventLog *log = window.log();
+    EventLog *log = window.findChild<EventLog *>("log");
     board.receive(packet(3, 10, 40));
     board.receive(QByteArray("\xf1\x03\x0a\x28\x00", 5) + packet(1, 10, 2));
     const QString text = log->toPlainText();
@@ -160,9 +161,12 @@ void tst_BoardViews::lampsBrightenWithLevel()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     board.receive(packet(0, 10, 99) + packet(1, 10, 30));
     const QImage image = window.grab().toImage();
-    const int bright = lightness(image, window.lamp(0), &window);
-    const int dim = lightness(image, window.lamp(1), &window);
-    const int dark = lightness(image, window.lamp(2), &window);
+    const int bright = lightness(
+        image, window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(0)), &window);
+    const int dim = lightness(
+        image, window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(1)), &window);
+    const int dark = lightness(
+        image, window.findChild<LampWidget *>(QStringLiteral("lamp_%1").arg(2)), &window);
     QVERIFY2(bright > dim && dim > dark,
              qPrintable(QStringLiteral("lamp centres at 99, 30, 0 read %1, %2, %3")
                             .arg(bright)
