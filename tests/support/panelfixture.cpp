@@ -38,6 +38,12 @@ PanelFixture::PanelFixture() : scenes(folder.filePath(SceneFile::fileName()))
         m_failure = QStringLiteral("the panel never became the active window");
 }
 
+QByteArray PanelFixture::sent()
+{
+    QTest::qWaitFor([this] { return link.bytesQueued() == 0; }, 10000);
+    return line.readAvailable();
+}
+
 void PanelFixture::setLevels(const QList<int> &channels, int master)
 {
     VScroll2()->setLevel(master);
