@@ -2,7 +2,10 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmapCache>
 #include <QScopedValueRollback>
+#include <QStyleOptionSlider>
 
 LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
 {
@@ -60,4 +63,42 @@ void LevelSlider::keyPressEvent(QKeyEvent *event)
         return;
     }
     QScrollBar::keyPressEvent(event);
+}
+
+void LevelSlider::paintEvent(QPaintEvent *event)
+{
+    // The thumb under the mouse or in the hand is drawn by the scroll bar itself, which
+    // alone knows which part is hovered or pressed.
+    if (isSliderDown() || underMouse()) {
+        QScrollBar::paintEvent(event);
+        return;
+    }
+    // A master drag moves all eight channel sliders at each position, and the style's
+    // gradients cost far more than copying a picture of the bar; there are only a
+    // hundred levels, so the pictures are kept.
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    option.activeSubControls = QStyle::SC_None;
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("LevelSlider-%1x%2-%3-%4-%5-%6-%7-%8")
+                            .arg(width())
+                            .arg(height())
+                            .arg(ratio)
+                            .arg(option.sliderPosition)
+                            .arg(option.sliderValue)
+                            .arg(int(option.state))
+                            .arg(palette().cacheKey())
+                            .arg(quintptr(style()));
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap(size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+        painter.end();
+        QPixmapCache::insert(key, picture);
+    }
+    QPainter(this).drawPixmap(0, 0, picture);
 }
