@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -171,8 +172,18 @@ void runUntil(Clock::time_point until)
         const auto left = until - Clock::now();
         if (left <= Clock::duration::zero())
             return;
-        std::this_thread::sleep_for(
-            std::min<Clock::duration>(left, std::chrono::microseconds(200)));
+        if (left < std::chrono::milliseconds(2)) {
+            std::this_thread::sleep_for(left);
+            continue;
+        }
+        // Asleep in the event loop, so that the link's timer and the window's frames are
+        // served on time and the loop itself costs next to nothing.
+        QTimer wake;
+        wake.setSingleShot(true);
+        wake.setTimerType(Qt::PreciseTimer);
+        wake.start(std::chrono::floor<std::chrono::milliseconds>(left) -
+                   std::chrono::milliseconds(1));
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 
@@ -244,8 +255,10 @@ DragFigures drag(PanelFixture &panel, LevelSlider *slider, int address, int rate
     runUntilSettled(panel, farSide);
     const std::size_t before = std::size_t(farSide.count());
 
+    // A level is as old as the mouse event that reported it.
     std::vector<Written> writes;
-    const auto note = [&writes](int level) { writes.push_back({level, Clock::now()}); };
+    Clock::time_point eventTime;
+    const auto note = [&writes, &eventTime](int level) { writes.push_back({level, eventTime}); };
     const auto scrolled = QObject::connect(slider, &LevelSlider::levelScrolled, slider, note);
     const auto changed = QObject::connect(slider, &LevelSlider::levelChanged, slider, note);
 
@@ -269,11 +282,13 @@ DragFigures drag(PanelFixture &panel, LevelSlider *slider, int address, int rate
         runUntil(when);
         const int phase = step % (2 * Board::FullOn);
         level = phase <= Board::FullOn ? phase : 2 * Board::FullOn - phase;
+        eventTime = Clock::now();
         sendMouse(slider, QEvent::MouseMove, at(level), Qt::LeftButton);
     }
     when += period;
     runUntil(when);
     const auto released = Clock::now();
+    eventTime = released;
     sendMouse(slider, QEvent::MouseButtonRelease, at(level), Qt::NoButton);
     QCoreApplication::processEvents();
     const auto cpu = threadCpu() - cpuBefore;
@@ -281,10 +296,16 @@ DragFigures drag(PanelFixture &panel, LevelSlider *slider, int address, int rate
     QObject::disconnect(scrolled);
     QObject::disconnect(changed);
 
-    // The idle loop's own share, measured over the same time without a drag.
+    // The bench loop's own share: the same schedule of wake-ups without a drag.
     const auto idleBefore = threadCpu();
-    runUntil(Clock::now() + period * (steps + 1));
+    auto idleWhen = Clock::now();
+    for (int step = 0; step <= steps; ++step)
+        runUntil(idleWhen += period);
     const auto idle = threadCpu() - idleBefore;
+    if (qEnvironmentVariableIsSet("BENCH_IDLE"))
+        std::fprintf(stderr, "drag %.1f ms, idle %.1f ms of processor\n",
+                     std::chrono::duration<double, std::milli>(cpu).count(),
+                     std::chrono::duration<double, std::milli>(idle).count());
 
     const std::vector<LineReader::Arrival> arrivals = farSide.arrivals();
     QByteArray stream;
@@ -366,8 +387,14 @@ int drags(PanelFixture &panel)
         "| drag | asked | rate | written | arrived | settled | stalest | cpu |"
         " rate | written | arrived | settled | stalest | cpu | settled unpaced / paced |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    // BENCH_ONLY=channel:100 runs that one drag, for a profiler.
+    const QString only = qEnvironmentVariable("BENCH_ONLY");
     for (const int rate : {100, 200, 400, 1000}) {
         for (const bool master : {false, true}) {
+            const QString name =
+                QStringLiteral("%1:%2").arg(master ? "master" : "channel").arg(rate);
+            if (!only.isEmpty() && only != name)
+                continue;
             LevelSlider *slider = master ? panel.VScroll2() : panel.VScroll1(3);
             const int address = master ? CommandPacket::MasterAddress : 3;
             panel.link.setPacing(true);
