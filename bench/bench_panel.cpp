@@ -434,6 +434,14 @@ int main(int argc, char **argv)
         return dragWork(panel);
     const int runs = 2000;
 
+    // The link alone on an idle line, paced and with every packet handed over at once.
+    const auto packet = CommandPacket::encode(3, CommandPacket::SetLevel, 40);
+    report("link write on an idle line until readable",
+           timeToLine(panel, runs, 5, [&](int) { panel.link.write(packet); }));
+    panel.link.setPacing(false);
+    report("the same, unpaced",
+           timeToLine(panel, runs, 5, [&](int) { panel.link.write(packet); }));
+    panel.link.setPacing(true);
     report("channel change until its 5 bytes are readable",
            timeToLine(panel, runs, 5,
                       [&](int run) { panel.VScroll1(3)->setLevel(run % 2 ? 40 : 60); }));
