@@ -121,6 +121,10 @@ void PseudoTerminal::onReadable()
     QByteArray arrived;
     if (m_fullSpeed) {
         readUpTo(std::numeric_limits<qint64>::max(), arrived);
+    } else if (int waiting = 0; ::ioctl(m_master, FIONREAD, &waiting) != 0 || waiting <= 0) {
+        // Readable with nothing to read: an error or the end of the line, which reading
+        // reports, rather than a wake-up that would come again at once.
+        readUpTo(std::numeric_limits<qint64>::max(), arrived);
     } else {
         // The line was idle: the first waiting byte starts now, and the kernel keeps the
         // bytes until their time has come.
