@@ -1,10 +1,11 @@
 #include "control/levelslider.h"
+#include "support/linereader.h"
+#include "support/linerules.h"
 #include "support/panelfixture.h"
 #include "support/sliderparts.h"
 #include "support/wire.h"
 
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,22 +24,12 @@ private Q_SLOTS:
     void dragToTheEnds_data();
     void dragToTheEnds();
     void masterDragSendsOnlyMasterPackets();
+    void fastDragEndsOnItsLastLevel_data();
+    void fastDragEndsOnItsLastLevel();
     void duringADrag_data();
     void duringADrag();
     void middleClickJumpIsReported();
 };
-
-namespace {
-
-void mouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
-           Qt::MouseButton button = Qt::LeftButton)
-{
-    QMouseEvent event(type, at, widget->mapToGlobal(at),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-} // namespace
 
 void tst_LevelSlider::clicks_data()
 {
@@ -111,14 +102,19 @@ void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
     QSignalSpy scrolls(slider, &LevelSlider::levelScrolled);
     QSignalSpy changes(slider, &LevelSlider::levelChanged);
     const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
-    mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-    for (int step = 1; step <= 4; ++step)
-        mouse(slider, QEvent::MouseMove, grab - QPoint(0, 25 * step), Qt::LeftButton);
+    // A hand slower than the line: each packet is out before the next position comes.
+    QByteArray sent;
+    sendMouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    for (int step = 1; step <= 4; ++step) {
+        sendMouse(slider, QEvent::MouseMove, grab - QPoint(0, 25 * step), Qt::LeftButton);
+        sent += panel.sent();
+    }
     QCOMPARE(changes.count(), 0);
     QCOMPARE(scrolls.count(), 4);
     const int last = slider->level();
     QVERIFY2(last > 0 && last < 99, qPrintable(QString::number(last)));
-    mouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 100), Qt::NoButton);
+    sendMouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 100), Qt::NoButton);
+    sent += panel.sent();
     QCOMPARE(changes.count(), 1);
     QCOMPARE(changes.at(0).at(0).toInt(), last);
 
@@ -130,7 +126,7 @@ void tst_LevelSlider::channelDragSendsEachPositionAndTheEnd()
         expected += Wire::setLevel(3, previous);
     }
     expected += Wire::setLevel(3, last);
-    QCOMPARE(panel.sent().toHex(), expected.toHex());
+    QCOMPARE(sent.toHex(), expected.toHex());
     QCOMPARE(int(panel.state.LevelBuf[3]), last);
     QCOMPARE(panel.Text1(3)->text(), QString(" %1").arg(last));
 }
@@ -155,13 +151,14 @@ void tst_LevelSlider::dragToTheEnds()
     slider->setLevel(start);
     panel.sent();
     const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
-    mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-    mouse(slider, QEvent::MouseMove, grab + QPoint(0, distance), Qt::LeftButton);
-    mouse(slider, QEvent::MouseButtonRelease, grab + QPoint(0, distance), Qt::NoButton);
+    sendMouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    sendMouse(slider, QEvent::MouseMove, grab + QPoint(0, distance), Qt::LeftButton);
+    QByteArray sent = panel.sent();
+    sendMouse(slider, QEvent::MouseButtonRelease, grab + QPoint(0, distance), Qt::NoButton);
+    sent += panel.sent();
     QCOMPARE(slider->level(), expected);
     // One Scroll at the end position, then the Change that ends the drag.
-    QCOMPARE(panel.sent().toHex(),
-             (Wire::setLevel(5, expected) + Wire::setLevel(5, expected)).toHex());
+    QCOMPARE(sent.toHex(), (Wire::setLevel(5, expected) + Wire::setLevel(5, expected)).toHex());
 }
 
 void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
@@ -171,19 +168,61 @@ void tst_LevelSlider::masterDragSendsOnlyMasterPackets()
     LevelSlider *master = panel.VScroll2();
     QSignalSpy scrolls(master, &LevelSlider::levelScrolled);
     const QPoint grab = partOf(master, QStyle::SC_ScrollBarSlider).center();
-    mouse(master, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-    mouse(master, QEvent::MouseMove, grab - QPoint(0, 40), Qt::LeftButton);
-    mouse(master, QEvent::MouseMove, grab - QPoint(0, 80), Qt::LeftButton);
-    mouse(master, QEvent::MouseButtonRelease, grab - QPoint(0, 80), Qt::NoButton);
+    QByteArray sent;
+    sendMouse(master, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    sendMouse(master, QEvent::MouseMove, grab - QPoint(0, 40), Qt::LeftButton);
+    sent += panel.sent();
+    sendMouse(master, QEvent::MouseMove, grab - QPoint(0, 80), Qt::LeftButton);
+    sent += panel.sent();
+    sendMouse(master, QEvent::MouseButtonRelease, grab - QPoint(0, 80), Qt::NoButton);
+    sent += panel.sent();
     QCOMPARE(scrolls.count(), 2);
     const int first = scrolls.at(0).at(0).toInt();
     const int last = master->level();
     QByteArray expected =
         Wire::setLevel(10, first) + Wire::setLevel(10, last) + Wire::setLevel(10, last);
-    QCOMPARE(panel.sent().toHex(), expected.toHex());
+    QCOMPARE(sent.toHex(), expected.toHex());
     for (int i = 0; i < 8; ++i)
         QCOMPARE(panel.VScroll1(i)->level(), last);
     QCOMPARE(panel.Text2()->text(), QString(" %1").arg(last));
+}
+
+void tst_LevelSlider::fastDragEndsOnItsLastLevel_data()
+{
+    QTest::addColumn<int>("channel"); // -1: the master
+    QTest::newRow("channel") << 6;
+    QTest::newRow("master") << -1;
+}
+
+void tst_LevelSlider::fastDragEndsOnItsLastLevel()
+{
+    QFETCH(int, channel);
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    LevelSlider *slider = channel < 0 ? panel.VScroll2() : panel.VScroll1(channel);
+    const int address = channel < 0 ? CommandPacket::MasterAddress : channel;
+    // What the handlers hand over, one packet for each position and one for the end.
+    QList<QByteArray> written;
+    const auto note = [&written, address](int level) {
+        written << Wire::setLevel(address, level);
+    };
+    connect(slider, &LevelSlider::levelScrolled, slider, note);
+    connect(slider, &LevelSlider::levelChanged, slider, note);
+    const LineReader farSide(panel.line.masterFd());
+    // Far faster than the line: every position of the way up and down again at once.
+    const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
+    sendMouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    for (int step = 1; step <= 60; ++step) {
+        const int height = step <= 40 ? step : 80 - step;
+        sendMouse(slider, QEvent::MouseMove, grab - QPoint(0, 3 * height), Qt::LeftButton);
+    }
+    sendMouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 60), Qt::NoButton);
+    QVERIFY2(written.size() > 40, qPrintable(QString::number(written.size())));
+    QTRY_VERIFY2_WITH_TIMEOUT(panel.link.bytesQueued() == 0 &&
+                                  LineRules::check(written, farSide.bytes()).isEmpty(),
+                              qPrintable(LineRules::check(written, farSide.bytes())), 10000);
+    QVERIFY2(farSide.count() < written.join().size(), "no level gave way to a newer one");
+    QVERIFY(farSide.bytes().endsWith(written.last()));
 }
 
 void tst_LevelSlider::duringADrag_data()
@@ -203,8 +242,8 @@ void tst_LevelSlider::duringADrag()
     QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
     LevelSlider *slider = panel.VScroll1(1);
     const QPoint grab = partOf(slider, QStyle::SC_ScrollBarSlider).center();
-    mouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-    mouse(slider, QEvent::MouseMove, grab - QPoint(0, 60), Qt::LeftButton);
+    sendMouse(slider, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    sendMouse(slider, QEvent::MouseMove, grab - QPoint(0, 60), Qt::LeftButton);
     const int dragged = slider->level();
     QCOMPARE(panel.sent().toHex(), Wire::setLevel(1, dragged).toHex());
     if (what == "set")
@@ -216,7 +255,7 @@ void tst_LevelSlider::duringADrag()
     const QByteArray expected =
         what == "set" && level != 0 ? Wire::setLevel(1, level) : QByteArray();
     QCOMPARE(panel.sent().toHex(), expected.toHex());
-    mouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 60), Qt::NoButton);
+    sendMouse(slider, QEvent::MouseButtonRelease, grab - QPoint(0, 60), Qt::NoButton);
 }
 
 void tst_LevelSlider::middleClickJumpIsReported()
@@ -227,12 +266,12 @@ void tst_LevelSlider::middleClickJumpIsReported()
     QSignalSpy scrolls(slider, &LevelSlider::levelScrolled);
     const QRect track = partOf(slider, QStyle::SC_ScrollBarGroove);
     const QPoint at(track.center().x(), track.top() + track.height() / 4);
-    mouse(slider, QEvent::MouseButtonPress, at, Qt::MiddleButton, Qt::MiddleButton);
+    sendMouse(slider, QEvent::MouseButtonPress, at, Qt::MiddleButton, Qt::MiddleButton);
     QVERIFY2(slider->isSliderDown(), "Fusion, the panel's style, jumps on a middle click");
     const int jumped = slider->level();
     QVERIFY2(jumped > 50, qPrintable(QString::number(jumped)));
     QCOMPARE(scrolls.count(), 1);
-    mouse(slider, QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::MiddleButton);
+    sendMouse(slider, QEvent::MouseButtonRelease, at, Qt::NoButton, Qt::MiddleButton);
     QCOMPARE(panel.sent().toHex(),
              (Wire::setLevel(6, jumped) + Wire::setLevel(6, jumped)).toHex());
 }

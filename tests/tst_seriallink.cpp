@@ -1,4 +1,6 @@
 #include "link/seriallink.h"
+#include "support/linereader.h"
+#include "support/linerules.h"
 #include "support/ptypair.h"
 #include "support/unusabledevice.h"
 #include "support/wire.h"
@@ -9,10 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <thread>
+#include <optional>
 
-// The serial link on a real pseudo-terminal: opening, bytes in order, a full line
-// against a dead one, and the last bytes at the end of the run.
+// The serial link on a real pseudo-terminal: opening, the line's pace with the newest
+// level winning, a full line against a dead one, and the last bytes at the end of the run.
 class tst_SerialLink : public QObject
 {
     Q_OBJECT
@@ -21,13 +23,41 @@ private Q_SLOTS:
     void opensAndSendsNothing();
     void cannotOpen_data();
     void cannotOpen();
-    void bytesArriveInOrder();
-    void fullBufferDrainsInOrder();
+    void idleLineTakesAtOnce();
+    void atTheLinesPace_data();
+    void atTheLinesPace();
+    void fullKernelKeepsMessagesWholeInOrder();
     void deadLineFailsOnce_data();
     void deadLineFailsOnce();
-    void drainHandsOverQueuedBytes();
-    void drainGivesUpOnStalledLine();
+    void drain_data();
+    void drain();
 };
+
+namespace {
+
+using Messages = QList<QByteArray>;
+
+QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
+QByteArray master(int value) { return Wire::setLevel(10, value); }
+QByteArray mode(int wireNumber) { return Wire::selectMode(wireNumber); }
+QByteArray frame(char fill) { return Wire::frame(QByteArray(96, fill)); }
+
+void writeAll(SerialLink &link, const Messages &messages)
+{
+    for (const QByteArray &message : messages)
+        link.write(Wire::span(message));
+}
+
+// Modes and frames only: nothing of these may merge, so every byte must arrive.
+Messages modesAndFrames(int count)
+{
+    Messages messages;
+    for (int i = 0; i < count; ++i)
+        messages << (i % 10 == 9 ? frame(char(i % 100)) : mode(i % 12));
+    return messages;
+}
+
+} // namespace
 
 void tst_SerialLink::opensAndSendsNothing()
 {
@@ -73,20 +103,82 @@ void tst_SerialLink::cannotOpen()
     QCOMPARE(device.line().readAvailable(), QByteArray());
 }
 
-void tst_SerialLink::bytesArriveInOrder()
+void tst_SerialLink::idleLineTakesAtOnce()
 {
     PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-    link.write(Wire::span(QByteArray::fromHex("f1030a28fa")));
-    link.write(Wire::span(QByteArray::fromHex("f1000b00fa")));
+    link.write(Wire::span(level(3, 40)));
     // Handed to the kernel before write() returns: no turn of the event loop needed.
-    QCOMPARE(line.readAvailable().toHex(), QByteArray("f1030a28faf1000b00fa"));
+    QCOMPARE(line.readAvailable().toHex(), level(3, 40).toHex());
+    // The line is busy with that packet for a while: the next one follows at its pace.
+    link.write(Wire::span(mode(0)));
+    QByteArray received;
+    QTRY_COMPARE((received += line.readAvailable()).toHex(), mode(0).toHex());
+    QCOMPARE(link.bytesQueued(), 0);
 }
 
-void tst_SerialLink::fullBufferDrainsInOrder()
+void tst_SerialLink::atTheLinesPace_data()
+{
+    QTest::addColumn<Messages>("written");
+    QTest::addColumn<bool>("merges"); // fewer bytes must arrive than were written
+
+    Messages channelDrag, masterDrag, mixed, modeInDrag, frameInDrag, recall, crossed;
+    for (int v = 0; v <= 99; ++v) {
+        channelDrag << level(3, v);
+        masterDrag << master(v);
+        crossed << level(1, v) << level(2, 99 - v);
+    }
+    for (int v = 0; v < 50; ++v)
+        mixed << level(3, v) << master(v) << level(5, 99 - v);
+    for (int v = 0; v < 50; ++v)
+        modeInDrag << level(3, v);
+    modeInDrag << mode(4);
+    for (int v = 50; v <= 99; ++v)
+        modeInDrag << level(3, v) << mode(5);
+    for (int v = 0; v < 50; ++v)
+        frameInDrag << level(2, v) << master(v);
+    frameInDrag << frame(0x33);
+    for (int v = 50; v <= 99; ++v)
+        frameInDrag << level(2, v);
+    for (int i = 0; i < 8; ++i)
+        recall << level(i, 10 * i);
+    recall << master(0);
+    for (int i = 7; i >= 0; --i)
+        recall << level(i, 99);
+
+    QTest::newRow("channel-drag") << channelDrag << true;
+    QTest::newRow("master-drag") << masterDrag << true;
+    QTest::newRow("two-channels-crossed") << crossed << true;
+    QTest::newRow("channels-around-master") << mixed << false;
+    QTest::newRow("modes-in-a-drag") << modeInDrag << false;
+    QTest::newRow("frame-in-a-drag") << frameInDrag << true;
+    QTest::newRow("recall-and-all-off") << recall << false;
+}
+
+void tst_SerialLink::atTheLinesPace()
+{
+    QFETCH(Messages, written);
+    QFETCH(bool, merges);
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    SerialLink link;
+    QSignalSpy failures(&link, &SerialLink::failed);
+    QString error;
+    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    const LineReader farSide(line.masterFd());
+    // All at once, as a fast drag or a recall hands them over, faster than the line.
+    writeAll(link, written);
+    QTRY_VERIFY2_WITH_TIMEOUT(link.bytesQueued() == 0 &&
+                                  LineRules::check(written, farSide.bytes()).isEmpty(),
+                              qPrintable(LineRules::check(written, farSide.bytes())), 20000);
+    QVERIFY2(!merges || farSide.count() < written.join().size(), "no level gave way");
+    QCOMPARE(failures.count(), 0);
+}
+
+void tst_SerialLink::fullKernelKeepsMessagesWholeInOrder()
 {
     PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
@@ -94,34 +186,27 @@ void tst_SerialLink::fullBufferDrainsInOrder()
     QSignalSpy failures(&link, &SerialLink::failed);
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-    // Far more than the kernel holds for a line that nobody reads: a long drag.
-    QByteArray sent;
-    for (int i = 0; i < 20000; ++i) {
-        const QByteArray packet = QByteArray::fromHex("f1000a00fa")
-                                      .replace(1, 1, QByteArray(1, char(i % 8)))
-                                      .replace(3, 1, QByteArray(1, char(i % 100)));
-        link.write(Wire::span(packet));
-        sent += packet;
-    }
-    QVERIFY2(link.bytesQueued() > 0, "the kernel took it all; the line never filled up");
+    // A line that nobody has read for long: the kernel refuses more.
+    const qsizetype stale = line.fillKernel();
+    QVERIFY2(stale > 0, "the kernel took nothing");
+    const Messages written = modesAndFrames(40);
+    writeAll(link, written);
+    QTRY_VERIFY2(link.bytesQueued() > 0, "the kernel took it all; the line never filled up");
     QCOMPARE(failures.count(), 0);
     QByteArray received;
-    QDeadlineTimer deadline(20000);
-    while (received.size() < sent.size() && !deadline.hasExpired()) {
-        received += line.readAvailable();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    QCOMPARE(received.size(), sent.size());
-    QVERIFY(received == sent);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (received += line.readAvailable()).size() >= stale + written.join().size(), 20000);
+    QCOMPARE(received.size(), stale + written.join().size());
+    QVERIFY(received.mid(stale) == written.join());
     QCOMPARE(failures.count(), 0);
     QCOMPARE(link.bytesQueued(), 0);
 }
 
 void tst_SerialLink::deadLineFailsOnce_data()
 {
-    QTest::addColumn<int>("queued"); // packets written, unread, before the line goes
+    QTest::addColumn<int>("queued"); // modes and frames written, unread, before the line goes
     QTest::newRow("idle-line") << 0;
-    QTest::newRow("full-queue") << 20000;
+    QTest::newRow("queued") << 200;
 }
 
 void tst_SerialLink::deadLineFailsOnce()
@@ -133,19 +218,18 @@ void tst_SerialLink::deadLineFailsOnce()
     QSignalSpy failures(&link, &SerialLink::failed);
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-    for (int i = 0; i < queued; ++i)
-        link.write(Wire::span(QByteArray::fromHex("f1010a05fa")));
+    writeAll(link, modesAndFrames(queued));
     QVERIFY(queued == 0 || link.bytesQueued() > 0);
     QCOMPARE(failures.count(), 0);
     line.closeMaster();
-    link.write(Wire::span(QByteArray::fromHex("f1030a28fa")));
+    link.write(Wire::span(level(3, 40)));
     QTRY_COMPARE(failures.count(), 1);
     QVERIFY2(failures.at(0).at(0).toString().contains(line.slavePath()),
              qPrintable(failures.at(0).at(0).toString()));
     QVERIFY(link.hasFailed());
     // Closed: no notifier is left to report the dead line again and again.
     QVERIFY(!link.isOpen());
-    link.write(Wire::span(QByteArray::fromHex("f1040a28fa")));
+    link.write(Wire::span(level(4, 40)));
     // Turns of the loop: a notifier still armed would report again on each of them.
     for (int turn = 0; turn < 200; ++turn)
         QCoreApplication::processEvents();
@@ -154,50 +238,62 @@ void tst_SerialLink::deadLineFailsOnce()
     QCOMPARE(link.drain(), 0);
 }
 
-void tst_SerialLink::drainHandsOverQueuedBytes()
+void tst_SerialLink::drain_data()
 {
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    QByteArray sent;
-    QByteArray received;
-    {
-        SerialLink link;
-        QString error;
-        QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-        for (int i = 0; i < 8000; ++i) {
-            const QByteArray packet =
-                QByteArray::fromHex("f1070a00fa").replace(3, 1, QByteArray(1, char(i % 100)));
-            link.write(Wire::span(packet));
-            sent += packet;
-        }
-        QVERIFY2(link.bytesQueued() > 0, "nothing was left queued to drain");
-        // A reader on the far side, as the board is, while the link goes away.
-        std::thread reader([&] { received = line.read(int(sent.size()), 20000); });
-        const qint64 lost = link.drain();
-        reader.join();
-        QCOMPARE(lost, 0);
-    }
-    QCOMPARE(received.size(), sent.size());
-    QVERIFY(received == sent);
+    QTest::addColumn<int>("messages"); // modes and frames, about 15 ms of line time each
+    QTest::addColumn<bool>("read");    // whether the far side reads at the line's pace
+    QTest::addColumn<bool>("close");   // release() rather than drain()
+    QTest::newRow("read-drain") << 60 << true << false;
+    QTest::newRow("read-close") << 60 << true << true;
+    // Several times the longest wait: the deadline leaves the rest out, whole.
+    QTest::newRow("unread-drain") << 500 << false << false;
+    QTest::newRow("unread-close") << 500 << false << true;
 }
 
-void tst_SerialLink::drainGivesUpOnStalledLine()
+void tst_SerialLink::drain()
 {
+    QFETCH(int, messages);
+    QFETCH(bool, read);
+    QFETCH(bool, close);
     PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     SerialLink link;
     QSignalSpy failures(&link, &SerialLink::failed);
     QString error;
     QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-    for (int i = 0; i < 20000; ++i)
-        link.write(Wire::span(QByteArray::fromHex("f1020a10fa")));
-    QVERIFY(link.bytesQueued() > 0);
-    // Nobody reads: the drain ends by its own deadline, and that is no failure.
+    std::optional<LineReader> farSide;
+    if (read)
+        farSide.emplace(line.masterFd());
+    const Messages written = modesAndFrames(messages);
+    writeAll(link, written);
+    QVERIFY2(link.bytesQueued() > 0, "nothing was left queued to drain");
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(link.drain() > 0);
+    const qint64 lost = close ? link.release() : link.drain();
     QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(failures.count(), 0);
+    QCOMPARE(link.isOpen(), !close);
+
+    const QByteArray all = written.join();
+    QByteArray received;
+    if (read) {
+        QCOMPARE(lost, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(farSide->count(), all.size(), 20000);
+        received = farSide->bytes();
+    } else {
+        QVERIFY2(lost > 0, "an unread line took more than its pace allows");
+        received = line.readAvailable();
+    }
+    // What reached the line ends on a whole message, and the rest was left out whole.
+    QCOMPARE(received.size() + lost, all.size());
+    QVERIFY(all.startsWith(received));
+    qsizetype boundary = 0;
+    for (const QByteArray &message : written) {
+        if (boundary >= received.size())
+            break;
+        boundary += message.size();
+    }
+    QCOMPARE(boundary, received.size());
 }
 
 QTEST_GUILESS_MAIN(tst_SerialLink)

@@ -28,9 +28,15 @@ BoardOptions BoardOptions::parse(const CommandLine::Arguments &arguments)
     const QCommandLineOption dump(
         QStringLiteral("dump"),
         QStringLiteral("No window: write one line on stdout for each event (see above)."));
+    const QCommandLineOption fullSpeed(
+        QStringLiteral("full-speed"),
+        QStringLiteral("Read the pseudo-terminal as fast as the panel writes. Without it the "
+                       "board takes 960 bytes a second, as the board's 9600-baud UART receives "
+                       "them, so that its lamps lag the panel exactly as a real board's would."));
     parser.addOption(link);
     parser.addOption(device);
     parser.addOption(dump);
+    parser.addOption(fullSpeed);
 
     BoardOptions options;
     options.verdict = CommandLine::parse(parser, arguments);
@@ -39,6 +45,7 @@ BoardOptions BoardOptions::parse(const CommandLine::Arguments &arguments)
     options.devicePath = parser.value(device);
     options.linkPath = parser.value(link);
     options.dump = parser.isSet(dump);
+    options.fullSpeed = parser.isSet(fullSpeed);
     QString problem;
     if (parser.isSet(device) && options.devicePath.isEmpty())
         problem = QStringLiteral("--device needs a device path.");
@@ -47,6 +54,9 @@ BoardOptions BoardOptions::parse(const CommandLine::Arguments &arguments)
     else if (parser.isSet(link) && parser.isSet(device))
         problem = QStringLiteral("--link names the board's own pseudo-terminal, so it cannot "
                                  "go with --device.");
+    else if (parser.isSet(fullSpeed) && parser.isSet(device))
+        problem = QStringLiteral("--full-speed is for the board's own pseudo-terminal; a "
+                                 "--device line runs at its own speed.");
     if (!problem.isEmpty())
         options.verdict = CommandLine::usageError(parser, problem);
     return options;

@@ -13,6 +13,7 @@ struct BoardOptions
     QString devicePath; // empty: open a pseudo-terminal
     QString linkPath;   // empty: no link
     bool dump = false;
+    bool fullSpeed = false; // read the pseudo-terminal as fast as the panel writes
 
     static BoardOptions parse(const CommandLine::Arguments &arguments);
 };

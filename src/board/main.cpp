@@ -32,6 +32,7 @@ int run(const BoardOptions &options, QCoreApplication &application)
     QString error;
 
     if (devicePath.isEmpty()) {
+        terminal.setFullSpeed(options.fullSpeed);
         if (!terminal.open(&error)) {
             CommandLine::print(stderr, error + QLatin1Char('\n'));
             return 1;

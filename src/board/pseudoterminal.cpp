@@ -5,11 +5,13 @@
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -23,6 +25,11 @@ constexpr int RetryMilliseconds = 200;
 // Reads in one go before the event loop gets a turn again, so that a sender faster than
 // the board cannot starve the window.
 constexpr int ReadsPerWakeUp = 16;
+// Ten bits at 9600 baud.
+constexpr std::chrono::nanoseconds ByteTime{1'041'667};
+// Bytes taken at a time while the line is busy: a command packet, so that a packet is
+// taken as soon as its last byte would have arrived.
+constexpr int BytesPerWakeUp = 5;
 
 QString failure(const char *step)
 {
@@ -37,6 +44,9 @@ PseudoTerminal::PseudoTerminal(QObject *parent) : QObject(parent)
     m_retry.setSingleShot(true);
     m_retry.setInterval(RetryMilliseconds);
     connect(&m_retry, &QTimer::timeout, this, &PseudoTerminal::resume);
+    m_pace.setSingleShot(true);
+    m_pace.setTimerType(Qt::PreciseTimer);
+    connect(&m_pace, &QTimer::timeout, this, &PseudoTerminal::readDue);
 }
 
 PseudoTerminal::~PseudoTerminal() { close(); }
@@ -81,7 +91,7 @@ bool PseudoTerminal::open(QString *errorMessage)
         return fail("fcntl");
 
     m_notifier = new QSocketNotifier(qintptr(m_master), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &PseudoTerminal::readAvailable);
+    connect(m_notifier, &QSocketNotifier::activated, this, &PseudoTerminal::onReadable);
 
     // Without it the line still works; only a killed panel's flag would stay.
     m_closes = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
@@ -106,12 +116,59 @@ void PseudoTerminal::onDeviceClosed()
         ::ioctl(m_slave, TIOCNXCL);
 }
 
-void PseudoTerminal::readAvailable()
+void PseudoTerminal::onReadable()
+{
+    QByteArray arrived;
+    if (m_fullSpeed) {
+        readUpTo(std::numeric_limits<qint64>::max(), arrived);
+    } else if (int waiting = 0; ::ioctl(m_master, FIONREAD, &waiting) != 0 || waiting <= 0) {
+        // Readable with nothing to read: an error or the end of the line, which reading
+        // reports, rather than a wake-up that would come again at once.
+        readUpTo(std::numeric_limits<qint64>::max(), arrived);
+    } else {
+        // The line was idle: the first waiting byte starts now, and the kernel keeps the
+        // bytes until their time has come.
+        m_nextByte = std::max(m_nextByte, Clock::now());
+        m_notifier->setEnabled(false);
+        waitForNextBytes();
+    }
+    if (!arrived.isEmpty())
+        Q_EMIT bytesArrived(arrived);
+}
+
+void PseudoTerminal::readDue()
+{
+    if (m_master < 0)
+        return;
+    const qint64 due = (Clock::now() - m_nextByte) / ByteTime;
+    QByteArray arrived;
+    if (due <= 0 || readUpTo(due, arrived)) {
+        m_nextByte += ByteTime * arrived.size();
+        waitForNextBytes();
+    }
+    if (!arrived.isEmpty())
+        Q_EMIT bytesArrived(arrived);
+}
+
+void PseudoTerminal::waitForNextBytes()
+{
+    int waiting = 0;
+    if (::ioctl(m_master, FIONREAD, &waiting) != 0 || waiting <= 0) {
+        // Nothing left: the line is idle until the panel writes again.
+        m_notifier->setEnabled(true);
+        return;
+    }
+    const auto ready = m_nextByte + ByteTime * std::min(waiting, BytesPerWakeUp);
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(ready - Clock::now());
+    m_pace.start(std::max(wait, std::chrono::milliseconds(0)));
+}
+
+bool PseudoTerminal::readUpTo(qint64 limit, QByteArray &arrived)
 {
     std::array<char, 4096> buffer;
-    QByteArray arrived;
-    for (int reads = 0; reads < ReadsPerWakeUp; ++reads) {
-        const ssize_t count = ::read(m_master, buffer.data(), buffer.size());
+    for (int reads = 0; reads < ReadsPerWakeUp && arrived.size() < limit; ++reads) {
+        const auto wanted = std::min<qint64>(qint64(buffer.size()), limit - arrived.size());
+        const ssize_t count = ::read(m_master, buffer.data(), std::size_t(wanted));
         if (count > 0) {
             arrived.append(buffer.data(), qsizetype(count));
             continue;
@@ -123,11 +180,11 @@ void PseudoTerminal::readAvailable()
         // EIO (or end of file) means no slave is open; the board holds one, so this is
         // unexpected, and the master would stay readable with the same error.
         m_notifier->setEnabled(false);
+        m_pace.stop();
         m_retry.start();
-        break;
+        return false;
     }
-    if (!arrived.isEmpty())
-        Q_EMIT bytesArrived(arrived);
+    return true;
 }
 
 void PseudoTerminal::resume()
@@ -139,6 +196,7 @@ void PseudoTerminal::resume()
 void PseudoTerminal::close()
 {
     m_retry.stop();
+    m_pace.stop();
     delete m_notifier;
     m_notifier = nullptr;
     delete m_closesNotifier;

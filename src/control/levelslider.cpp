@@ -3,7 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QScopedValueRollback>
+#include <QStyleOptionSlider>
 
 LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
 {
@@ -65,7 +67,7 @@ void LevelSlider::keyPressEvent(QKeyEvent *event)
 
 void LevelSlider::paintEvent(QPaintEvent *event)
 {
-    QScrollBar::paintEvent(event);
+    paintBar(event);
     // The panel's style draws no focus mark on a scroll bar, and the arrow keys move the
     // level of the slider that has the focus: show which one that is.
     if (!hasFocus())
@@ -77,4 +79,42 @@ void LevelSlider::paintEvent(QPaintEvent *event)
     painter.setBrush(Qt::NoBrush);
     const int inset = FocusFrameWidth / 2;
     painter.drawRect(rect().adjusted(inset, inset, -inset - 1, -inset - 1));
+}
+
+void LevelSlider::paintBar(QPaintEvent *event)
+{
+    // The thumb under the mouse or in the hand is drawn by the scroll bar itself, which
+    // alone knows which part is hovered or pressed.
+    if (isSliderDown() || underMouse()) {
+        QScrollBar::paintEvent(event);
+        return;
+    }
+    // A master drag moves all eight channel sliders at each position, and the style's
+    // gradients cost far more than copying a picture of the bar; there are only a
+    // hundred levels, so the pictures are kept.
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    option.activeSubControls = QStyle::SC_None;
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("LevelSlider-%1x%2-%3-%4-%5-%6-%7-%8")
+                            .arg(width())
+                            .arg(height())
+                            .arg(ratio)
+                            .arg(option.sliderPosition)
+                            .arg(option.sliderValue)
+                            .arg(int(option.state))
+                            .arg(palette().cacheKey())
+                            .arg(quintptr(style()));
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap(size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+        painter.end();
+        QPixmapCache::insert(key, picture);
+    }
+    QPainter(this).drawPixmap(0, 0, picture);
 }

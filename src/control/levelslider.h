@@ -44,6 +44,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The bar itself, from a kept picture when nothing is hovered or pressed.
+    void paintBar(QPaintEvent *event);
     void onValueChanged(int value);
     void onSliderMoved(int position);
 

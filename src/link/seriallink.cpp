@@ -3,14 +3,25 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <thread>
+
+using namespace std::chrono_literals;
 
 SerialLink::SerialLink(QObject *parent) : QObject(parent)
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onErrorOccurred);
+    // The kernel took bytes that it had refused: the messages behind them may follow.
+    connect(&m_port, &QSerialPort::bytesWritten, this, &SerialLink::pump);
+    m_paceTimer.setSingleShot(true);
+    m_paceTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_paceTimer, &QTimer::timeout, this, &SerialLink::pump);
 }
 
 SerialLink::~SerialLink() { release(); }
@@ -62,33 +73,97 @@ void SerialLink::write(std::span<const std::uint8_t> bytes)
 {
     if (m_failed || !m_port.isOpen())
         return;
+    if (!m_paced) {
+        handOver(bytes);
+        return;
+    }
+    m_queue.push(bytes);
+    pump();
+}
+
+void SerialLink::pump()
+{
+    // Handing over flushes the port, which may report bytes written and so come back here.
+    if (m_pumping)
+        return;
+    const QScopedValueRollback pumping(m_pumping, true);
+    while (!m_queue.isEmpty() && !m_failed && m_port.isOpen()) {
+        // Bytes that the kernel refused wait in the port; the messages behind them wait
+        // here, where a newer level can still take the place of theirs.
+        if (m_port.bytesToWrite() > 0)
+            return;
+        const auto wait = m_pace.wait(LinePace::Clock::now(), driverQueued());
+        if (wait > 0ns) {
+            if (!m_draining)
+                m_paceTimer.start(std::chrono::ceil<std::chrono::milliseconds>(wait));
+            return;
+        }
+        handOver(m_queue.take());
+    }
+}
+
+void SerialLink::handOver(std::span<const std::uint8_t> bytes)
+{
     const auto size = qint64(bytes.size());
     if (m_port.write(reinterpret_cast<const char *>(bytes.data()), size) != size) {
         fail(m_port.errorString());
         return;
     }
+    m_pace.handed(bytes.size(), LinePace::Clock::now());
     // Hand the bytes to the kernel now rather than at the next turn of the event loop:
     // the board should follow a slider without waiting for the window to repaint.
     m_port.flush();
+}
+
+std::size_t SerialLink::driverQueued() const
+{
+    // A UART's driver counts what it has not sent yet; a pseudo-terminal always says 0.
+    int queued = 0;
+    if (::ioctl(int(m_port.handle()), TIOCOUTQ, &queued) != 0 || queued < 0)
+        return 0;
+    return std::size_t(queued);
 }
 
 qint64 SerialLink::drain()
 {
     if (m_failed || !m_port.isOpen())
         return 0;
-    // One deadline for the whole queue: 9600 baud 8N1 moves a byte in just over a
-    // millisecond. A board that takes nothing must not hold the program for long.
-    QDeadlineTimer deadline(qMin<qint64>(m_port.bytesToWrite() * 11 / 10 + 500, 5000));
+    // One deadline for the whole queue, from its time on the line with a margin; a
+    // board that takes nothing must not hold the program for long.
+    const auto queued = m_queue.byteCount() + std::size_t(m_port.bytesToWrite());
+    const auto lineTime =
+        LinePace::lineTime(queued) + m_pace.backlog(LinePace::Clock::now(), driverQueued());
+    const auto allowed = std::chrono::ceil<std::chrono::milliseconds>(lineTime * 11 / 10) + 500ms;
+    QDeadlineTimer deadline(std::min<std::chrono::milliseconds>(allowed, 5000ms));
     m_draining = true;
-    while (m_port.bytesToWrite() > 0 && !deadline.hasExpired() && !lineHungUp())
-        m_port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())));
+    m_paceTimer.stop();
+    // Still at the line's pace, one whole message at a time: what misses the deadline
+    // stays out whole, rather than leaving the line on half a packet.
+    while (!m_failed && m_port.isOpen() && !deadline.hasExpired() && !lineHungUp()) {
+        pump();
+        const auto left = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
+        if (m_port.bytesToWrite() > 0) {
+            m_port.waitForBytesWritten(int(std::min(left, 10ms).count()));
+            continue;
+        }
+        if (m_queue.isEmpty())
+            break;
+        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(
+            m_pace.wait(LinePace::Clock::now(), driverQueued()), left));
+    }
     m_draining = false;
-    return m_port.bytesToWrite();
+    // What missed the deadline goes on at the next turn of the event loop, if the port
+    // stays open; until then the count returned stays true.
+    if (!m_queue.isEmpty())
+        m_paceTimer.start(0);
+    return bytesQueued();
 }
 
 qint64 SerialLink::release()
 {
     const qint64 lost = drain();
+    m_paceTimer.stop();
+    m_queue.clear();
     // Closing takes the lock file away and ends the exclusive use, so that the next
     // panel, of this user or another, opens the line at once.
     m_port.blockSignals(true);
@@ -97,7 +172,10 @@ qint64 SerialLink::release()
     return lost;
 }
 
-qint64 SerialLink::bytesQueued() const { return m_port.isOpen() ? m_port.bytesToWrite() : 0; }
+qint64 SerialLink::bytesQueued() const
+{
+    return m_port.isOpen() ? qint64(m_queue.byteCount()) + m_port.bytesToWrite() : 0;
+}
 
 void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
 {
@@ -142,6 +220,8 @@ void SerialLink::fail(const QString &reason)
     if (m_failed)
         return;
     m_failed = true;
+    m_paceTimer.stop();
+    m_queue.clear();
     const QString device = m_device;
     // Closing stops the port's notifiers; a dead line would otherwise report its error
     // again on every turn of the event loop.

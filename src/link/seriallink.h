@@ -1,17 +1,21 @@
 #pragma once
 
+#include "link/linepace.h"
+#include "link/linequeue.h"
 #include "link/portproblem.h"
 
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <span>
 
 // Owns the serial port to the dimmer board: opens it with the board's line settings,
-// queues what the panel writes in order, tells a full buffer from a dead line, and
-// hands every queued byte to the line before the port goes.
+// hands what the panel writes to the kernel at the line's own pace, whole message by
+// whole message (a waiting level gives way to a newer one, see LineQueue), tells a full
+// buffer from a dead line, and hands what is queued to the line before the port goes.
 class SerialLink : public QObject
 {
     Q_OBJECT
@@ -32,11 +36,18 @@ public:
     // Why the last open() failed.
     PortProblem::Kind problem() const { return m_problem; }
 
-    // Queues the bytes for the line and pushes out as many as the kernel takes now.
+    // Takes one whole message, a command packet or the scene download frame, for the
+    // line. On an idle line it reaches the kernel before this returns; on a busy one it
+    // waits until the line has room.
     void write(std::span<const std::uint8_t> bytes);
 
-    // Waits, a few seconds at most, until every queued byte has been handed to the
-    // kernel; returns how many were not.
+    // Off: every message goes to the kernel as it comes, however far the line lags
+    // behind. Only for measuring what pacing brings.
+    void setPacing(bool paced) { m_paced = paced; }
+
+    // Waits, for as long as the queue takes on the line and a few seconds at most, until
+    // every queued message has been handed to the kernel; returns how many bytes were
+    // not. Messages that miss the deadline are left out whole.
     qint64 drain();
     // Drains and lets go of the port, its lock and its exclusive use.
     qint64 release();
@@ -49,14 +60,22 @@ Q_SIGNALS:
     void failed(const QString &message);
 
 private:
+    void pump();
+    void handOver(std::span<const std::uint8_t> bytes);
+    std::size_t driverQueued() const;
     void onErrorOccurred(QSerialPort::SerialPortError error);
     bool isBackPressure(QSerialPort::SerialPortError error) const;
     bool lineHungUp() const;
     void fail(const QString &reason);
 
     QSerialPort m_port;
+    LineQueue m_queue;
+    LinePace m_pace;
+    QTimer m_paceTimer;
     QString m_device; // as given: QSerialPort drops the /dev/ of a path
     PortProblem::Kind m_problem = PortProblem::Kind::None;
     bool m_failed = false;
     bool m_draining = false;
+    bool m_pumping = false;
+    bool m_paced = true;
 };

@@ -8,6 +8,7 @@
 #include "ui/imagecontrol.h"
 #include "ui/optionbutton.h"
 #include "ui/pictures.h"
+#include "ui/readout.h"
 #include "ui/scenequestion.h"
 
 #include <QFont>
@@ -102,7 +103,7 @@ void Form1::createControls()
     }
 
     auto readOut = [this](const Twips &where, const char *name, int index) {
-        auto *box = place(new QLineEdit(text(T::ReadOutInitialText), this), where, name, index);
+        auto *box = place(new ReadOut(text(T::ReadOutInitialText), this), where, name, index);
         box->setFont(captionFont(T::ReadOutPointSize));
         box->setAlignment(Qt::AlignLeft);
         return box;

@@ -5,6 +5,7 @@
 #include "scenes/scenedownload.h"
 #include "scenes/scenerecall.h"
 #include "scenes/scenesave.h"
+#include "ui/framepacer.h"
 
 #include <QString>
 #include <QWidget>
@@ -70,4 +71,5 @@ private:
     SceneRecall m_recall;
     SceneDownload m_download;
     SceneSave m_save;
+    FramePacer m_framePacer{this};
 };

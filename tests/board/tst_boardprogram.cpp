@@ -32,6 +32,8 @@ class tst_BoardProgram : public QObject
 private Q_SLOTS:
     void dumpsWhatArrives_data();
     void dumpsWhatArrives();
+    void burstArrivesWholeInOrder_data();
+    void burstArrivesWholeInOrder();
     void survivesPanelClosingWithoutSpinning();
     void killedPanelLeavesLineUsable();
     void bytesHeldAtQuitAreReported();
@@ -205,6 +207,39 @@ void tst_BoardProgram::dumpsWhatArrives()
         READ_LINE(board, line);
 }
 
+void tst_BoardProgram::burstArrivesWholeInOrder_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("line-pace") << QStringList{"--dump"};
+    QTest::newRow("full-speed") << QStringList{"--dump", "--full-speed"};
+}
+
+void tst_BoardProgram::burstArrivesWholeInOrder()
+{
+    QFETCH(QStringList, arguments);
+    BoardProcess board(arguments);
+    START_BOARD(board, path);
+    Device device(path);
+    QVERIFY2(device.problem().isEmpty(), qPrintable(device.problem()));
+    // Far more than the line carries at once, in one write: a panel without pacing.
+    QByteArray burst;
+    QStringList lines;
+    for (int i = 0; i < 60; ++i) {
+        burst += packet(i % 8, 10, i);
+        lines << QStringLiteral("level %1 %2 ").arg(i % 8).arg(i) +
+                     packet(i % 8, 10, i).toHex(' ');
+        if (i == 30) {
+            burst += controlFrame();
+            lines << "scenes " + controlFrame().toHex(' ');
+        }
+    }
+    burst += packet(10, 10, 99);
+    lines << "master 99 f1 0a 0a 63 fa";
+    QVERIFY2(device.write(burst), "writing to the board's device failed");
+    for (const QString &line : lines)
+        READ_LINE(board, line);
+}
+
 void tst_BoardProgram::survivesPanelClosingWithoutSpinning()
 {
     BoardProcess board({QStringLiteral("--dump")});
@@ -261,7 +296,8 @@ void tst_BoardProgram::killedPanelLeavesLineUsable()
 
 void tst_BoardProgram::bytesHeldAtQuitAreReported()
 {
-    BoardProcess board({QStringLiteral("--dump")});
+    // At full speed, so that every byte written has been read when the signal comes.
+    BoardProcess board({QStringLiteral("--dump"), QStringLiteral("--full-speed")});
     START_BOARD(board, path);
     {
         Device device(path);
@@ -390,6 +426,11 @@ void tst_BoardProgram::commandLine_data()
                                 << QStringLiteral("Unexpected argument 'extra'");
     QTest::newRow("linkAndDevice") << QStringList{"--link", "/tmp/x", "--device", "/dev/null"} << 2
                                    << QString() << QStringLiteral("cannot go with --device");
+    QTest::newRow("fullSpeedAndDevice")
+        << QStringList{"--full-speed", "--device", "/dev/null"} << 2 << QString()
+        << QStringLiteral("--device line runs at its own speed");
+    QTest::newRow("helpTellsThePace")
+        << QStringList{"--help"} << 0 << QStringLiteral("960 bytes a second") << QString();
     QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("dropped N REASON HEX")
                           << QString();
     QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("dimmer-board ")

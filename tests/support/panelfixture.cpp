@@ -38,6 +38,14 @@ PanelFixture::PanelFixture() : scenes(folder.filePath(SceneFile::fileName()))
         m_failure = QStringLiteral("the panel never became the active window");
 }
 
+QByteArray PanelFixture::sent()
+{
+    // On a line that never drains the test sees what did arrive, and says so.
+    if (!QTest::qWaitFor([this] { return link.bytesQueued() == 0; }, 10000))
+        qWarning("the link still holds %lld bytes for the line", link.bytesQueued());
+    return line.readAvailable();
+}
+
 void PanelFixture::setLevels(const QList<int> &channels, int master)
 {
     VScroll2()->setLevel(master);

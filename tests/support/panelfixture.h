@@ -28,8 +28,9 @@ public:
     // Empty when the panel is up; otherwise why it is not.
     QString failure() const { return m_failure; }
 
-    // The bytes the panel has put on the line since the last call.
-    QByteArray sent() { return line.readAvailable(); }
+    // The bytes the panel has put on the line since the last call, once the link has
+    // handed over all that waits for the line's pace.
+    QByteArray sent();
     QString scenePath() const { return folder.filePath(SceneFile::fileName()); }
 
     // Moves the channels and the master from the program, then forgets what that sent.

@@ -86,3 +86,22 @@ void PtyPair::closeMaster()
         ::close(m_master);
     m_master = -1;
 }
+
+qsizetype PtyPair::fillKernel()
+{
+    if (m_slave < 0)
+        return 0;
+    const int flags = ::fcntl(m_slave, F_GETFL);
+    ::fcntl(m_slave, F_SETFL, flags | O_NONBLOCK);
+    qsizetype taken = 0;
+    const char zeros[256] = {};
+    for (;;) {
+        const ssize_t written = ::write(m_slave, zeros, sizeof zeros);
+        if (written > 0)
+            taken += written;
+        else if (!(written < 0 && errno == EINTR))
+            break;
+    }
+    ::fcntl(m_slave, F_SETFL, flags);
+    return taken;
+}

@@ -28,6 +28,10 @@ public:
     // The far side of the line goes away, like a board's cable pulled.
     void closeMaster();
 
+    // Writes zero bytes into the line through the pair's own slave until the kernel takes
+    // no more, as a line that nobody has read for a long time; returns how many it took.
+    qsizetype fillKernel();
+
 private:
     int m_master = -1;
     int m_slave = -1;

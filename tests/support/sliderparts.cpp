@@ -3,6 +3,8 @@
 #include "control/levelslider.h"
 #include "ui/twips.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QWidget>
@@ -32,4 +34,12 @@ QRect sliderPartAt(const Twips &where, int arrowStep, int trackStep, int level,
     slider.setSteps(arrowStep, trackStep);
     slider.setLevel(level);
     return partOf(&slider, part).translated(slider.pos());
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
+               Qt::MouseButton button)
+{
+    QMouseEvent event(type, at, widget->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
 }

@@ -1,0 +1,186 @@
+#include "link/linepace.h"
+#include "link/linequeue.h"
+#include "support/linerules.h"
+#include "support/wire.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+// The messages waiting for the line: a waiting level gives way to a newer one of the same
+// address, nothing passes a mode, a frame or the master, and the line's pace.
+class tst_LineQueue : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void merges_data();
+    void merges();
+    void takesInOrder();
+    void anyOrderOfTakingKeepsTheRules_data();
+    void anyOrderOfTakingKeepsTheRules();
+    void pace_data();
+    void pace();
+};
+
+namespace {
+
+using Messages = QList<QByteArray>;
+
+QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
+QByteArray master(int value) { return Wire::setLevel(10, value); }
+QByteArray mode(int wireNumber) { return Wire::selectMode(wireNumber); }
+QByteArray frame(char fill) { return Wire::frame(QByteArray(96, fill)); }
+
+Messages queued(LineQueue &queue)
+{
+    Messages messages;
+    while (!queue.isEmpty())
+        messages << Wire::bytes(queue.take());
+    return messages;
+}
+
+} // namespace
+
+void tst_LineQueue::merges_data()
+{
+    QTest::addColumn<Messages>("written");
+    QTest::addColumn<Messages>("waiting");
+
+    QTest::newRow("same-channel") << Messages{level(3, 10), level(3, 20)}
+                                  << Messages{level(3, 20)};
+    QTest::newRow("drag") << Messages{level(3, 1), level(3, 2), level(3, 3), level(3, 4)}
+                          << Messages{level(3, 4)};
+    QTest::newRow("other-channel-between") << Messages{level(3, 10), level(5, 1), level(3, 20)}
+                                           << Messages{level(3, 20), level(5, 1)};
+    QTest::newRow("two-channels-keep-first-places")
+        << Messages{level(3, 10), level(5, 1), level(3, 20), level(5, 2)}
+        << Messages{level(3, 20), level(5, 2)};
+    QTest::newRow("master") << Messages{master(10), master(20), master(30)}
+                            << Messages{master(30)};
+    QTest::newRow("channel-stops-at-master") << Messages{level(3, 10), master(50), level(3, 20)}
+                                             << Messages{level(3, 10), master(50), level(3, 20)};
+    QTest::newRow("master-stops-at-channel") << Messages{master(10), level(3, 5), master(20)}
+                                             << Messages{master(10), level(3, 5), master(20)};
+    QTest::newRow("channel-after-master-merges")
+        << Messages{master(50), level(3, 10), level(3, 20)} << Messages{master(50), level(3, 20)};
+    QTest::newRow("modes-never-merge")
+        << Messages{mode(1), mode(1), mode(2)} << Messages{mode(1), mode(1), mode(2)};
+    QTest::newRow("level-stops-at-mode") << Messages{level(3, 10), mode(2), level(3, 20)}
+                                         << Messages{level(3, 10), mode(2), level(3, 20)};
+    QTest::newRow("master-stops-at-mode")
+        << Messages{master(10), mode(2), master(20)} << Messages{master(10), mode(2), master(20)};
+    QTest::newRow("level-stops-at-frame") << Messages{level(0, 10), frame(1), level(0, 20)}
+                                          << Messages{level(0, 10), frame(1), level(0, 20)};
+    QTest::newRow("frames-never-merge")
+        << Messages{frame(1), frame(1)} << Messages{frame(1), frame(1)};
+    QTest::newRow("after-a-mode-merges")
+        << Messages{mode(4), level(7, 1), level(7, 99)} << Messages{mode(4), level(7, 99)};
+    // Bytes that are no SetLevel packet go as they are, and nothing passes them.
+    QTest::newRow("unknown-bytes")
+        << Messages{level(3, 10), QByteArray("\x01\x02", 2), level(3, 20)}
+        << Messages{level(3, 10), QByteArray("\x01\x02", 2), level(3, 20)};
+}
+
+void tst_LineQueue::merges()
+{
+    QFETCH(Messages, written);
+    QFETCH(Messages, waiting);
+    LineQueue queue;
+    for (const QByteArray &message : written)
+        queue.push(Wire::span(message));
+    QCOMPARE(queue.byteCount(), std::size_t(waiting.join().size()));
+    QCOMPARE(queue.messageCount(), std::size_t(waiting.size()));
+    QCOMPARE(queued(queue), waiting);
+    QVERIFY(queue.isEmpty());
+    QCOMPARE(queue.byteCount(), std::size_t(0));
+}
+
+void tst_LineQueue::takesInOrder()
+{
+    LineQueue queue;
+    queue.push(Wire::span(level(1, 1)));
+    queue.push(Wire::span(frame(7)));
+    QCOMPARE(Wire::bytes(queue.take()), level(1, 1));
+    // Once taken, a message is on its way: a newer level cannot reach it.
+    queue.push(Wire::span(level(1, 2)));
+    QCOMPARE(queued(queue), (Messages{frame(7), level(1, 2)}));
+}
+
+void tst_LineQueue::anyOrderOfTakingKeepsTheRules_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("modesPerThousand");
+    for (const quint32 seed : {1u, 2u, 3u, 4u}) {
+        QTest::addRow("levels-seed-%u", seed) << seed << 0;
+        QTest::addRow("with-modes-and-frames-seed-%u", seed) << seed << 40;
+    }
+}
+
+void tst_LineQueue::anyOrderOfTakingKeepsTheRules()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, modesPerThousand);
+    QRandomGenerator random(seed);
+    LineQueue queue;
+    Messages written;
+    QByteArray line;
+    for (int i = 0; i < 5000; ++i) {
+        QByteArray message;
+        const int pick = int(random.bounded(1000));
+        if (pick < modesPerThousand / 4)
+            message = frame(char(random.bounded(100)));
+        else if (pick < modesPerThousand)
+            message = mode(int(random.bounded(12)));
+        else if (pick < 300)
+            message = master(int(random.bounded(100)));
+        else
+            message = level(int(random.bounded(8)), int(random.bounded(100)));
+        written << message;
+        queue.push(Wire::span(message));
+        // The line takes a message now and then, as its pace allows.
+        if (!queue.isEmpty() && random.bounded(4) == 0)
+            line += Wire::bytes(queue.take());
+    }
+    while (!queue.isEmpty())
+        line += Wire::bytes(queue.take());
+    const QString problem = LineRules::check(written, line);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QVERIFY2(line.size() < written.join().size(), "no level gave way to a newer one");
+}
+
+void tst_LineQueue::pace_data()
+{
+    QTest::addColumn<int>("handedBytes");
+    QTest::addColumn<int>("elapsedUs");
+    QTest::addColumn<int>("driverQueued");
+    QTest::addColumn<qint64>("expectedWaitNs");
+
+    const qint64 byte = LinePace::ByteTime.count();
+    QTest::newRow("idle") << 0 << 0 << 0 << qint64(0);
+    // A packet just handed over: the next waits until two byte times remain.
+    QTest::newRow("packet-just-handed") << 5 << 0 << 0 << 3 * byte;
+    QTest::newRow("packet-half-out") << 5 << 2000 << 0 << 3 * byte - 2'000'000;
+    QTest::newRow("two-bytes-left") << 5 << 3200 << 0 << qint64(0);
+    QTest::newRow("long-gone") << 5 << 100'000 << 0 << qint64(0);
+    QTest::newRow("frame") << 98 << 0 << 0 << 96 * byte;
+    // The driver knows better than the rate when the line was slower than its rate.
+    QTest::newRow("driver-holds-more") << 5 << 100'000 << 10 << 8 * byte;
+    QTest::newRow("driver-holds-less") << 5 << 0 << 1 << 3 * byte;
+}
+
+void tst_LineQueue::pace()
+{
+    QFETCH(int, handedBytes);
+    QFETCH(int, elapsedUs);
+    QFETCH(int, driverQueued);
+    QFETCH(qint64, expectedWaitNs);
+    LinePace pace;
+    const LinePace::Clock::time_point start{std::chrono::seconds(1000)};
+    if (handedBytes > 0)
+        pace.handed(std::size_t(handedBytes), start);
+    const auto now = start + std::chrono::microseconds(elapsedUs);
+    QCOMPARE(qint64(pace.wait(now, std::size_t(driverQueued)).count()), expectedWaitNs);
+}
+
+QTEST_GUILESS_MAIN(tst_LineQueue)
+#include "tst_linequeue.moc"
