@@ -46,6 +46,7 @@ private Q_SLOTS:
     void quitSignals_data();
     void quitSignals();
     void portDialogThenRemembered();
+    void portDialogCancelled_data();
     void portDialogCancelled();
 
 private:
@@ -563,15 +564,27 @@ void tst_Startup::portDialogThenRemembered()
     QCOMPARE(line.read(5).toHex(), QByteArray("f1030a63fa"));
 }
 
+void tst_Startup::portDialogCancelled_data()
+{
+    QTest::addColumn<bool>("bySignal");
+    QTest::newRow("escape") << false;
+    // Ctrl+C in the terminal that started it, or the desktop logging out.
+    QTest::newRow("interrupt") << true;
+}
+
 void tst_Startup::portDialogCancelled()
 {
+    QFETCH(bool, bySignal);
     QTemporaryDir config;
     QTemporaryDir folder;
     QVERIFY(rememberGonePort(config));
     RunningPanel panel(*m_x, {"--scene-file", folder.filePath("s.co")}, config.path(), false);
     const QString dialog = m_x->waitForWindow("The dimmer board's serial port");
     QVERIFY2(!dialog.isEmpty(), qPrintable("no port dialog: " + panel.output.error()));
-    m_x->xdotool({"windowfocus", "--sync", dialog, "key", "Escape"});
+    if (bySignal)
+        QVERIFY(::kill(pid_t(panel.process().processId()), SIGINT) == 0);
+    else
+        m_x->xdotool({"windowfocus", "--sync", dialog, "key", "Escape"});
     const Outcome outcome = panel.output.finish();
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains("No port was opened"), qPrintable(outcome.err));

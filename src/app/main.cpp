@@ -79,6 +79,12 @@ int main(int argc, char **argv)
     // The board's panel was drawn for one look; the fixed control places assume it.
     QApplication::setStyle(QStringLiteral("Fusion"));
     installTranslations(application, QLocale());
+    // Logging out, or Ctrl+C in a terminal, closes the panel as its close box does, and
+    // ends a port dialog or a message at start-up as their Cancel does.
+    // (quit() would be ignored before the main loop runs.)
+    SignalWatcher quitSignals(&application);
+    QObject::connect(&quitSignals, &SignalWatcher::quitRequested, &application,
+                     [] { QCoreApplication::exit(0); });
 
     // A mistyped scene file is told now, not at the first recall in the middle of a show.
     const SceneFile scenes = options.sceneFileGiven ? SceneFile(options.sceneFile)
@@ -101,19 +107,16 @@ int main(int argc, char **argv)
     QObject::connect(&link, &SerialLink::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
-    // Logging out, or Ctrl+C in a terminal, closes the panel as its close box does.
-    SignalWatcher quitSignals(&application);
-    QObject::connect(&quitSignals, &SignalWatcher::quitRequested, &application,
-                     &QCoreApplication::quit);
 
     panel.show();
     const int status = QApplication::exec();
     // Every packet already handed to the port reaches the line before the port goes.
     if (const qint64 lost = link.release(); lost > 0) {
-        ErrorReport::print(Texts::tr("%1 bytes for %2 were not delivered: the line took none for too "
-                              "long.")
-                               .arg(lost)
-                               .arg(link.portName()));
+        ErrorReport::print(
+            Texts::tr("%1 bytes for %2 were not delivered: the line took none for too "
+                      "long.")
+                .arg(lost)
+                .arg(link.portName()));
     }
     return status;
 }
