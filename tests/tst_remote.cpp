@@ -392,7 +392,10 @@ void tst_Remote::ignored_data()
     const QByteArray level = "/dimmer/channel/1";
     QTest::newRow("level-missing") << Osc::message(level) << "wrong arguments";
     QTest::newRow("master-level-missing") << Osc::message("/dimmer/master") << "wrong arguments";
+    // The second argument lies 4-byte aligned, where liblo's union wants 8.
     QTest::newRow("two-levels") << Osc::message(level, {40, 41}) << "wrong arguments";
+    QTest::newRow("found-by-fuzzing-two-floats")
+        << QByteArray::fromBase64("Ly+/ACxmZgACAC+/AP9FAA==") << "unknown addresses";
     QTest::newRow("level-as-text") << Osc::message(level, {QByteArray("40")}) << "wrong arguments";
     QTest::newRow("level-as-double")
         << Osc::raw(level, "d", QByteArray::fromHex("3fe0000000000000")) << "wrong arguments";

@@ -59,11 +59,13 @@ OscMessage OscMessage::read(QByteArrayView datagram)
     lo_arg **values = lo_message_get_argv(read.get());
     const int count = lo_message_get_argc(read.get());
     for (int i = 0; i < count; ++i) {
+        // liblo's lo_arg holds 64-bit members too, but each argument lies only 4-byte aligned
+        // in the message: its bytes are copied, never read through the union.
         Argument argument{tags[i]};
         if (argument.type == LO_INT32)
-            argument.integer = values[i]->i;
+            std::memcpy(&argument.integer, values[i], sizeof argument.integer);
         else if (argument.type == LO_FLOAT)
-            argument.real = values[i]->f;
+            std::memcpy(&argument.real, values[i], sizeof argument.real);
         message.arguments.push_back(argument);
     }
     return message;
