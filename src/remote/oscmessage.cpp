@@ -29,8 +29,7 @@ OscMessage OscMessage::read(QByteArrayView datagram)
         message.kind = Kind::Bundle;
         return message;
     }
-    // liblo takes the bytes as writable but only reads them; the path it checks for
-    // termination and padding inside the datagram.
+    // liblo takes the bytes as writable but only reads them: what it keeps, it copies.
     void *data = const_cast<char *>(datagram.data());
     const char *address = lo_get_path(data, datagram.size());
     if (!address)
@@ -49,15 +48,15 @@ OscMessage OscMessage::read(QByteArrayView datagram)
     }
 
     int result = 0;
-    const Message read(lo_message_deserialise(data, std::size_t(datagram.size()), &result),
-                       &lo_message_free);
-    if (!read)
+    const Message decoded(lo_message_deserialise(data, std::size_t(datagram.size()), &result),
+                          &lo_message_free);
+    if (!decoded)
         return message;
     message.kind = Kind::Message;
     message.address = address;
-    const char *tags = lo_message_get_types(read.get());
-    lo_arg **values = lo_message_get_argv(read.get());
-    const int count = lo_message_get_argc(read.get());
+    const char *tags = lo_message_get_types(decoded.get());
+    lo_arg **values = lo_message_get_argv(decoded.get());
+    const int count = lo_message_get_argc(decoded.get());
     for (int i = 0; i < count; ++i) {
         // liblo's lo_arg holds 64-bit members too, but each argument lies only 4-byte aligned
         // in the message: its bytes are copied, never read through the union.
