@@ -23,7 +23,7 @@ public:
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
     std::optional<OscEndpoint> osc; // --osc: where remote control listens; none: off
-    QList<OscEndpoint> oscFeedback; // --osc-feedback: where every level goes besides
+    QList<OscEndpoint> oscFeedback; // --osc-feedback: targets told every level too
 
     static Options parse(const CommandLine::Arguments &arguments);
 };
