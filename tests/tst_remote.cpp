@@ -573,12 +573,17 @@ void tst_Remote::feedbackToNamedTarget()
     QVERIFY2(named.failure().isEmpty(), qPrintable(named.failure()));
     remote.server->addFeedbackTarget({Loopback, named.port()});
 
-    // The operator's own clicks are told too.
+    // The operator's own clicks are told too, and each position of a thumb drag.
     QTest::mouseClick(remote.panel.Command1(0), Qt::LeftButton);
     QTest::mouseClick(remote.panel.Command3(), Qt::LeftButton);
-    const Datagrams byPanel = {channel(1, 99), channel(2, 99), channel(3, 99),
-                               channel(4, 99), channel(5, 99), channel(6, 99),
-                               channel(7, 99), channel(8, 99), master(99)};
+    LevelSlider *slider = remote.panel.VScroll1(5);
+    slider->setSliderDown(true);
+    slider->setSliderPosition(LevelSlider::MaximumLevel - 60);
+    slider->setSliderPosition(LevelSlider::MaximumLevel - 30);
+    slider->setSliderDown(false);
+    const Datagrams byPanel = {channel(1, 99), channel(2, 99), channel(3, 99), channel(4, 99),
+                               channel(5, 99), channel(6, 99), channel(7, 99), channel(8, 99),
+                               master(99),     channel(6, 60), channel(6, 30), channel(6, 30)};
     QTRY_COMPARE(named.received.size(), byPanel.size());
     for (qsizetype k = 0; k < byPanel.size(); ++k)
         QCOMPARE(Wire::hex(named.received[k]), Wire::hex(byPanel[k]));
