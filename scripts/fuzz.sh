@@ -9,7 +9,7 @@ scripts/install-packages.sh clang libclang-rt-14-dev
 seconds=${FUZZ_SECONDS:-60}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DDIMMER_FUZZ=ON -DBUILD_TESTING=ON
-targets=(fuzz_decoder fuzz_scenefile)
+targets=(fuzz_decoder fuzz_scenefile fuzz_osc)
 cmake --build build-fuzz --target "${targets[@]}"
 mkdir -p build-fuzz/findings
 for target in "${targets[@]}"; do
@@ -17,9 +17,9 @@ for target in "${targets[@]}"; do
     work=build-fuzz/corpus/${target#fuzz_}
     mkdir -p "$work"
     echo "== $target for ${seconds}s"
-    # The scene file's fuzzer keeps one panel, and with it Qt, for the whole run.
+    # The panel's fuzzers keep one panel, and with it Qt, for the whole run.
     leaks=1
-    [ "$target" != fuzz_scenefile ] || leaks=0
+    [ "$target" = fuzz_decoder ] || leaks=0
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=$leaks \
         "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
         -artifact_prefix="build-fuzz/findings/$target-" -print_final_stats=1 \

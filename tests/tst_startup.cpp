@@ -1,6 +1,8 @@
 #include "link/portproblem.h"
 #include "link/seriallink.h"
 #include "support/childoutput.h"
+#include "support/osc.h"
+#include "support/oscclient.h"
 #include "support/ptypair.h"
 #include "support/unusabledevice.h"
 #include "support/wire.h"
@@ -13,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 
 #include <csignal>
 #include <grp.h>
@@ -48,6 +51,8 @@ private Q_SLOTS:
     void portDialogThenRemembered();
     void portDialogCancelled_data();
     void portDialogCancelled();
+    void remoteControl();
+    void remotePortInUse();
 
 private:
     std::unique_ptr<XServer> m_x;
@@ -224,6 +229,23 @@ void tst_Startup::options_data()
                                 << "--port needs";
     QTest::newRow("stray-argument") << QStringList{"COM4"} << 2 << ""
                                     << "Unexpected argument";
+    QTest::newRow("osc-port-out-of-range")
+        << QStringList{"--osc", "70000"} << 2 << ""
+        << "--osc 70000: the port must be a number from 1 to 65535.";
+    QTest::newRow("osc-ipv6-without-brackets")
+        << QStringList{"--osc", "::1:9000"} << 2 << ""
+        << "--osc ::1:9000: an IPv6 address goes in brackets";
+    QTest::newRow("osc-bad-host-name") << QStringList{"--osc", "desk one:9000"} << 2 << ""
+                                       << "--osc desk one:9000: there is no host desk one";
+    QTest::newRow("osc-feedback-without-osc")
+        << QStringList{"--osc-feedback", "127.0.0.1:9001"} << 2 << ""
+        << "give --osc too";
+    QTest::newRow("osc-feedback-without-host")
+        << QStringList{"--osc", "9000", "--osc-feedback", "9001"} << 2 << ""
+        << "--osc-feedback 9001: the host and the port are needed";
+    QTest::newRow("osc-feedback-out-of-reach")
+        << QStringList{"--osc", "9000", "--osc-feedback", "[::1]:9001"} << 2 << ""
+        << "--osc-feedback [::1]:9001: [::1]:9001 cannot be reached from 127.0.0.1";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "--scene-file"
                           << "";
     QTest::newRow("version") << QStringList{"--version"} << 0 << "dimmer-panel "
@@ -589,6 +611,73 @@ void tst_Startup::portDialogCancelled()
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains("No port was opened"), qPrintable(outcome.err));
     QVERIFY(m_x->waitForWindow("Form1", 0).isEmpty());
+}
+
+namespace {
+
+// A UDP port of the loopback that nothing holds now.
+quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    return probe.bind(QHostAddress::LocalHost, 0) ? probe.localPort() : 0;
+}
+
+} // namespace
+
+void tst_Startup::remoteControl()
+{
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QTemporaryDir folder;
+    OscClient tablet;
+    QVERIFY2(tablet.failure().isEmpty(), qPrintable(tablet.failure()));
+    OscClient named;
+    QVERIFY2(named.failure().isEmpty(), qPrintable(named.failure()));
+    const quint16 port = freeUdpPort();
+    QVERIFY(port != 0);
+    RunningPanel panel(*m_x, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co"),
+                              "--osc", QStringLiteral("127.0.0.1:%1").arg(port), "--osc-feedback",
+                              QStringLiteral("localhost:%1").arg(named.port())});
+    QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+
+    tablet.send(Osc::message("/dimmer/channel/1", {1.0f}), port);
+    QCOMPARE(line.read(5).toHex(), QByteArray("f1000a63fa"));
+    const QByteArray told = Osc::message("/dimmer/channel/1", {99});
+    QTRY_COMPARE(tablet.received, QList<QByteArray>{told});
+    QTRY_COMPARE(named.received, QList<QByteArray>{told});
+    tablet.send(Osc::message("/dimmer/channel/9", {1.0f}), port);
+    tablet.send(Osc::message("/dimmer/mode/2", {0.0f}), port);
+    tablet.send(Osc::message("/dimmer/mode/2", {1.0f}), port);
+    QCOMPARE(line.read(5).toHex(), QByteArray("f1010b00fa"));
+
+    QVERIFY(::kill(pid_t(panel.process().processId()), SIGTERM) == 0);
+    const Outcome outcome = panel.output.finish();
+    QCOMPARE(outcome.status, 0);
+    QVERIFY2(outcome.err.contains("dimmer-panel: OSC: 2 messages taken, 1 button releases; "
+                                  "ignored: 0 while a window was up, 1 unknown addresses, 0 "
+                                  "wrong arguments, 0 levels out of range, 0 malformed packets, "
+                                  "0 bundles\n"),
+             qPrintable(outcome.err));
+}
+
+void tst_Startup::remotePortInUse()
+{
+    QUdpSocket holder;
+    QVERIFY2(holder.bind(QHostAddress::LocalHost, 0), qPrintable(holder.errorString()));
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QTemporaryDir folder;
+    const QString at = QStringLiteral("127.0.0.1:%1").arg(holder.localPort());
+    const QString report = "Cannot listen for OSC messages on " + at + ": ";
+    const Outcome outcome = runUntilReported(
+        *m_x, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co"), "--osc", at},
+        report);
+    QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains(report), qPrintable(outcome.err));
+    QVERIFY2(!outcome.err.contains("<"), qPrintable(outcome.err));
+    QCOMPARE(line.readAvailable(), QByteArray());
+    const QString left = leftOnLine(line);
+    QVERIFY2(left.isEmpty(), qPrintable(left));
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

@@ -46,6 +46,79 @@
         <source>--choose-port asks for the dialog, --port names the port: give one.</source>
         <translation>--choose-port 要求顯示對話框，--port 直接指定連接埠：請只用其中一個。</translation>
     </message>
+    <message>
+        <source>--osc %1: %2.</source>
+        <translation>--osc %1：%2。</translation>
+    </message>
+    <message>
+        <source>--osc-feedback %1: %2.</source>
+        <translation>--osc-feedback %1：%2。</translation>
+    </message>
+    <message>
+        <source>--osc-feedback sends to a remote control that --osc lets in: give --osc too.</source>
+        <translation>--osc-feedback 是傳給由 --osc 接入的遙控器：請同時指定 --osc。</translation>
+    </message>
+    <message>
+        <source>Take remote control by OSC messages over UDP on PORT, at the local ADDRESS (default %1: this computer only; name an address of a network to be reached from it).</source>
+        <translation>在本機 ADDRESS（預設 %1：僅限本機；要從網路上遙控，請指定該網路上的位址）的 UDP 連接埠 PORT 上接收 OSC 訊息，接受遙控。</translation>
+    </message>
+    <message>
+        <source>Also send every level change as OSC to HOST:PORT, besides the remote controls heard from in the last ten minutes; may be given more than once.</source>
+        <translation>除了最近十分鐘內傳過訊息的遙控器之外，也把每次亮度變化以 OSC 傳送到 HOST:PORT；可以指定多次。</translation>
+    </message>
+</context>
+<context>
+    <name>OscCounts</name>
+    <message>
+        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 unknown addresses, %5 wrong arguments, %6 levels out of range, %7 malformed packets, %8 bundles</source>
+        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，未知位址 %4 則，引數錯誤 %5 則，亮度超出範圍 %6 則，格式錯誤的封包 %7 個，bundle %8 個</translation>
+    </message>
+</context>
+<context>
+    <name>OscEndpoint</name>
+    <message>
+        <source>there is no host %1 (%2)</source>
+        <translation>找不到主機 %1（%2）</translation>
+    </message>
+    <message>
+        <source>an IPv6 address in brackets must be followed by a colon and the port, as in [::1]:9000</source>
+        <translation>方括號中的 IPv6 位址後面必須接冒號和連接埠，例如 [::1]:9000</translation>
+    </message>
+    <message>
+        <source>%1 in brackets is not an IPv6 address</source>
+        <translation>方括號中的 %1 不是 IPv6 位址</translation>
+    </message>
+    <message>
+        <source>an IPv6 address goes in brackets, as in [::1]:9000</source>
+        <translation>IPv6 位址要放在方括號中，例如 [::1]:9000</translation>
+    </message>
+    <message>
+        <source>the host is missing before the colon</source>
+        <translation>冒號前缺少主機</translation>
+    </message>
+    <message>
+        <source>the host and the port are needed, as in 192.168.1.20:9000</source>
+        <translation>需要主機和連接埠，例如 192.168.1.20:9000</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>連接埠必須是 1 到 65535 之間的數字</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached from %2, where the panel listens: one is IPv4, the other IPv6</source>
+        <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
+    </message>
+    <message>
+        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
+        <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
+    </message>
+</context>
+<context>
+    <name>OscServer</name>
+    <message>
+        <source>Cannot listen for OSC messages on %1: %2</source>
+        <translation>無法在 %1 上接收 OSC 訊息：%2</translation>
+    </message>
 </context>
 <context>
     <name>PortDialog</name>

@@ -6,6 +6,7 @@
 #include "cli/signalwatcher.h"
 #include "control/module1.h"
 #include "link/seriallink.h"
+#include "remote/oscserver.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
 #include "ui/portdialog.h"
@@ -15,6 +16,7 @@
 #include <QLocale>
 
 #include <csignal>
+#include <optional>
 
 namespace {
 
@@ -54,6 +56,22 @@ QString openPort(const Options &options, Form1 &panel, SerialLink &link, const P
         return dialog.openedPort();
     ErrorReport::print(Texts::tr("No port was opened, so the panel did not start."));
     return {};
+}
+
+// Remote control when --osc asks for it, once the board's port is open. A port for it
+// that cannot be had fails the start, as the board's port does.
+bool startRemote(const Options &options, Form1 &panel, std::optional<OscServer> &remote)
+{
+    if (!options.osc)
+        return true;
+    remote.emplace(panel);
+    for (const OscEndpoint &target : options.oscFeedback)
+        remote->addFeedbackTarget(target);
+    QString error;
+    if (remote->listen(*options.osc, &error))
+        return true;
+    ErrorReport::failedToStart(error);
+    return false;
 }
 
 } // namespace
@@ -102,6 +120,9 @@ int main(int argc, char **argv)
     if (port.isEmpty())
         return 1;
     memory.remember(port);
+    std::optional<OscServer> remote;
+    if (!startRemote(options, panel, remote))
+        return 1;
 
     ErrorReport report;
     QObject::connect(&link, &SerialLink::failed, &report, &ErrorReport::fatal);
@@ -110,6 +131,8 @@ int main(int argc, char **argv)
 
     panel.show();
     const int status = QApplication::exec();
+    if (remote)
+        ErrorReport::print(remote->counts().summary());
     // Every packet already handed to the port reaches the line before the port goes.
     if (const qint64 lost = link.release(); lost > 0) {
         ErrorReport::print(

@@ -5,6 +5,36 @@
 
 #include <QCommandLineParser>
 
+namespace {
+
+// --osc and --osc-feedback into options; why they cannot be used, or empty.
+QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOption &osc,
+                          const QCommandLineOption &oscFeedback, Options &options)
+{
+    QString problem;
+    if (parser.isSet(osc)) {
+        options.osc = OscEndpoint::parse(parser.value(osc), true, &problem);
+        if (!options.osc)
+            return Options::tr("--osc %1: %2.").arg(parser.value(osc), problem);
+    }
+    for (const QString &value : parser.values(oscFeedback)) {
+        const std::optional<OscEndpoint> target = OscEndpoint::parse(value, false, &problem);
+        if (!target)
+            return Options::tr("--osc-feedback %1: %2.").arg(value, problem);
+        if (!options.osc) {
+            return Options::tr("--osc-feedback sends to a remote control that --osc lets in: "
+                               "give --osc too.");
+        }
+        problem = target->unreachableFrom(*options.osc);
+        if (!problem.isEmpty())
+            return Options::tr("--osc-feedback %1: %2.").arg(value, problem);
+        options.oscFeedback << *target;
+    }
+    return {};
+}
+
+} // namespace
+
 Options Options::parse(const CommandLine::Arguments &arguments)
 {
     QCommandLineParser parser;
@@ -23,9 +53,22 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     const QCommandLineOption choosePort(
         QStringLiteral("choose-port"),
         tr("Show the port dialog first, even when the last port can be opened."));
+    const QCommandLineOption osc(
+        QStringLiteral("osc"),
+        tr("Take remote control by OSC messages over UDP on PORT, at the local ADDRESS (default "
+           "%1: this computer only; name an address of a network to be reached from it).")
+            .arg(OscEndpoint::defaultAddress().toString()),
+        QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption oscFeedback(
+        QStringLiteral("osc-feedback"),
+        tr("Also send every level change as OSC to HOST:PORT, besides the remote controls heard "
+           "from in the last ten minutes; may be given more than once."),
+        QStringLiteral("HOST:PORT"));
     parser.addOption(port);
     parser.addOption(choosePort);
     parser.addOption(sceneFile);
+    parser.addOption(osc);
+    parser.addOption(oscFeedback);
 
     Options options;
     options.verdict = CommandLine::parse(parser, arguments);
@@ -43,5 +86,8 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     else if (options.portGiven && options.choosePort)
         options.verdict = CommandLine::usageError(
             parser, tr("--choose-port asks for the dialog, --port names the port: give one."));
+    else if (const QString problem = readRemoteOptions(parser, osc, oscFeedback, options);
+             !problem.isEmpty())
+        options.verdict = CommandLine::usageError(parser, problem);
     return options;
 }

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "cli/commandline.h"
+#include "remote/oscendpoint.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 // What the command line asks of the panel. With no option the panel opens the board's
 // fixed port and the scene file in the user's data folder.
@@ -18,6 +22,8 @@ public:
     bool choosePort = false;
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
+    std::optional<OscEndpoint> osc; // --osc: where remote control listens; none: off
+    QList<OscEndpoint> oscFeedback; // --osc-feedback: targets told every level too
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

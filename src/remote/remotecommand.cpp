@@ -1,0 +1,128 @@
+#include "remotecommand.h"
+
+#include "link/boardnumbers.h"
+#include "remote/oscmessage.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct Address
+{
+    const char *text; // the whole address, or the part before N for an array
+    RemoteCommand::Control control;
+    int count; // elements of the array; 0 for a single control
+};
+
+using Control = RemoteCommand::Control;
+
+constexpr std::array<Address, 9> Addresses = {{
+    {"/dimmer/channel/", Control::VScroll1, Board::ChannelCount},
+    {"/dimmer/master", Control::VScroll2, 0},
+    {"/dimmer/fullon/", Control::Command1, Board::ChannelCount},
+    {"/dimmer/off/", Control::Command2, Board::ChannelCount},
+    {"/dimmer/master/fullon", Control::Command3, 0},
+    {"/dimmer/alloff", Control::Command4, 0},
+    {"/dimmer/download", Control::Command5, 0},
+    {"/dimmer/scene/", Control::Option1, Board::SceneCount},
+    {"/dimmer/mode/", Control::Option2, Board::ModeCount},
+}};
+
+bool isSlider(Control control)
+{
+    return control == Control::VScroll1 || control == Control::VScroll2;
+}
+
+// The element that the rest of an address names, 0-based; -1 when it names none.
+int elementOf(const QByteArray &rest, int count)
+{
+    bool ok = false;
+    const int n = rest.toInt(&ok);
+    if (!ok || n < 1 || n > count || QByteArray::number(n) != rest)
+        return -1;
+    return n - 1;
+}
+
+void readLevel(const OscMessage &message, RemoteCommand &command)
+{
+    using Outcome = RemoteCommand::Outcome;
+    if (message.arguments.size() != 1) {
+        command.outcome = Outcome::WrongArguments;
+        return;
+    }
+    const OscMessage::Argument &argument = message.arguments.front();
+    if (argument.type == 'i') {
+        command.level = argument.integer;
+        command.outcome = argument.integer >= Board::Off && argument.integer <= Board::FullOn
+                              ? Outcome::Act
+                              : Outcome::LevelOutOfRange;
+    } else if (argument.type == 'f') {
+        // Written so that NaN fails it too.
+        if (!(argument.real >= 0.0f && argument.real <= 1.0f)) {
+            command.outcome = Outcome::LevelOutOfRange;
+            return;
+        }
+        command.level = int(std::lround(double(argument.real) * Board::FullOn));
+        command.outcome = Outcome::Act;
+    } else {
+        command.outcome = Outcome::WrongArguments;
+    }
+}
+
+void readPress(const OscMessage &message, RemoteCommand &command)
+{
+    using Outcome = RemoteCommand::Outcome;
+    if (message.arguments.empty()) {
+        command.outcome = Outcome::Act;
+        return;
+    }
+    const OscMessage::Argument &argument = message.arguments.front();
+    if (message.arguments.size() > 1 || (argument.type != 'i' && argument.type != 'f') ||
+        (argument.type == 'f' && std::isnan(argument.real))) {
+        command.outcome = Outcome::WrongArguments;
+        return;
+    }
+    const bool pressed = argument.type == 'i' ? argument.integer != 0 : argument.real != 0.0f;
+    command.outcome = pressed ? Outcome::Act : Outcome::Release;
+}
+
+} // namespace
+
+RemoteCommand RemoteCommand::interpret(const OscMessage &message)
+{
+    RemoteCommand command;
+    for (const Address &address : Addresses) {
+        int index = -1;
+        if (address.count == 0) {
+            if (message.address != address.text)
+                continue;
+        } else {
+            if (!message.address.startsWith(address.text))
+                continue;
+            index = elementOf(message.address.mid(qsizetype(std::strlen(address.text))),
+                              address.count);
+            if (index < 0)
+                continue;
+        }
+        command.control = address.control;
+        command.index = index;
+        if (isSlider(address.control))
+            readLevel(message, command);
+        else
+            readPress(message, command);
+        return command;
+    }
+    return command;
+}
+
+QByteArray RemoteCommand::addressOf(Control control, int index)
+{
+    for (const Address &address : Addresses) {
+        if (address.control == control)
+            return address.count == 0 ? QByteArray(address.text)
+                                      : address.text + QByteArray::number(index + 1);
+    }
+    return {};
+}

@@ -1,0 +1,634 @@
+#include "app/errorreport.h"
+#include "control/levelslider.h"
+#include "remote/feedbackclients.h"
+#include "remote/osccounts.h"
+#include "remote/oscendpoint.h"
+#include "remote/oscserver.h"
+#include "support/files.h"
+#include "support/modal.h"
+#include "support/osc.h"
+#include "support/oscclient.h"
+#include "support/panelfixture.h"
+#include "support/wire.h"
+#include "ui/form2.h"
+#include "ui/imagecontrol.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <limits>
+#include <optional>
+
+// Remote control of the real panel over OSC, on real UDP over the loopback and a real line:
+// each address moves the panel and the line exactly as the control it names does, the
+// levels come back to the clients and to the targets named at start, and bad input, or
+// input while a window is up, moves nothing and is counted once.
+class tst_Remote : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void endpoints_data();
+    void endpoints();
+    void reachability_data();
+    void reachability();
+    void clientsExpireAfterTenMinutes();
+    void clientsAreCapped();
+    void likeTheControl_data();
+    void likeTheControl();
+    void ignored_data();
+    void ignored();
+    void droppedWhileSceneKeyWindowIsUp();
+    void droppedWhileItsOwnQuestionIsUp();
+    void feedback_data();
+    void feedback();
+    void feedbackToNamedTarget();
+    void noFeedbackAfterBadInput();
+    void portInUse();
+};
+
+namespace {
+
+using Levels = QList<int>;
+using Datagrams = QList<QByteArray>;
+
+const QHostAddress Loopback(QHostAddress::LocalHost);
+
+// The real panel with remote control on a port of the loopback that the system chose,
+// and one remote control talking to it.
+class RemotePanel
+{
+public:
+    RemotePanel()
+    {
+        m_failure = !panel.failure().isEmpty() ? panel.failure() : client.failure();
+        if (!m_failure.isEmpty())
+            return;
+        server.emplace(*panel.form);
+        server->listen({Loopback, 0}, &m_failure);
+    }
+
+    QString failure() const { return m_failure; }
+    quint16 port() const { return server->localEndpoint().port; }
+    void send(const QByteArray &datagram) { client.send(datagram, port()); }
+
+    PanelFixture panel;
+    OscClient client;
+    std::optional<OscServer> server;
+
+private:
+    QString m_failure;
+};
+
+// The eight channel levels, then the master.
+Levels levelsOf(const PanelFixture &panel)
+{
+    Levels levels;
+    for (int i = 0; i < 8; ++i)
+        levels << panel.VScroll1(i)->level();
+    return levels << panel.VScroll2()->level();
+}
+
+// The scene and mode buttons that are down, by name.
+QStringList buttonsDown(const PanelFixture &panel)
+{
+    QStringList down;
+    for (int i = 0; i < 12; ++i) {
+        for (QPushButton *button : {panel.Option1(i), panel.Option2(i)}) {
+            if (button->isChecked())
+                down << button->objectName();
+        }
+    }
+    return down;
+}
+
+QStringList names(const QList<OscEndpoint> &endpoints)
+{
+    QStringList list;
+    for (const OscEndpoint &endpoint : endpoints)
+        list << endpoint.toString();
+    return list;
+}
+
+// Scene n (1..12), channel k holds 8(n - 1) + k.
+QByteArray countingScenes() { return Wire::frame(Wire::countingRecords()).mid(1, 96); }
+
+QByteArray channel(int n, int level)
+{
+    return Osc::message("/dimmer/channel/" + QByteArray::number(n), {level});
+}
+
+QByteArray master(int level) { return Osc::message("/dimmer/master", {level}); }
+
+const float NaN = std::numeric_limits<float>::quiet_NaN();
+
+// The counts after one datagram that went where the summary's words say.
+OscCounts countedOnce(const QString &words)
+{
+    OscCounts counts;
+    const std::pair<const char *, qint64 *> fields[] = {
+        {"button releases", &counts.releases},
+        {"unknown addresses", &counts.unknownAddresses},
+        {"wrong arguments", &counts.wrongArguments},
+        {"levels out of range", &counts.levelsOutOfRange},
+        {"malformed packets", &counts.malformed},
+        {"bundles", &counts.bundles}};
+    for (const auto &[name, count] : fields) {
+        if (words == QLatin1String(name))
+            *count = 1;
+    }
+    return counts;
+}
+
+} // namespace
+
+void tst_Remote::endpoints_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("hostOptional");
+    QTest::addColumn<QString>("endpoint");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("port-alone") << "9000" << true << "127.0.0.1:9000"
+                                << "";
+    QTest::newRow("ipv4") << "192.168.1.20:9000" << false << "192.168.1.20:9000"
+                          << "";
+    QTest::newRow("every-ipv4-interface") << "0.0.0.0:8000" << true << "0.0.0.0:8000"
+                                          << "";
+    QTest::newRow("ipv6-in-brackets") << "[::1]:9000" << false << "[::1]:9000"
+                                      << "";
+    QTest::newRow("name") << "localhost:9001" << false << "127.0.0.1:9001"
+                          << "";
+    QTest::newRow("host-needed") << "9000" << false << ""
+                                 << "the host and the port are needed";
+    QTest::newRow("ipv6-without-brackets") << "::1:9000" << true << ""
+                                           << "an IPv6 address goes in brackets";
+    QTest::newRow("brackets-without-port") << "[::1]" << true << ""
+                                           << "must be followed by a colon and the port";
+    QTest::newRow("ipv4-in-brackets") << "[127.0.0.1]:9000" << true << ""
+                                      << "127.0.0.1 in brackets is not an IPv6 address";
+    QTest::newRow("port-0") << "0" << true << ""
+                            << "the port must be a number from 1 to 65535";
+    QTest::newRow("port-too-high") << "localhost:65536" << false << ""
+                                   << "the port must be a number from 1 to 65535";
+    QTest::newRow("port-not-a-number") << "127.0.0.1:osc" << false << ""
+                                       << "the port must be a number from 1 to 65535";
+    QTest::newRow("host-missing") << ":9000" << true << ""
+                                  << "the host is missing before the colon";
+}
+
+void tst_Remote::endpoints()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, hostOptional);
+    QFETCH(QString, endpoint);
+    QFETCH(QString, problem);
+    QString why;
+    const std::optional<OscEndpoint> parsed = OscEndpoint::parse(text, hostOptional, &why);
+    QCOMPARE(parsed ? parsed->toString() : QString(), endpoint);
+    QVERIFY2(why.contains(problem), qPrintable(why));
+    QCOMPARE(why.isEmpty(), problem.isEmpty());
+}
+
+void tst_Remote::reachability_data()
+{
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("loopback-to-loopback") << "127.0.0.1"
+                                          << "127.0.0.1"
+                                          << "";
+    QTest::newRow("loopback-to-network") << "127.0.0.1"
+                                         << "192.168.1.20"
+                                         << "is not on this computer";
+    QTest::newRow("every-interface-to-network") << "0.0.0.0"
+                                                << "192.168.1.20"
+                                                << "";
+    QTest::newRow("ipv4-to-ipv6") << "127.0.0.1"
+                                  << "::1"
+                                  << "one is IPv4, the other IPv6";
+}
+
+void tst_Remote::reachability()
+{
+    QFETCH(QString, local);
+    QFETCH(QString, target);
+    QFETCH(QString, problem);
+    const QString why =
+        OscEndpoint{QHostAddress(target), 9001}.unreachableFrom({QHostAddress(local), 9000});
+    QVERIFY2(why.contains(problem), qPrintable(why));
+    QCOMPARE(why.isEmpty(), problem.isEmpty());
+}
+
+void tst_Remote::clientsExpireAfterTenMinutes()
+{
+    using namespace std::chrono_literals;
+    const FeedbackClients::Clock::time_point start{};
+    const OscEndpoint tablet{Loopback, 9001};
+    const OscEndpoint bridge{Loopback, 9002};
+    const OscEndpoint named{Loopback, 9000};
+    FeedbackClients clients;
+    clients.addTarget(named);
+    clients.heard(tablet, start);
+    clients.heard(bridge, start + 5min);
+    clients.heard(named, start + 5min); // a named target is not also a client
+    QCOMPARE(names(clients.current(start + 10min)), names({named, tablet, bridge}));
+    QCOMPARE(names(clients.current(start + 10min + 1ms)), names({named, bridge}));
+    clients.heard(tablet, start + 11min);
+    QCOMPARE(names(clients.current(start + 15min + 1ms)), names({named, tablet}));
+    QCOMPARE(names(clients.current(start + 21min + 1ms)), names({named}));
+}
+
+void tst_Remote::clientsAreCapped()
+{
+    using namespace std::chrono_literals;
+    const FeedbackClients::Clock::time_point start{};
+    FeedbackClients clients;
+    for (quint16 k = 0; k <= FeedbackClients::MaximumClients; ++k)
+        clients.heard({Loopback, quint16(10000 + k)}, start + k * 1s);
+    const QStringList current = names(clients.current(start + 2min));
+    QCOMPARE(current.size(), qsizetype(FeedbackClients::MaximumClients));
+    QVERIFY(!current.contains("127.0.0.1:10000"));
+    QVERIFY(current.contains("127.0.0.1:10064"));
+}
+
+void tst_Remote::likeTheControl_data()
+{
+    QTest::addColumn<Levels>("channels");
+    QTest::addColumn<int>("master");
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QByteArray>("wire");
+
+    const Levels off(8, 0);
+    QTest::newRow("channel-1-int")
+        << off << 0 << channel(1, 40) << "VScroll1_0" << 40 << Wire::setLevel(0, 40);
+    QTest::newRow("channel-8-float-full") << off << 0 << Osc::message("/dimmer/channel/8", {1.0f})
+                                          << "VScroll1_7" << 99 << Wire::setLevel(7, 99);
+    QTest::newRow("channel-3-float-half-rounds-up")
+        << off << 0 << Osc::message("/dimmer/channel/3", {0.5f}) << "VScroll1_2" << 50
+        << Wire::setLevel(2, 50);
+    QTest::newRow("channel-5-float-rounds-down-to-off")
+        << Levels{0, 0, 0, 0, 10, 0, 0, 0} << 0 << Osc::message("/dimmer/channel/5", {0.005f})
+        << "VScroll1_4" << 0 << Wire::setLevel(4, 0);
+    QTest::newRow("channel-2-int-0") << Levels{0, 30, 0, 0, 0, 0, 0, 0} << 0 << channel(2, 0)
+                                     << "VScroll1_1" << 0 << Wire::setLevel(1, 0);
+    QTest::newRow("channel-at-its-level-sends-nothing")
+        << Levels{0, 0, 0, 40, 0, 0, 0, 0} << 0 << channel(4, 40) << "VScroll1_3" << 40
+        << QByteArray();
+    QTest::newRow("master-int") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70)
+                                << "VScroll2" << 70 << Wire::setLevel(10, 70);
+    QTest::newRow("master-float-0")
+        << Levels(8, 40) << 40 << Osc::message("/dimmer/master", {0.0f}) << "VScroll2" << 0
+        << Wire::setLevel(10, 0);
+    QTest::newRow("full-on-3") << off << 0 << Osc::message("/dimmer/fullon/3") << "Command1_2"
+                               << -1 << Wire::setLevel(2, 99);
+    QTest::newRow("full-on-3-pressed-with-float-1")
+        << off << 0 << Osc::message("/dimmer/fullon/3", {1.0f}) << "Command1_2" << -1
+        << Wire::setLevel(2, 99);
+    QTest::newRow("full-on-8-pressed-with-int-1")
+        << off << 0 << Osc::message("/dimmer/fullon/8", {1}) << "Command1_7" << -1
+        << Wire::setLevel(7, 99);
+    QTest::newRow("full-on-already-on")
+        << Levels{0, 0, 99, 0, 0, 0, 0, 0} << 0 << Osc::message("/dimmer/fullon/3") << "Command1_2"
+        << -1 << QByteArray();
+    QTest::newRow("off-6") << Levels{0, 0, 0, 0, 0, 60, 0, 0} << 0 << Osc::message("/dimmer/off/6")
+                           << "Command2_5" << -1 << Wire::setLevel(5, 0);
+    QTest::newRow("master-full-on")
+        << Levels{0, 10, 0, 0, 0, 0, 0, 0} << 0 << Osc::message("/dimmer/master/fullon")
+        << "Command3" << -1 << Wire::setLevel(10, 99);
+    QTest::newRow("master-full-on-already")
+        << Levels{99, 99, 99, 99, 10, 99, 99, 99} << 99 << Osc::message("/dimmer/master/fullon")
+        << "Command3" << -1 << QByteArray();
+    QTest::newRow("all-off") << Levels{0, 0, 30, 0, 0, 30, 0, 0} << 30
+                             << Osc::message("/dimmer/alloff") << "Command4" << -1
+                             << Wire::setLevel(2, 0) + Wire::setLevel(5, 0) +
+                                    Wire::setLevel(10, 0);
+    QByteArray scene2;
+    QByteArray scene12;
+    for (int k = 0; k < 8; ++k) {
+        scene2 += Wire::setLevel(k, 8 + k);
+        scene12 += Wire::setLevel(k, 88 + k);
+    }
+    QTest::newRow("scene-2") << off << 0 << Osc::message("/dimmer/scene/2") << "Option1_1" << -1
+                             << scene2;
+    QTest::newRow("scene-12-pressed-with-float-1")
+        << off << 0 << Osc::message("/dimmer/scene/12", {1.0f}) << "Option1_11" << -1 << scene12;
+    QTest::newRow("mode-1") << off << 0 << Osc::message("/dimmer/mode/1") << "Option2_0" << -1
+                            << Wire::selectMode(0);
+    QTest::newRow("mode-12") << off << 0 << Osc::message("/dimmer/mode/12", {1}) << "Option2_11"
+                             << -1 << Wire::selectMode(11);
+    QTest::newRow("download") << Levels{5, 5, 5, 5, 5, 5, 5, 5} << 5
+                              << Osc::message("/dimmer/download") << "Command5" << -1
+                              << Wire::frame(Wire::countingRecords());
+}
+
+void tst_Remote::likeTheControl()
+{
+    QFETCH(Levels, channels);
+    QFETCH(int, master);
+    QFETCH(QByteArray, datagram);
+    QFETCH(QString, control);
+    QFETCH(int, level);
+    QFETCH(QByteArray, wire);
+
+    PanelFixture direct;
+    QVERIFY2(direct.failure().isEmpty(), qPrintable(direct.failure()));
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    for (PanelFixture *panel : {&direct, &remote.panel}) {
+        QVERIFY(Files::write(panel->scenePath(), countingScenes()));
+        panel->setLevels(channels, master);
+    }
+
+    // The control itself, as the operator works it.
+    QObject *target = direct.form->findChild<QObject *>(control);
+    QVERIFY2(target, qPrintable(control));
+    if (auto *slider = qobject_cast<LevelSlider *>(target))
+        slider->setLevel(level);
+    else
+        QTest::mouseClick(qobject_cast<QPushButton *>(target), Qt::LeftButton);
+    const QByteArray byControl = direct.sent();
+
+    remote.send(datagram);
+    QTRY_COMPARE(remote.server->counts().taken, qint64(1));
+    const QByteArray byMessage = remote.panel.sent();
+    QCOMPARE(Wire::hex(byMessage), Wire::hex(byControl));
+    QCOMPARE(Wire::hex(byMessage), Wire::hex(wire));
+    QCOMPARE(levelsOf(remote.panel), levelsOf(direct));
+    QCOMPARE(buttonsDown(remote.panel), buttonsDown(direct));
+    QCOMPARE(remote.server->counts().total(), qint64(1));
+    QVERIFY2(remote.panel.fatals.isEmpty(), qPrintable(remote.panel.fatals.join('\n')));
+}
+
+void tst_Remote::ignored_data()
+{
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::addColumn<QString>("counted");
+
+    const QByteArray fullOn = Osc::message("/dimmer/fullon/1");
+    for (const char *address :
+         {"/dimmer/chanel/1", "/dimmer/channel/0", "/dimmer/channel/9", "/dimmer/channel/01",
+          "/dimmer/channel/+1", "/dimmer/channel", "/dimmer/channel/[1-8]", "/dimmer/*",
+          "/dimmer/fullon/9", "/dimmer/off/0", "/dimmer/scene/13", "/dimmer/mode/0",
+          "/dimmer/download/", "dimmer/download", "/Dimmer/download", ""}) {
+        QTest::addRow("unknown-address-'%s'", address)
+            << Osc::message(address, {40}) << "unknown addresses";
+    }
+
+    const QByteArray level = "/dimmer/channel/1";
+    QTest::newRow("level-missing") << Osc::message(level) << "wrong arguments";
+    QTest::newRow("master-level-missing") << Osc::message("/dimmer/master") << "wrong arguments";
+    // The second argument lies 4-byte aligned, where liblo's union wants 8.
+    QTest::newRow("two-levels") << Osc::message(level, {40, 41}) << "wrong arguments";
+    QTest::newRow("found-by-fuzzing-two-floats")
+        << QByteArray::fromBase64("Ly+/ACxmZgACAC+/AP9FAA==") << "unknown addresses";
+    QTest::newRow("level-as-text") << Osc::message(level, {QByteArray("40")}) << "wrong arguments";
+    QTest::newRow("level-as-double")
+        << Osc::raw(level, "d", QByteArray::fromHex("3fe0000000000000")) << "wrong arguments";
+    QTest::newRow("level-as-int64")
+        << Osc::raw(level, "h", QByteArray::fromHex("0000000000000028")) << "wrong arguments";
+    QTest::newRow("level-as-true") << Osc::raw(level, "T") << "wrong arguments";
+    QTest::newRow("level-as-blob")
+        << Osc::raw(level, "b", Osc::bigEndian32(1) + QByteArray("\x28\0\0\0", 4))
+        << "wrong arguments";
+    QTest::newRow("blob-cut-short")
+        << Osc::raw("/dimmer/download", "b", QByteArray(2, '\0')) << "wrong arguments";
+    QTest::newRow("button-two-arguments")
+        << Osc::message("/dimmer/fullon/1", {1, 1}) << "wrong arguments";
+    QTest::newRow("button-text") << Osc::message("/dimmer/download", {QByteArray("go")})
+                                 << "wrong arguments";
+    QTest::newRow("button-nan") << Osc::message("/dimmer/alloff", {NaN}) << "wrong arguments";
+    QTest::newRow("button-true") << Osc::raw("/dimmer/master/fullon", "T") << "wrong arguments";
+
+    QTest::newRow("int-100") << channel(1, 100) << "levels out of range";
+    QTest::newRow("int-minus-1") << channel(8, -1) << "levels out of range";
+    QTest::newRow("int-lowest") << master(std::numeric_limits<std::int32_t>::min())
+                                << "levels out of range";
+    QTest::newRow("master-int-100") << master(100) << "levels out of range";
+    QTest::newRow("float-above-1") << Osc::message(level, {1.01f}) << "levels out of range";
+    QTest::newRow("float-below-0") << Osc::message(level, {-0.01f}) << "levels out of range";
+    QTest::newRow("float-nan") << Osc::message("/dimmer/master", {NaN}) << "levels out of range";
+    QTest::newRow("float-infinity")
+        << Osc::message(level, {std::numeric_limits<float>::infinity()}) << "levels out of range";
+
+    QTest::newRow("empty-datagram") << QByteArray() << "malformed packets";
+    QTest::newRow("cut-in-argument") << channel(1, 40).chopped(2) << "malformed packets";
+    QTest::newRow("argument-missing") << Osc::raw(level, "i") << "malformed packets";
+    QTest::newRow("cut-in-type-tags") << fullOn.left(21) << "malformed packets";
+    QTest::newRow("cut-in-address") << fullOn.left(6) << "malformed packets";
+    QTest::newRow("bytes-after-arguments")
+        << channel(1, 40) + QByteArray(4, '\0') << "malformed packets";
+    QTest::newRow("no-type-tags") << Osc::padded("/dimmer/download") << "malformed packets";
+    QTest::newRow("type-tags-without-comma")
+        << Osc::padded("/dimmer/fullon/1") + Osc::padded("i") + Osc::bigEndian32(1)
+        << "malformed packets";
+    QTest::newRow("address-not-padded")
+        << QByteArray("/dimmer/download\0,\0\0\0", 21) << "malformed packets";
+    QTest::newRow("unknown-type-tag")
+        << Osc::raw("/dimmer/download", "x", Osc::bigEndian32(1)) << "malformed packets";
+    QTest::newRow("garbage") << QByteArray::fromHex("f1000a63fa") << "malformed packets";
+
+    QTest::newRow("bundle") << Osc::bundle({fullOn}) << "bundles";
+    QTest::newRow("empty-bundle") << Osc::bundle({}) << "bundles";
+    QTest::newRow("bundle-cut-short") << Osc::bundle({fullOn}).left(12) << "bundles";
+
+    QTest::newRow("release-float")
+        << Osc::message("/dimmer/fullon/1", {0.0f}) << "button releases";
+    QTest::newRow("release-negative-zero")
+        << Osc::message("/dimmer/alloff", {-0.0f}) << "button releases";
+    QTest::newRow("release-int") << Osc::message("/dimmer/scene/1", {0}) << "button releases";
+}
+
+void tst_Remote::ignored()
+{
+    QFETCH(QByteArray, datagram);
+    QFETCH(QString, counted);
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    QVERIFY(Files::write(remote.panel.scenePath(), countingScenes()));
+    const Levels before = {10, 20, 30, 40, 50, 60, 70, 80, 90};
+    remote.panel.setLevels(before.first(8), before.last());
+
+    remote.send(datagram);
+    QTRY_COMPARE(remote.server->counts().total(), qint64(1));
+    QCOMPARE(remote.panel.sent(), QByteArray());
+    QCOMPARE(levelsOf(remote.panel), before);
+    QCOMPARE(buttonsDown(remote.panel), QStringList());
+    QCOMPARE(remote.server->counts().summary(), countedOnce(counted).summary());
+}
+
+void tst_Remote::droppedWhileSceneKeyWindowIsUp()
+{
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    bool closed = false;
+    Modal::whenUp([](QWidget *window) { return qobject_cast<Form2 *>(window) != nullptr; },
+                  [&](QWidget *window) {
+                      remote.send(channel(1, 40));
+                      remote.send(Osc::message("/dimmer/mode/3"));
+                      QTRY_COMPARE(remote.server->counts().whileWindowUp, qint64(2));
+                      QTest::mouseClick(controlOf<ImageControl>(window, "Image3"), Qt::LeftButton);
+                      closed = true;
+                  },
+                  remote.panel.form.get());
+    QTest::mouseClick(remote.panel.Image2(), Qt::LeftButton);
+    QVERIFY(closed);
+    QCOMPARE(remote.panel.sent(), QByteArray());
+    QCOMPARE(levelsOf(remote.panel), Levels(9, 0));
+    QCOMPARE(buttonsDown(remote.panel), QStringList());
+
+    // With the window gone the same message is taken.
+    remote.send(channel(1, 40));
+    QTRY_COMPARE(remote.server->counts().taken, qint64(1));
+    QCOMPARE(Wire::hex(remote.panel.sent()), Wire::hex(Wire::setLevel(0, 40)));
+    QCOMPARE(remote.server->counts().total(), qint64(3));
+}
+
+void tst_Remote::droppedWhileItsOwnQuestionIsUp()
+{
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    // Scene 1 holds a level the board does not take: its recall is refused with a warning,
+    // which the running panel shows in a message box.
+    QVERIFY(Files::write(remote.panel.scenePath(), QByteArray(7, '\0') + char(100)));
+    ErrorReport report;
+    QObject::connect(remote.panel.form.get(), &Form1::warned, &report, &ErrorReport::warning);
+    bool answered = false;
+    Modal::whenUp(
+        Modal::isMessageBox,
+        [&](QWidget *box) {
+            // The message that raised the box is still being handled.
+            remote.send(channel(2, 50));
+            QTRY_COMPARE(remote.server->counts().whileWindowUp, qint64(1));
+            Modal::pressEnter(box);
+            answered = true;
+        },
+        remote.panel.form.get());
+    remote.send(Osc::message("/dimmer/scene/1"));
+    QTRY_VERIFY(answered);
+    QCOMPARE(remote.server->counts().taken, qint64(1));
+    QCOMPARE(remote.server->counts().total(), qint64(2));
+    QCOMPARE(remote.panel.sent(), QByteArray());
+    QCOMPARE(levelsOf(remote.panel), Levels(9, 0));
+}
+
+void tst_Remote::feedback_data()
+{
+    QTest::addColumn<Levels>("channels");
+    QTest::addColumn<int>("master");
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::addColumn<Datagrams>("told");
+
+    const Levels off(8, 0);
+    QTest::newRow("channel") << off << 0 << Osc::message("/dimmer/channel/3", {0.5f})
+                             << Datagrams{channel(3, 50)};
+    QTest::newRow("channel-at-its-level")
+        << Levels{0, 0, 40, 0, 0, 0, 0, 0} << 0 << channel(3, 40) << Datagrams{};
+    // The master's copy moves the channels that differ, and each tells its own level.
+    QTest::newRow("master") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70)
+                            << Datagrams{channel(1, 70), channel(3, 70), channel(4, 70),
+                                         channel(5, 70), channel(6, 70), channel(7, 70),
+                                         channel(8, 70), master(70)};
+    QTest::newRow("full-on") << off << 0 << Osc::message("/dimmer/fullon/2")
+                             << Datagrams{channel(2, 99)};
+    QTest::newRow("all-off") << Levels{0, 0, 30, 0, 0, 30, 0, 0} << 30
+                             << Osc::message("/dimmer/alloff")
+                             << Datagrams{channel(3, 0), channel(6, 0), master(0)};
+    QTest::newRow("scene") << off << 0 << Osc::message("/dimmer/scene/1")
+                           << Datagrams{channel(2, 1), channel(3, 2), channel(4, 3), channel(5, 4),
+                                        channel(6, 5), channel(7, 6), channel(8, 7)};
+    QTest::newRow("mode") << off << 0 << Osc::message("/dimmer/mode/4") << Datagrams{};
+    QTest::newRow("download") << off << 0 << Osc::message("/dimmer/download") << Datagrams{};
+    QTest::newRow("release") << off << 0 << Osc::message("/dimmer/fullon/1", {0.0f})
+                             << Datagrams{};
+}
+
+void tst_Remote::feedback()
+{
+    QFETCH(Levels, channels);
+    QFETCH(int, master);
+    QFETCH(QByteArray, datagram);
+    QFETCH(Datagrams, told);
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    QVERIFY(Files::write(remote.panel.scenePath(), countingScenes()));
+    remote.panel.setLevels(channels, master);
+
+    remote.send(datagram);
+    // A last move whose level no row tells: once it is back, everything before it is too.
+    remote.send(channel(8, 77));
+    told << channel(8, 77);
+    QTRY_COMPARE(remote.client.received.size(), told.size());
+    for (qsizetype k = 0; k < told.size(); ++k)
+        QCOMPARE(Wire::hex(remote.client.received[k]), Wire::hex(told[k]));
+}
+
+void tst_Remote::feedbackToNamedTarget()
+{
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    OscClient named;
+    QVERIFY2(named.failure().isEmpty(), qPrintable(named.failure()));
+    remote.server->addFeedbackTarget({Loopback, named.port()});
+
+    // The operator's own clicks are told too, and each position of a thumb drag.
+    QTest::mouseClick(remote.panel.Command1(0), Qt::LeftButton);
+    QTest::mouseClick(remote.panel.Command3(), Qt::LeftButton);
+    LevelSlider *slider = remote.panel.VScroll1(5);
+    slider->setSliderDown(true);
+    slider->setSliderPosition(LevelSlider::MaximumLevel - 60);
+    slider->setSliderPosition(LevelSlider::MaximumLevel - 30);
+    slider->setSliderDown(false);
+    const Datagrams byPanel = {channel(1, 99), channel(2, 99), channel(3, 99), channel(4, 99),
+                               channel(5, 99), channel(6, 99), channel(7, 99), channel(8, 99),
+                               master(99),     channel(6, 60), channel(6, 30), channel(6, 30)};
+    QTRY_COMPARE(named.received.size(), byPanel.size());
+    for (qsizetype k = 0; k < byPanel.size(); ++k)
+        QCOMPARE(Wire::hex(named.received[k]), Wire::hex(byPanel[k]));
+
+    // The remote control had sent nothing, so its first news is its own move.
+    remote.send(channel(4, 12));
+    QTRY_COMPARE(remote.client.received.size(), 1);
+    QCOMPARE(Wire::hex(remote.client.received[0]), Wire::hex(channel(4, 12)));
+    QTRY_COMPARE(named.received.size(), byPanel.size() + 1);
+    QCOMPARE(Wire::hex(named.received.last()), Wire::hex(channel(4, 12)));
+}
+
+void tst_Remote::noFeedbackAfterBadInput()
+{
+    RemotePanel remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    OscClient stranger;
+    QVERIFY2(stranger.failure().isEmpty(), qPrintable(stranger.failure()));
+    for (const QByteArray &bad : {Osc::message("/dimmer/channel/9", {1}), channel(1, 100),
+                                  Osc::message("/dimmer/master", {QByteArray("x")}),
+                                  channel(1, 40).chopped(1), Osc::bundle({channel(1, 40)})})
+        stranger.send(bad, remote.port());
+    remote.send(channel(1, 10));
+    QTRY_COMPARE(remote.client.received.size(), 1);
+
+    // Once it speaks properly it hears back, from its own move on.
+    stranger.send(channel(2, 20), remote.port());
+    QTRY_COMPARE(stranger.received.size(), 1);
+    QCOMPARE(Wire::hex(stranger.received[0]), Wire::hex(channel(2, 20)));
+    QCOMPARE(remote.server->counts().taken, qint64(2));
+    QCOMPARE(remote.server->counts().total(), qint64(7));
+}
+
+void tst_Remote::portInUse()
+{
+    QUdpSocket holder;
+    QVERIFY2(holder.bind(Loopback, 0), qPrintable(holder.errorString()));
+    PanelFixture panel;
+    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
+    OscServer server(*panel.form);
+    QString error;
+    QVERIFY(!server.listen({Loopback, holder.localPort()}, &error));
+    QVERIFY2(error.contains(QStringLiteral("127.0.0.1:%1").arg(holder.localPort())),
+             qPrintable(error));
+}
+
+QTEST_MAIN(tst_Remote)
+#include "tst_remote.moc"
