@@ -9,21 +9,16 @@
 // 0..99; nothing ends the panel.
 
 #include "control/levelslider.h"
-#include "control/module1.h"
 #include "link/boardnumbers.h"
-#include "link/seriallink.h"
 #include "remote/oscserver.h"
-#include "scenes/scenefile.h"
 #include "support/files.h"
 #include "support/osc.h"
-#include "support/ptypair.h"
+#include "support/panelfixture.h"
 #include "support/wire.h"
-#include "ui/form1.h"
 
 #include <QApplication>
 #include <QNetworkDatagram>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QUdpSocket>
 
 #include <cstdint>
@@ -41,18 +36,15 @@ void require(bool condition)
 
 struct Remote
 {
-    Remote() : scenes(folder.filePath(SceneFile::fileName()))
+    Remote()
     {
-        require(line.isOpen() && folder.isValid());
+        require(panel.failure().isEmpty());
+        // Every byte at once, so that each input's bytes are all on the line when it is
+        // checked; the line's pace has its own tests.
+        panel.link.setPacing(false);
         // Stored scenes, so that a recall moves sliders.
-        require(Files::write(scenes.path(), Wire::frame(Wire::countingRecords()).mid(1, 96)));
-        form = std::make_unique<Form1>(state, link, scenes);
-        QObject::connect(form.get(), &Form1::failed, form.get(),
-                         [](const QString &) { std::abort(); });
-        QObject::connect(form.get(), &Form1::warned, form.get(),
-                         [](const QString &) { std::abort(); });
-        require(form->Form_Load(line.slavePath(), nullptr));
-        server = std::make_unique<OscServer>(*form);
+        require(Files::write(panel.scenePath(), Wire::frame(Wire::countingRecords()).mid(1, 96)));
+        server = std::make_unique<OscServer>(*panel.form);
         require(server->listen({QHostAddress(QHostAddress::LocalHost), 0}, nullptr));
         require(tablet.bind(QHostAddress::LocalHost, 0));
         for (int level = Board::Off; level <= Board::FullOn; ++level) {
@@ -66,19 +58,12 @@ struct Remote
     QList<int> levels() const
     {
         QList<int> levels;
-        for (int i = 0; i < Board::ChannelCount; ++i) {
-            const QString name = QStringLiteral("VScroll1_%1").arg(i);
-            levels << form->findChild<LevelSlider *>(name)->level();
-        }
-        return levels << form->findChild<LevelSlider *>(QStringLiteral("VScroll2"))->level();
+        for (int i = 0; i < Board::ChannelCount; ++i)
+            levels << panel.VScroll1(i)->level();
+        return levels << panel.VScroll2()->level();
     }
 
-    PtyPair line;
-    QTemporaryDir folder;
-    Module1 state;
-    SerialLink link;
-    SceneFile scenes;
-    std::unique_ptr<Form1> form;
+    PanelFixture panel;
     std::unique_ptr<OscServer> server;
     QUdpSocket tablet;
     QSet<QByteArray> told;
@@ -103,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     remote->server->handleDatagram(
         QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)),
         {QHostAddress(QHostAddress::LocalHost), remote->tablet.localPort()});
-    const QByteArray sent = remote->line.readAvailable();
+    const QByteArray sent = remote->panel.line.readAvailable();
     const OscCounts after = remote->server->counts();
 
     require(after.total() == before.total() + 1);
@@ -115,7 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(!std::holds_alternative<BoardDecoder::Dropped>(event));
     const QList<int> levels = remote->levels();
     for (int i = 0; i < Board::ChannelCount; ++i)
-        require(remote->state.LevelBuf[i] == levels[i]);
+        require(remote->panel.state.LevelBuf[i] == levels[i]);
+    require(remote->panel.fatals.isEmpty() && remote->panel.warnings.isEmpty());
     while (remote->tablet.hasPendingDatagrams())
         require(remote->told.contains(remote->tablet.receiveDatagram().data()));
     return 0;

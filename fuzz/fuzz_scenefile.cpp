@@ -7,23 +7,16 @@
 // whole, with nothing sent and nothing moved; the download sends exactly the file's
 // twelve records (zeros where it holds none), framed; nothing ends the panel.
 
-#include "control/module1.h"
 #include "link/boardnumbers.h"
-#include "link/seriallink.h"
-#include "scenes/scenefile.h"
 #include "support/panelfixture.h"
-#include "support/ptypair.h"
 #include "support/wire.h"
-#include "ui/form1.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -33,50 +26,26 @@ void require(bool condition)
         std::abort();
 }
 
-struct Panel
+PanelFixture *panel = nullptr;
+
+QPushButton *button(const char *name, int index = -1)
 {
-    Panel() : scenes(folder.filePath(SceneFile::fileName()))
-    {
-        require(line.isOpen() && folder.isValid());
-        form = std::make_unique<Form1>(state, link, scenes);
-        QObject::connect(form.get(), &Form1::failed, form.get(),
-                         [](const QString &) { std::abort(); });
-        QObject::connect(form.get(), &Form1::warned, form.get(),
-                         [this](const QString &) { ++refusals; });
-        require(form->Form_Load(line.slavePath(), nullptr));
-        // Every byte at once, so that each input is checked without waiting for the
-        // line's pace, which has its own tests.
-        link.setPacing(false);
-    }
-
-    QPushButton *button(const char *name, int index = -1) const
-    {
-        return controlOf<QPushButton>(form.get(), name, index);
-    }
-
-    PtyPair line;
-    QTemporaryDir folder;
-    Module1 state;
-    SerialLink link;
-    SceneFile scenes;
-    std::unique_ptr<Form1> form;
-    int refusals = 0;
-};
-
-Panel *panel = nullptr;
+    return controlOf<QPushButton>(panel->form.get(), name, index);
+}
 
 void checkRecall(const QByteArray &file, int scene)
 {
     const QByteArray stored = file.mid(8 * scene, 8).leftJustified(8, '\0');
     const auto before = panel->state.LevelBuf;
-    const int refusals = panel->refusals;
-    panel->button("Option1", scene)->click();
+    const qsizetype refusals = panel->warnings.size();
+    button("Option1", scene)->click();
     const QByteArray sent = panel->line.readAvailable();
 
     bool refused = false;
     for (const char byte : stored)
         refused = refused || std::uint8_t(byte) > Board::FullOn;
-    require(panel->refusals == refusals + (refused ? 1 : 0));
+    require(panel->warnings.size() == refusals + (refused ? 1 : 0));
+    require(panel->fatals.isEmpty());
     QByteArray expected;
     for (int k = 0; k < Board::ChannelCount && !refused; ++k) {
         if (before[k] != std::uint8_t(stored[k]))
@@ -93,7 +62,11 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(*argc, *argv);
-    panel = new Panel;
+    panel = new PanelFixture;
+    require(panel->failure().isEmpty());
+    // Every byte at once, so that each input is checked without waiting for the line's
+    // pace, which has its own tests.
+    panel->link.setPacing(false);
     return 0;
 }
 
@@ -101,13 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray file(reinterpret_cast<const char *>(data), qsizetype(size));
     {
-        QFile out(panel->scenes.path());
+        QFile out(panel->scenePath());
         require(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         require(out.write(file) == file.size());
     }
     for (int scene = 0; scene < Board::SceneCount; ++scene)
         checkRecall(file, scene);
-    panel->button("Command5")->click();
+    button("Command5")->click();
     const QByteArray body = file.left(96).leftJustified(96, '\0');
     require(panel->line.readAvailable() == Wire::frame(body));
     return 0;

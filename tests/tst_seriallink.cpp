@@ -38,9 +38,9 @@ namespace {
 using Messages = QList<QByteArray>;
 
 QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
-QByteArray master(int value) { return Wire::setLevel(10, value); }
 QByteArray mode(int wireNumber) { return Wire::selectMode(wireNumber); }
-QByteArray frame(char fill) { return Wire::frame(QByteArray(96, fill)); }
+using Wire::frame;
+using Wire::master;
 
 void writeAll(SerialLink &link, const Messages &messages)
 {

@@ -23,8 +23,14 @@ inline QByteArray setLevel(int address, int level) { return packet(address, 10, 
 
 inline QByteArray selectMode(int mode) { return packet(mode, 11, 0); }
 
+// The master level: address 10, outside the channels.
+inline QByteArray master(int level) { return setLevel(10, level); }
+
 // The scene download frame around a 96-byte body.
 inline QByteArray frame(const QByteArray &body) { return '\xfa' + body + '\xfb'; }
+
+// A frame whose twelve scenes hold one byte throughout.
+inline QByteArray frame(char fill) { return frame(QByteArray(96, fill)); }
 
 // Lower-case hex pairs separated by spaces, as the virtual board's dump writes them.
 inline QString hex(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
