@@ -24,12 +24,11 @@ private Q_SLOTS:
 
 namespace {
 
-using Messages = QList<QByteArray>;
-
-QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
-QByteArray mode(int wireNumber) { return Wire::selectMode(wireNumber); }
 using Wire::frame;
 using Wire::master;
+using Wire::Messages;
+using Wire::selectMode;
+using Wire::setLevel;
 
 Messages queued(LineQueue &queue)
 {
@@ -46,39 +45,45 @@ void tst_LineQueue::merges_data()
     QTest::addColumn<Messages>("written");
     QTest::addColumn<Messages>("waiting");
 
-    QTest::newRow("same-channel") << Messages{level(3, 10), level(3, 20)}
-                                  << Messages{level(3, 20)};
-    QTest::newRow("drag") << Messages{level(3, 1), level(3, 2), level(3, 3), level(3, 4)}
-                          << Messages{level(3, 4)};
-    QTest::newRow("other-channel-between") << Messages{level(3, 10), level(5, 1), level(3, 20)}
-                                           << Messages{level(3, 20), level(5, 1)};
+    QTest::newRow("same-channel") << Messages{setLevel(3, 10), setLevel(3, 20)}
+                                  << Messages{setLevel(3, 20)};
+    QTest::newRow("drag") << Messages{setLevel(3, 1), setLevel(3, 2), setLevel(3, 3),
+                                      setLevel(3, 4)}
+                          << Messages{setLevel(3, 4)};
+    QTest::newRow("other-channel-between")
+        << Messages{setLevel(3, 10), setLevel(5, 1), setLevel(3, 20)}
+        << Messages{setLevel(3, 20), setLevel(5, 1)};
     QTest::newRow("two-channels-keep-first-places")
-        << Messages{level(3, 10), level(5, 1), level(3, 20), level(5, 2)}
-        << Messages{level(3, 20), level(5, 2)};
+        << Messages{setLevel(3, 10), setLevel(5, 1), setLevel(3, 20), setLevel(5, 2)}
+        << Messages{setLevel(3, 20), setLevel(5, 2)};
     QTest::newRow("master") << Messages{master(10), master(20), master(30)}
                             << Messages{master(30)};
-    QTest::newRow("channel-stops-at-master") << Messages{level(3, 10), master(50), level(3, 20)}
-                                             << Messages{level(3, 10), master(50), level(3, 20)};
-    QTest::newRow("master-stops-at-channel") << Messages{master(10), level(3, 5), master(20)}
-                                             << Messages{master(10), level(3, 5), master(20)};
+    QTest::newRow("channel-stops-at-master")
+        << Messages{setLevel(3, 10), master(50), setLevel(3, 20)}
+        << Messages{setLevel(3, 10), master(50), setLevel(3, 20)};
+    QTest::newRow("master-stops-at-channel") << Messages{master(10), setLevel(3, 5), master(20)}
+                                             << Messages{master(10), setLevel(3, 5), master(20)};
     QTest::newRow("channel-after-master-merges")
-        << Messages{master(50), level(3, 10), level(3, 20)} << Messages{master(50), level(3, 20)};
-    QTest::newRow("modes-never-merge")
-        << Messages{mode(1), mode(1), mode(2)} << Messages{mode(1), mode(1), mode(2)};
-    QTest::newRow("level-stops-at-mode") << Messages{level(3, 10), mode(2), level(3, 20)}
-                                         << Messages{level(3, 10), mode(2), level(3, 20)};
-    QTest::newRow("master-stops-at-mode")
-        << Messages{master(10), mode(2), master(20)} << Messages{master(10), mode(2), master(20)};
-    QTest::newRow("level-stops-at-frame") << Messages{level(0, 10), frame(1), level(0, 20)}
-                                          << Messages{level(0, 10), frame(1), level(0, 20)};
+        << Messages{master(50), setLevel(3, 10), setLevel(3, 20)}
+        << Messages{master(50), setLevel(3, 20)};
+    QTest::newRow("modes-never-merge") << Messages{selectMode(1), selectMode(1), selectMode(2)}
+                                       << Messages{selectMode(1), selectMode(1), selectMode(2)};
+    QTest::newRow("level-stops-at-mode")
+        << Messages{setLevel(3, 10), selectMode(2), setLevel(3, 20)}
+        << Messages{setLevel(3, 10), selectMode(2), setLevel(3, 20)};
+    QTest::newRow("master-stops-at-mode") << Messages{master(10), selectMode(2), master(20)}
+                                          << Messages{master(10), selectMode(2), master(20)};
+    QTest::newRow("level-stops-at-frame") << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)}
+                                          << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)};
     QTest::newRow("frames-never-merge")
         << Messages{frame(1), frame(1)} << Messages{frame(1), frame(1)};
     QTest::newRow("after-a-mode-merges")
-        << Messages{mode(4), level(7, 1), level(7, 99)} << Messages{mode(4), level(7, 99)};
+        << Messages{selectMode(4), setLevel(7, 1), setLevel(7, 99)}
+        << Messages{selectMode(4), setLevel(7, 99)};
     // Bytes that are no SetLevel packet go as they are, and nothing passes them.
     QTest::newRow("unknown-bytes")
-        << Messages{level(3, 10), QByteArray("\x01\x02", 2), level(3, 20)}
-        << Messages{level(3, 10), QByteArray("\x01\x02", 2), level(3, 20)};
+        << Messages{setLevel(3, 10), QByteArray("\x01\x02", 2), setLevel(3, 20)}
+        << Messages{setLevel(3, 10), QByteArray("\x01\x02", 2), setLevel(3, 20)};
 }
 
 void tst_LineQueue::merges()
@@ -98,12 +103,12 @@ void tst_LineQueue::merges()
 void tst_LineQueue::takesInOrder()
 {
     LineQueue queue;
-    queue.push(Wire::span(level(1, 1)));
+    queue.push(Wire::span(setLevel(1, 1)));
     queue.push(Wire::span(frame(7)));
-    QCOMPARE(Wire::bytes(queue.take()), level(1, 1));
+    QCOMPARE(Wire::bytes(queue.take()), setLevel(1, 1));
     // Once taken, a message is on its way: a newer level cannot reach it.
-    queue.push(Wire::span(level(1, 2)));
-    QCOMPARE(queued(queue), (Messages{frame(7), level(1, 2)}));
+    queue.push(Wire::span(setLevel(1, 2)));
+    QCOMPARE(queued(queue), (Messages{frame(7), setLevel(1, 2)}));
 }
 
 void tst_LineQueue::anyOrderOfTakingKeepsTheRules_data()
@@ -130,11 +135,11 @@ void tst_LineQueue::anyOrderOfTakingKeepsTheRules()
         if (pick < modesPerThousand / 4)
             message = frame(char(random.bounded(100)));
         else if (pick < modesPerThousand)
-            message = mode(int(random.bounded(12)));
+            message = selectMode(int(random.bounded(12)));
         else if (pick < 300)
             message = master(int(random.bounded(100)));
         else
-            message = level(int(random.bounded(8)), int(random.bounded(100)));
+            message = setLevel(int(random.bounded(8)), int(random.bounded(100)));
         written << message;
         queue.push(Wire::span(message));
         // The line takes a message now and then, as its pace allows.

@@ -35,12 +35,26 @@ private Q_SLOTS:
 
 namespace {
 
-using Messages = QList<QByteArray>;
-
-QByteArray level(int channel, int value) { return Wire::setLevel(channel, value); }
-QByteArray mode(int wireNumber) { return Wire::selectMode(wireNumber); }
 using Wire::frame;
 using Wire::master;
+using Wire::Messages;
+using Wire::selectMode;
+using Wire::setLevel;
+
+// A link opened on a real pseudo-terminal, its failures counted.
+struct OpenLink
+{
+    PtyPair line;
+    SerialLink link;
+    QSignalSpy failures{&link, &SerialLink::failed};
+    QString problem;
+
+    bool open()
+    {
+        problem = line.errorString();
+        return line.isOpen() && link.open(line.slavePath(), &problem);
+    }
+};
 
 void writeAll(SerialLink &link, const Messages &messages)
 {
@@ -53,7 +67,7 @@ Messages modesAndFrames(int count)
 {
     Messages messages;
     for (int i = 0; i < count; ++i)
-        messages << (i % 10 == 9 ? frame(char(i % 100)) : mode(i % 12));
+        messages << (i % 10 == 9 ? frame(char(i % 100)) : selectMode(i % 12));
     return messages;
 }
 
@@ -61,11 +75,9 @@ Messages modesAndFrames(int count)
 
 void tst_SerialLink::opensAndSendsNothing()
 {
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink link;
-    QString error;
-    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, failures, problem] = opened;
     QVERIFY(link.isOpen());
     QCOMPARE(line.readAvailable(), QByteArray());
 }
@@ -105,18 +117,16 @@ void tst_SerialLink::cannotOpen()
 
 void tst_SerialLink::idleLineTakesAtOnce()
 {
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink link;
-    QString error;
-    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
-    link.write(Wire::span(level(3, 40)));
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, failures, problem] = opened;
+    link.write(Wire::span(setLevel(3, 40)));
     // Handed to the kernel before write() returns: no turn of the event loop needed.
-    QCOMPARE(line.readAvailable().toHex(), level(3, 40).toHex());
+    QCOMPARE(line.readAvailable().toHex(), setLevel(3, 40).toHex());
     // The line is busy with that packet for a while: the next one follows at its pace.
-    link.write(Wire::span(mode(0)));
+    link.write(Wire::span(selectMode(0)));
     QByteArray received;
-    QTRY_COMPARE((received += line.readAvailable()).toHex(), mode(0).toHex());
+    QTRY_COMPARE((received += line.readAvailable()).toHex(), selectMode(0).toHex());
     QCOMPARE(link.bytesQueued(), 0);
 }
 
@@ -127,27 +137,27 @@ void tst_SerialLink::atTheLinesPace_data()
 
     Messages channelDrag, masterDrag, mixed, modeInDrag, frameInDrag, recall, crossed;
     for (int v = 0; v <= 99; ++v) {
-        channelDrag << level(3, v);
+        channelDrag << setLevel(3, v);
         masterDrag << master(v);
-        crossed << level(1, v) << level(2, 99 - v);
+        crossed << setLevel(1, v) << setLevel(2, 99 - v);
     }
     for (int v = 0; v < 50; ++v)
-        mixed << level(3, v) << master(v) << level(5, 99 - v);
+        mixed << setLevel(3, v) << master(v) << setLevel(5, 99 - v);
     for (int v = 0; v < 50; ++v)
-        modeInDrag << level(3, v);
-    modeInDrag << mode(4);
+        modeInDrag << setLevel(3, v);
+    modeInDrag << selectMode(4);
     for (int v = 50; v <= 99; ++v)
-        modeInDrag << level(3, v) << mode(5);
+        modeInDrag << setLevel(3, v) << selectMode(5);
     for (int v = 0; v < 50; ++v)
-        frameInDrag << level(2, v) << master(v);
+        frameInDrag << setLevel(2, v) << master(v);
     frameInDrag << frame(0x33);
     for (int v = 50; v <= 99; ++v)
-        frameInDrag << level(2, v);
+        frameInDrag << setLevel(2, v);
     for (int i = 0; i < 8; ++i)
-        recall << level(i, 10 * i);
+        recall << setLevel(i, 10 * i);
     recall << master(0);
     for (int i = 7; i >= 0; --i)
-        recall << level(i, 99);
+        recall << setLevel(i, 99);
 
     QTest::newRow("channel-drag") << channelDrag << true;
     QTest::newRow("master-drag") << masterDrag << true;
@@ -162,12 +172,9 @@ void tst_SerialLink::atTheLinesPace()
 {
     QFETCH(Messages, written);
     QFETCH(bool, merges);
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink link;
-    QSignalSpy failures(&link, &SerialLink::failed);
-    QString error;
-    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, failures, problem] = opened;
     const LineReader farSide(line.masterFd());
     // All at once, as a fast drag or a recall hands them over, faster than the line.
     writeAll(link, written);
@@ -180,12 +187,9 @@ void tst_SerialLink::atTheLinesPace()
 
 void tst_SerialLink::fullKernelKeepsMessagesWholeInOrder()
 {
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink link;
-    QSignalSpy failures(&link, &SerialLink::failed);
-    QString error;
-    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, failures, problem] = opened;
     // A line that nobody has read for long: the kernel refuses more.
     const qsizetype stale = line.fillKernel();
     QVERIFY2(stale > 0, "the kernel took nothing");
@@ -212,24 +216,21 @@ void tst_SerialLink::deadLineFailsOnce_data()
 void tst_SerialLink::deadLineFailsOnce()
 {
     QFETCH(int, queued);
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink link;
-    QSignalSpy failures(&link, &SerialLink::failed);
-    QString error;
-    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, failures, problem] = opened;
     writeAll(link, modesAndFrames(queued));
     QVERIFY(queued == 0 || link.bytesQueued() > 0);
     QCOMPARE(failures.count(), 0);
     line.closeMaster();
-    link.write(Wire::span(level(3, 40)));
+    link.write(Wire::span(setLevel(3, 40)));
     QTRY_COMPARE(failures.count(), 1);
     QVERIFY2(failures.at(0).at(0).toString().contains(line.slavePath()),
              qPrintable(failures.at(0).at(0).toString()));
     QVERIFY(link.hasFailed());
     // Closed: no notifier is left to report the dead line again and again.
     QVERIFY(!link.isOpen());
-    link.write(Wire::span(level(4, 40)));
+    link.write(Wire::span(setLevel(4, 40)));
     // Turns of the loop: a notifier still armed would report again on each of them.
     for (int turn = 0; turn < 200; ++turn)
         QCoreApplication::processEvents();
@@ -255,12 +256,9 @@ void tst_SerialLink::drain()
     QFETCH(int, messages);
     QFETCH(bool, read);
     QFETCH(bool, close);
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    SerialLink link;
-    QSignalSpy failures(&link, &SerialLink::failed);
-    QString error;
-    QVERIFY2(link.open(line.slavePath(), &error), qPrintable(error));
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, failures, problem] = opened;
     std::optional<LineReader> farSide;
     if (read)
         farSide.emplace(line.masterFd());

@@ -3,6 +3,7 @@
 #include "link/boarddecoder.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -13,6 +14,9 @@
 // The bytes the board must receive, written out here rather than taken from the encoders
 // under test, and the ways the tests print and compare them.
 namespace Wire {
+
+// Whole messages, as they are handed to the link and read back from the line.
+using Messages = QList<QByteArray>;
 
 inline QByteArray packet(int address, int command, int value)
 {
