@@ -1,19 +1,17 @@
-// The scene file as the panel reads it, whatever it holds: each of the twelve scenes is
-// recalled through its scene button and all of them downloaded through the send-settings
-// button, on the real panel and a real pseudo-terminal.
+// The scene file as the desk reads it, whatever it holds: each of the twelve scenes is
+// recalled and all of them downloaded, on the real scene file in a temporary folder.
 //
 // Checks: a recall sends only well-formed level packets, in channel order, one for each
 // channel that changes, never a level above 99; a scene holding such a byte is refused
 // whole, with nothing sent and nothing moved; the download sends exactly the file's
-// twelve records (zeros where it holds none), framed; nothing ends the panel.
+// twelve records (zeros where it holds none), framed; the desk never fails.
 
 #include "link/boardnumbers.h"
-#include "support/panelfixture.h"
+#include "support/deskfixture.h"
 #include "support/wire.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
-#include <QPushButton>
 
 #include <cstdint>
 #include <cstdlib>
@@ -26,47 +24,40 @@ void require(bool condition)
         std::abort();
 }
 
-PanelFixture *panel = nullptr;
-
-QPushButton *button(const char *name, int index = -1)
-{
-    return controlOf<QPushButton>(panel->form.get(), name, index);
-}
+DeskFixture *fixture = nullptr;
 
 void checkRecall(const QByteArray &file, int scene)
 {
     const QByteArray stored = file.mid(8 * scene, 8).leftJustified(8, '\0');
-    const auto before = panel->state.LevelBuf;
-    const qsizetype refusals = panel->warnings.size();
-    button("Option1", scene)->click();
-    const QByteArray sent = panel->line.readAvailable();
+    const QList<int> before = fixture->levels();
+    const qsizetype refusals = fixture->refusals.size();
+    fixture->desk.recall(scene + 1);
+    const QByteArray sent = fixture->line.take();
 
     bool refused = false;
     for (const char byte : stored)
         refused = refused || std::uint8_t(byte) > Board::FullOn;
-    require(panel->warnings.size() == refusals + (refused ? 1 : 0));
-    require(panel->fatals.isEmpty());
+    require(fixture->refusals.size() == refusals + (refused ? 1 : 0));
+    require(fixture->failures.isEmpty());
     QByteArray expected;
     for (int k = 0; k < Board::ChannelCount && !refused; ++k) {
         if (before[k] != std::uint8_t(stored[k]))
             expected += Wire::setLevel(k, std::uint8_t(stored[k]));
     }
     require(sent == expected);
-    for (int k = 0; k < Board::ChannelCount; ++k)
-        require(panel->state.LevelBuf[k] == (refused ? before[k] : std::uint8_t(stored[k])));
+    for (int k = 0; k < Board::ChannelCount; ++k) {
+        require(fixture->desk.channel(k) == (refused ? before[k] : std::uint8_t(stored[k])));
+        require(fixture->desk.registers().LevelBuf[k] == fixture->desk.channel(k));
+    }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(*argc, *argv);
-    panel = new PanelFixture;
-    require(panel->failure().isEmpty());
-    // Every byte at once, so that each input is checked without waiting for the line's
-    // pace, which has its own tests.
-    panel->link.setPacing(false);
+    new QCoreApplication(*argc, *argv);
+    fixture = new DeskFixture;
+    require(fixture->isValid());
     return 0;
 }
 
@@ -74,14 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray file(reinterpret_cast<const char *>(data), qsizetype(size));
     {
-        QFile out(panel->scenePath());
+        QFile out(fixture->scenePath());
         require(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         require(out.write(file) == file.size());
     }
     for (int scene = 0; scene < Board::SceneCount; ++scene)
         checkRecall(file, scene);
-    button("Command5")->click();
+    fixture->desk.download();
     const QByteArray body = file.left(96).leftJustified(96, '\0');
-    require(panel->line.readAvailable() == Wire::frame(body));
+    require(fixture->line.take() == Wire::frame(body));
     return 0;
 }

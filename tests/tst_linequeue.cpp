@@ -80,10 +80,6 @@ void tst_LineQueue::merges_data()
     QTest::newRow("after-a-mode-merges")
         << Messages{selectMode(4), setLevel(7, 1), setLevel(7, 99)}
         << Messages{selectMode(4), setLevel(7, 99)};
-    // Bytes that are no SetLevel packet go as they are, and nothing passes them.
-    QTest::newRow("unknown-bytes")
-        << Messages{setLevel(3, 10), QByteArray("\x01\x02", 2), setLevel(3, 20)}
-        << Messages{setLevel(3, 10), QByteArray("\x01\x02", 2), setLevel(3, 20)};
 }
 
 void tst_LineQueue::merges()
@@ -92,9 +88,8 @@ void tst_LineQueue::merges()
     QFETCH(Messages, waiting);
     LineQueue queue;
     for (const QByteArray &message : written)
-        queue.push(Wire::span(message));
+        queue.push(Wire::message(message));
     QCOMPARE(queue.byteCount(), std::size_t(waiting.join().size()));
-    QCOMPARE(queue.messageCount(), std::size_t(waiting.size()));
     QCOMPARE(queued(queue), waiting);
     QVERIFY(queue.isEmpty());
     QCOMPARE(queue.byteCount(), std::size_t(0));
@@ -103,11 +98,11 @@ void tst_LineQueue::merges()
 void tst_LineQueue::takesInOrder()
 {
     LineQueue queue;
-    queue.push(Wire::span(setLevel(1, 1)));
-    queue.push(Wire::span(frame(7)));
+    queue.push(Wire::message(setLevel(1, 1)));
+    queue.push(Wire::message(frame(7)));
     QCOMPARE(Wire::bytes(queue.take()), setLevel(1, 1));
     // Once taken, a message is on its way: a newer level cannot reach it.
-    queue.push(Wire::span(setLevel(1, 2)));
+    queue.push(Wire::message(setLevel(1, 2)));
     QCOMPARE(queued(queue), (Messages{frame(7), setLevel(1, 2)}));
 }
 
@@ -141,7 +136,7 @@ void tst_LineQueue::anyOrderOfTakingKeepsTheRules()
         else
             message = setLevel(int(random.bounded(8)), int(random.bounded(100)));
         written << message;
-        queue.push(Wire::span(message));
+        queue.push(Wire::message(message));
         // The line takes a message now and then, as its pace allows.
         if (!queue.isEmpty() && random.bounded(4) == 0)
             line += Wire::bytes(queue.take());
@@ -160,7 +155,7 @@ void tst_LineQueue::pace_data()
     QTest::addColumn<int>("driverQueued");
     QTest::addColumn<qint64>("expectedWaitNs");
 
-    const qint64 byte = LinePace::ByteTime.count();
+    const qint64 byte = LineRate::ByteTime.count();
     QTest::newRow("idle") << 0 << 0 << 0 << qint64(0);
     // A packet just handed over: the next waits until two byte times remain.
     QTest::newRow("packet-just-handed") << 5 << 0 << 0 << 3 * byte;

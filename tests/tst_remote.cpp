@@ -1,29 +1,23 @@
-#include "app/errorreport.h"
-#include "control/levelslider.h"
 #include "remote/feedbackclients.h"
 #include "remote/osccounts.h"
 #include "remote/oscendpoint.h"
 #include "remote/oscserver.h"
+#include "support/deskfixture.h"
 #include "support/files.h"
-#include "support/modal.h"
 #include "support/osc.h"
 #include "support/oscclient.h"
-#include "support/panelfixture.h"
 #include "support/wire.h"
-#include "ui/form2.h"
-#include "ui/imagecontrol.h"
 
-#include <QPushButton>
 #include <QTest>
 #include <QUdpSocket>
 
 #include <limits>
 #include <optional>
 
-// Remote control of the real panel over OSC, on real UDP over the loopback and a real line:
-// each address moves the panel and the line exactly as the control it names does, the
-// levels come back to the clients and to the targets named at start, and bad input, or
-// input while a window is up, moves nothing and is counted once.
+// Remote control of the desk over OSC, on real UDP over the loopback: each address asks
+// the desk for what the control it names asks, the levels come back to the clients and to
+// the targets named at start, and bad input, or input while the desk is held, moves
+// nothing and is counted once.
 class tst_Remote : public QObject
 {
     Q_OBJECT
@@ -39,8 +33,7 @@ private Q_SLOTS:
     void likeTheControl();
     void ignored_data();
     void ignored();
-    void droppedWhileSceneKeyWindowIsUp();
-    void droppedWhileItsOwnQuestionIsUp();
+    void droppedWhileHeld();
     void feedback_data();
     void feedback();
     void feedbackToNamedTarget();
@@ -55,17 +48,19 @@ using Datagrams = QList<QByteArray>;
 
 const QHostAddress Loopback(QHostAddress::LocalHost);
 
-// The real panel with remote control on a port of the loopback that the system chose,
-// and one remote control talking to it.
-class RemotePanel
+// The desk with remote control on a port of the loopback that the system chose, and one
+// remote control talking to it.
+class RemoteDesk
 {
 public:
-    RemotePanel()
+    // The levels are set before remote control starts: none of them is news to tell.
+    explicit RemoteDesk(const Levels &channels = {}, int master = 0)
     {
-        m_failure = !panel.failure().isEmpty() ? panel.failure() : client.failure();
+        m_failure = !f.isValid() ? f.folder.errorString() : client.failure();
         if (!m_failure.isEmpty())
             return;
-        server.emplace(*panel.form);
+        f.setLevels(channels, master);
+        server.emplace(f.desk);
         server->listen({Loopback, 0}, &m_failure);
     }
 
@@ -73,35 +68,13 @@ public:
     quint16 port() const { return server->localEndpoint().port; }
     void send(const QByteArray &datagram) { client.send(datagram, port()); }
 
-    PanelFixture panel;
+    DeskFixture f;
     OscClient client;
     std::optional<OscServer> server;
 
 private:
     QString m_failure;
 };
-
-// The eight channel levels, then the master.
-Levels levelsOf(const PanelFixture &panel)
-{
-    Levels levels;
-    for (int i = 0; i < 8; ++i)
-        levels << panel.VScroll1(i)->level();
-    return levels << panel.VScroll2()->level();
-}
-
-// The scene and mode buttons that are down, by name.
-QStringList buttonsDown(const PanelFixture &panel)
-{
-    QStringList down;
-    for (int i = 0; i < 12; ++i) {
-        for (QPushButton *button : {panel.Option1(i), panel.Option2(i)}) {
-            if (button->isChecked())
-                down << button->objectName();
-        }
-    }
-    return down;
-}
 
 QStringList names(const QList<OscEndpoint> &endpoints)
 {
@@ -257,71 +230,65 @@ void tst_Remote::likeTheControl_data()
     QTest::addColumn<Levels>("channels");
     QTest::addColumn<int>("master");
     QTest::addColumn<QByteArray>("datagram");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("mode"); // selected afterwards
     QTest::addColumn<QByteArray>("wire");
+    QTest::addColumn<Levels>("after"); // the eight channels, then the master
 
     const Levels off(8, 0);
-    QTest::newRow("channel-1-int")
-        << off << 0 << channel(1, 40) << "VScroll1_0" << 40 << Wire::setLevel(0, 40);
-    QTest::newRow("channel-8-float-full") << off << 0 << Osc::message("/dimmer/channel/8", {1.0f})
-                                          << "VScroll1_7" << 99 << Wire::setLevel(7, 99);
+    const auto with = [](Levels channels, int master) { return channels << master; };
+    QTest::newRow("channel-1-int") << off << 0 << channel(1, 40) << -1 << Wire::setLevel(0, 40)
+                                   << with({40, 0, 0, 0, 0, 0, 0, 0}, 0);
+    QTest::newRow("channel-8-float-full")
+        << off << 0 << Osc::message("/dimmer/channel/8", {1.0f}) << -1 << Wire::setLevel(7, 99)
+        << with({0, 0, 0, 0, 0, 0, 0, 99}, 0);
     QTest::newRow("channel-3-float-half-rounds-up")
-        << off << 0 << Osc::message("/dimmer/channel/3", {0.5f}) << "VScroll1_2" << 50
-        << Wire::setLevel(2, 50);
+        << off << 0 << Osc::message("/dimmer/channel/3", {0.5f}) << -1 << Wire::setLevel(2, 50)
+        << with({0, 0, 50, 0, 0, 0, 0, 0}, 0);
     QTest::newRow("channel-5-float-rounds-down-to-off")
         << Levels{0, 0, 0, 0, 10, 0, 0, 0} << 0 << Osc::message("/dimmer/channel/5", {0.005f})
-        << "VScroll1_4" << 0 << Wire::setLevel(4, 0);
-    QTest::newRow("channel-2-int-0") << Levels{0, 30, 0, 0, 0, 0, 0, 0} << 0 << channel(2, 0)
-                                     << "VScroll1_1" << 0 << Wire::setLevel(1, 0);
+        << -1 << Wire::setLevel(4, 0) << with(off, 0);
     QTest::newRow("channel-at-its-level-sends-nothing")
-        << Levels{0, 0, 0, 40, 0, 0, 0, 0} << 0 << channel(4, 40) << "VScroll1_3" << 40
-        << QByteArray();
-    QTest::newRow("master-int") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70)
-                                << "VScroll2" << 70 << Wire::setLevel(10, 70);
+        << Levels{0, 0, 0, 40, 0, 0, 0, 0} << 0 << channel(4, 40) << -1 << QByteArray()
+        << with({0, 0, 0, 40, 0, 0, 0, 0}, 0);
+    QTest::newRow("master-int") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70) << -1
+                                << Wire::setLevel(10, 70) << with(Levels(8, 70), 70);
     QTest::newRow("master-float-0")
-        << Levels(8, 40) << 40 << Osc::message("/dimmer/master", {0.0f}) << "VScroll2" << 0
-        << Wire::setLevel(10, 0);
-    QTest::newRow("full-on-3") << off << 0 << Osc::message("/dimmer/fullon/3") << "Command1_2"
-                               << -1 << Wire::setLevel(2, 99);
+        << Levels(8, 40) << 40 << Osc::message("/dimmer/master", {0.0f}) << -1
+        << Wire::setLevel(10, 0) << with(off, 0);
+    QTest::newRow("full-on-3") << off << 0 << Osc::message("/dimmer/fullon/3") << -1
+                               << Wire::setLevel(2, 99) << with({0, 0, 99, 0, 0, 0, 0, 0}, 0);
     QTest::newRow("full-on-3-pressed-with-float-1")
-        << off << 0 << Osc::message("/dimmer/fullon/3", {1.0f}) << "Command1_2" << -1
-        << Wire::setLevel(2, 99);
+        << off << 0 << Osc::message("/dimmer/fullon/3", {1.0f}) << -1 << Wire::setLevel(2, 99)
+        << with({0, 0, 99, 0, 0, 0, 0, 0}, 0);
     QTest::newRow("full-on-8-pressed-with-int-1")
-        << off << 0 << Osc::message("/dimmer/fullon/8", {1}) << "Command1_7" << -1
-        << Wire::setLevel(7, 99);
-    QTest::newRow("full-on-already-on")
-        << Levels{0, 0, 99, 0, 0, 0, 0, 0} << 0 << Osc::message("/dimmer/fullon/3") << "Command1_2"
-        << -1 << QByteArray();
+        << off << 0 << Osc::message("/dimmer/fullon/8", {1}) << -1 << Wire::setLevel(7, 99)
+        << with({0, 0, 0, 0, 0, 0, 0, 99}, 0);
     QTest::newRow("off-6") << Levels{0, 0, 0, 0, 0, 60, 0, 0} << 0 << Osc::message("/dimmer/off/6")
-                           << "Command2_5" << -1 << Wire::setLevel(5, 0);
-    QTest::newRow("master-full-on")
-        << Levels{0, 10, 0, 0, 0, 0, 0, 0} << 0 << Osc::message("/dimmer/master/fullon")
-        << "Command3" << -1 << Wire::setLevel(10, 99);
+                           << -1 << Wire::setLevel(5, 0) << with(off, 0);
     QTest::newRow("master-full-on-already")
         << Levels{99, 99, 99, 99, 10, 99, 99, 99} << 99 << Osc::message("/dimmer/master/fullon")
-        << "Command3" << -1 << QByteArray();
+        << -1 << QByteArray() << with({99, 99, 99, 99, 10, 99, 99, 99}, 99);
+    QTest::newRow("master-full-on")
+        << Levels{0, 10, 0, 0, 0, 0, 0, 0} << 0 << Osc::message("/dimmer/master/fullon") << -1
+        << Wire::setLevel(10, 99) << with(Levels(8, 99), 99);
     QTest::newRow("all-off") << Levels{0, 0, 30, 0, 0, 30, 0, 0} << 30
-                             << Osc::message("/dimmer/alloff") << "Command4" << -1
-                             << Wire::setLevel(2, 0) + Wire::setLevel(5, 0) +
-                                    Wire::setLevel(10, 0);
+                             << Osc::message("/dimmer/alloff") << -1
+                             << Wire::setLevel(2, 0) + Wire::setLevel(5, 0) + Wire::setLevel(10, 0)
+                             << with(off, 0);
     QByteArray scene2;
-    QByteArray scene12;
-    for (int k = 0; k < 8; ++k) {
+    for (int k = 0; k < 8; ++k)
         scene2 += Wire::setLevel(k, 8 + k);
-        scene12 += Wire::setLevel(k, 88 + k);
-    }
-    QTest::newRow("scene-2") << off << 0 << Osc::message("/dimmer/scene/2") << "Option1_1" << -1
-                             << scene2;
+    QTest::newRow("scene-2") << off << 0 << Osc::message("/dimmer/scene/2") << -1 << scene2
+                             << with({8, 9, 10, 11, 12, 13, 14, 15}, 0);
     QTest::newRow("scene-12-pressed-with-float-1")
-        << off << 0 << Osc::message("/dimmer/scene/12", {1.0f}) << "Option1_11" << -1 << scene12;
-    QTest::newRow("mode-1") << off << 0 << Osc::message("/dimmer/mode/1") << "Option2_0" << -1
-                            << Wire::selectMode(0);
-    QTest::newRow("mode-12") << off << 0 << Osc::message("/dimmer/mode/12", {1}) << "Option2_11"
-                             << -1 << Wire::selectMode(11);
-    QTest::newRow("download") << Levels{5, 5, 5, 5, 5, 5, 5, 5} << 5
-                              << Osc::message("/dimmer/download") << "Command5" << -1
-                              << Wire::frame(Wire::countingRecords());
+        << Levels{88, 89, 90, 91, 92, 93, 94, 0} << 0 << Osc::message("/dimmer/scene/12", {1.0f})
+        << -1 << Wire::setLevel(7, 95) << with({88, 89, 90, 91, 92, 93, 94, 95}, 0);
+    QTest::newRow("mode-1") << off << 0 << Osc::message("/dimmer/mode/1") << 0
+                            << Wire::selectMode(0) << with(off, 0);
+    QTest::newRow("mode-12") << off << 0 << Osc::message("/dimmer/mode/12", {1}) << 11
+                             << Wire::selectMode(11) << with(off, 0);
+    QTest::newRow("download") << Levels(8, 5) << 5 << Osc::message("/dimmer/download") << -1
+                              << Wire::frame(Wire::countingRecords()) << with(Levels(8, 5), 5);
 }
 
 void tst_Remote::likeTheControl()
@@ -329,37 +296,21 @@ void tst_Remote::likeTheControl()
     QFETCH(Levels, channels);
     QFETCH(int, master);
     QFETCH(QByteArray, datagram);
-    QFETCH(QString, control);
-    QFETCH(int, level);
+    QFETCH(int, mode);
     QFETCH(QByteArray, wire);
-
-    PanelFixture direct;
-    QVERIFY2(direct.failure().isEmpty(), qPrintable(direct.failure()));
-    RemotePanel remote;
+    QFETCH(Levels, after);
+    RemoteDesk remote;
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
-    for (PanelFixture *panel : {&direct, &remote.panel}) {
-        QVERIFY(Files::write(panel->scenePath(), countingScenes()));
-        panel->setLevels(channels, master);
-    }
-
-    // The control itself, as the operator works it.
-    QObject *target = direct.form->findChild<QObject *>(control);
-    QVERIFY2(target, qPrintable(control));
-    if (auto *slider = qobject_cast<LevelSlider *>(target))
-        slider->setLevel(level);
-    else
-        QTest::mouseClick(qobject_cast<QPushButton *>(target), Qt::LeftButton);
-    const QByteArray byControl = direct.sent();
+    QVERIFY(Files::write(remote.f.scenePath(), countingScenes()));
+    remote.f.setLevels(channels, master);
 
     remote.send(datagram);
     QTRY_COMPARE(remote.server->counts().taken, qint64(1));
-    const QByteArray byMessage = remote.panel.sent();
-    QCOMPARE(Wire::hex(byMessage), Wire::hex(byControl));
-    QCOMPARE(Wire::hex(byMessage), Wire::hex(wire));
-    QCOMPARE(levelsOf(remote.panel), levelsOf(direct));
-    QCOMPARE(buttonsDown(remote.panel), buttonsDown(direct));
+    QCOMPARE(Wire::hex(remote.f.line.take()), Wire::hex(wire));
+    QCOMPARE(remote.f.levels(), after);
+    QCOMPARE(remote.f.desk.mode(), mode);
     QCOMPARE(remote.server->counts().total(), qint64(1));
-    QVERIFY2(remote.panel.fatals.isEmpty(), qPrintable(remote.panel.fatals.join('\n')));
+    QVERIFY2(remote.f.failures.isEmpty(), qPrintable(remote.f.failures.join('\n')));
 }
 
 void tst_Remote::ignored_data()
@@ -445,73 +396,39 @@ void tst_Remote::ignored()
 {
     QFETCH(QByteArray, datagram);
     QFETCH(QString, counted);
-    RemotePanel remote;
+    RemoteDesk remote;
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
-    QVERIFY(Files::write(remote.panel.scenePath(), countingScenes()));
+    QVERIFY(Files::write(remote.f.scenePath(), countingScenes()));
     const Levels before = {10, 20, 30, 40, 50, 60, 70, 80, 90};
-    remote.panel.setLevels(before.first(8), before.last());
+    remote.f.setLevels(before.first(8), before.last());
 
     remote.send(datagram);
     QTRY_COMPARE(remote.server->counts().total(), qint64(1));
-    QCOMPARE(remote.panel.sent(), QByteArray());
-    QCOMPARE(levelsOf(remote.panel), before);
-    QCOMPARE(buttonsDown(remote.panel), QStringList());
+    QCOMPARE(remote.f.line.take(), QByteArray());
+    QCOMPARE(remote.f.levels(), before);
+    QCOMPARE(remote.f.desk.mode(), Desk::NoMode);
     QCOMPARE(remote.server->counts().summary(), countedOnce(counted).summary());
 }
 
-void tst_Remote::droppedWhileSceneKeyWindowIsUp()
+void tst_Remote::droppedWhileHeld()
 {
-    RemotePanel remote;
+    RemoteDesk remote;
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
-    bool closed = false;
-    Modal::whenUp([](QWidget *window) { return qobject_cast<Form2 *>(window) != nullptr; },
-                  [&](QWidget *window) {
-                      remote.send(channel(1, 40));
-                      remote.send(Osc::message("/dimmer/mode/3"));
-                      QTRY_COMPARE(remote.server->counts().whileWindowUp, qint64(2));
-                      QTest::mouseClick(controlOf<ImageControl>(window, "Image3"), Qt::LeftButton);
-                      closed = true;
-                  },
-                  remote.panel.form.get());
-    QTest::mouseClick(remote.panel.Image2(), Qt::LeftButton);
-    QVERIFY(closed);
-    QCOMPARE(remote.panel.sent(), QByteArray());
-    QCOMPARE(levelsOf(remote.panel), Levels(9, 0));
-    QCOMPARE(buttonsDown(remote.panel), QStringList());
+    // The scene key window or a question is up.
+    remote.f.desk.setInputHeld(true);
+    remote.send(channel(1, 40));
+    remote.send(Osc::message("/dimmer/mode/3"));
+    QTRY_COMPARE(remote.server->counts().whileWindowUp, qint64(2));
+    QCOMPARE(remote.f.line.take(), QByteArray());
+    QCOMPARE(remote.f.levels(), Levels(9, 0));
+    QCOMPARE(remote.f.desk.mode(), Desk::NoMode);
 
     // With the window gone the same message is taken.
+    remote.f.desk.setInputHeld(false);
     remote.send(channel(1, 40));
     QTRY_COMPARE(remote.server->counts().taken, qint64(1));
-    QCOMPARE(Wire::hex(remote.panel.sent()), Wire::hex(Wire::setLevel(0, 40)));
+    QCOMPARE(Wire::hex(remote.f.line.take()), Wire::hex(Wire::setLevel(0, 40)));
     QCOMPARE(remote.server->counts().total(), qint64(3));
-}
-
-void tst_Remote::droppedWhileItsOwnQuestionIsUp()
-{
-    RemotePanel remote;
-    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
-    // Scene 1 holds a level the board does not take: its recall is refused with a warning,
-    // which the running panel shows in a message box.
-    QVERIFY(Files::write(remote.panel.scenePath(), QByteArray(7, '\0') + char(100)));
-    ErrorReport report;
-    QObject::connect(remote.panel.form.get(), &Form1::warned, &report, &ErrorReport::warning);
-    bool answered = false;
-    Modal::whenUp(
-        Modal::isMessageBox,
-        [&](QWidget *box) {
-            // The message that raised the box is still being handled.
-            remote.send(channel(2, 50));
-            QTRY_COMPARE(remote.server->counts().whileWindowUp, qint64(1));
-            Modal::pressEnter(box);
-            answered = true;
-        },
-        remote.panel.form.get());
-    remote.send(Osc::message("/dimmer/scene/1"));
-    QTRY_VERIFY(answered);
-    QCOMPARE(remote.server->counts().taken, qint64(1));
-    QCOMPARE(remote.server->counts().total(), qint64(2));
-    QCOMPARE(remote.panel.sent(), QByteArray());
-    QCOMPARE(levelsOf(remote.panel), Levels(9, 0));
 }
 
 void tst_Remote::feedback_data()
@@ -526,7 +443,8 @@ void tst_Remote::feedback_data()
                              << Datagrams{channel(3, 50)};
     QTest::newRow("channel-at-its-level")
         << Levels{0, 0, 40, 0, 0, 0, 0, 0} << 0 << channel(3, 40) << Datagrams{};
-    // The master's copy moves the channels that differ, and each tells its own level.
+    // Each channel that the master's copy moves, then the master: what changed is told
+    // together, channels first.
     QTest::newRow("master") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70)
                             << Datagrams{channel(1, 70), channel(3, 70), channel(4, 70),
                                          channel(5, 70), channel(6, 70), channel(7, 70),
@@ -551,13 +469,14 @@ void tst_Remote::feedback()
     QFETCH(int, master);
     QFETCH(QByteArray, datagram);
     QFETCH(Datagrams, told);
-    RemotePanel remote;
+    RemoteDesk remote(channels, master);
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
-    QVERIFY(Files::write(remote.panel.scenePath(), countingScenes()));
-    remote.panel.setLevels(channels, master);
+    QVERIFY(Files::write(remote.f.scenePath(), countingScenes()));
 
     remote.send(datagram);
-    // A last move whose level no row tells: once it is back, everything before it is too.
+    QTRY_COMPARE(remote.server->counts().total(), qint64(1));
+    QTRY_COMPARE(remote.client.received.size(), told.size());
+    // A last move whose level no row tells: it comes alone, so nothing else was left.
     remote.send(channel(8, 77));
     told << channel(8, 77);
     QTRY_COMPARE(remote.client.received.size(), told.size());
@@ -567,23 +486,22 @@ void tst_Remote::feedback()
 
 void tst_Remote::feedbackToNamedTarget()
 {
-    RemotePanel remote;
+    RemoteDesk remote;
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
     OscClient named;
     QVERIFY2(named.failure().isEmpty(), qPrintable(named.failure()));
     remote.server->addFeedbackTarget({Loopback, named.port()});
 
-    // The operator's own clicks are told too, and each position of a thumb drag.
-    QTest::mouseClick(remote.panel.Command1(0), Qt::LeftButton);
-    QTest::mouseClick(remote.panel.Command3(), Qt::LeftButton);
-    LevelSlider *slider = remote.panel.VScroll1(5);
-    slider->setSliderDown(true);
-    slider->setSliderPosition(LevelSlider::MaximumLevel - 60);
-    slider->setSliderPosition(LevelSlider::MaximumLevel - 30);
-    slider->setSliderDown(false);
-    const Datagrams byPanel = {channel(1, 99), channel(2, 99), channel(3, 99), channel(4, 99),
-                               channel(5, 99), channel(6, 99), channel(7, 99), channel(8, 99),
-                               master(99),     channel(6, 60), channel(6, 30), channel(6, 30)};
+    // The operator's own clicks are told too, and a thumb drag.
+    remote.f.desk.channelFullOn(0);
+    remote.f.desk.masterFullOn();
+    remote.f.desk.moveChannel(5, 60);
+    remote.f.desk.moveChannel(5, 30);
+    remote.f.desk.moveChannel(5, 30);
+    // Told together, the newest level of each.
+    const Datagrams byPanel = {channel(1, 99), channel(2, 99), channel(3, 99),
+                               channel(4, 99), channel(5, 99), channel(6, 30),
+                               channel(7, 99), channel(8, 99), master(99)};
     QTRY_COMPARE(named.received.size(), byPanel.size());
     for (qsizetype k = 0; k < byPanel.size(); ++k)
         QCOMPARE(Wire::hex(named.received[k]), Wire::hex(byPanel[k]));
@@ -598,7 +516,7 @@ void tst_Remote::feedbackToNamedTarget()
 
 void tst_Remote::noFeedbackAfterBadInput()
 {
-    RemotePanel remote;
+    RemoteDesk remote;
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
     OscClient stranger;
     QVERIFY2(stranger.failure().isEmpty(), qPrintable(stranger.failure()));
@@ -621,9 +539,8 @@ void tst_Remote::portInUse()
 {
     QUdpSocket holder;
     QVERIFY2(holder.bind(Loopback, 0), qPrintable(holder.errorString()));
-    PanelFixture panel;
-    QVERIFY2(panel.failure().isEmpty(), qPrintable(panel.failure()));
-    OscServer server(*panel.form);
+    DeskFixture f;
+    OscServer server(f.desk);
     QString error;
     QVERIFY(!server.listen({Loopback, holder.localPort()}, &error));
     QVERIFY2(error.contains(QStringLiteral("127.0.0.1:%1").arg(holder.localPort())),

@@ -59,7 +59,7 @@ struct OpenLink
 void writeAll(SerialLink &link, const Messages &messages)
 {
     for (const QByteArray &message : messages)
-        link.write(Wire::span(message));
+        link.send(Wire::message(message));
 }
 
 // Modes and frames only: nothing of these may merge, so every byte must arrive.
@@ -120,11 +120,11 @@ void tst_SerialLink::idleLineTakesAtOnce()
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
     auto &[line, link, failures, problem] = opened;
-    link.write(Wire::span(setLevel(3, 40)));
-    // Handed to the kernel before write() returns: no turn of the event loop needed.
+    link.send(Wire::message(setLevel(3, 40)));
+    // Handed to the kernel before send() returns: no turn of the event loop needed.
     QCOMPARE(line.readAvailable().toHex(), setLevel(3, 40).toHex());
     // The line is busy with that packet for a while: the next one follows at its pace.
-    link.write(Wire::span(selectMode(0)));
+    link.send(Wire::message(selectMode(0)));
     QByteArray received;
     QTRY_COMPARE((received += line.readAvailable()).toHex(), selectMode(0).toHex());
     QCOMPARE(link.bytesQueued(), 0);
@@ -141,14 +141,15 @@ void tst_SerialLink::atTheLinesPace_data()
         masterDrag << master(v);
         crossed << setLevel(1, v) << setLevel(2, 99 - v);
     }
-    for (int v = 0; v < 50; ++v)
+    // Rows that cannot merge much take their whole line time: a few dozen packets each.
+    for (int v = 0; v < 20; ++v)
         mixed << setLevel(3, v) << master(v) << setLevel(5, 99 - v);
-    for (int v = 0; v < 50; ++v)
+    for (int v = 0; v < 20; ++v)
         modeInDrag << setLevel(3, v);
     modeInDrag << selectMode(4);
-    for (int v = 50; v <= 99; ++v)
+    for (int v = 80; v <= 99; ++v)
         modeInDrag << setLevel(3, v) << selectMode(5);
-    for (int v = 0; v < 50; ++v)
+    for (int v = 0; v < 20; ++v)
         frameInDrag << setLevel(2, v) << master(v);
     frameInDrag << frame(0x33);
     for (int v = 50; v <= 99; ++v)
@@ -223,14 +224,13 @@ void tst_SerialLink::deadLineFailsOnce()
     QVERIFY(queued == 0 || link.bytesQueued() > 0);
     QCOMPARE(failures.count(), 0);
     line.closeMaster();
-    link.write(Wire::span(setLevel(3, 40)));
+    link.send(Wire::message(setLevel(3, 40)));
     QTRY_COMPARE(failures.count(), 1);
     QVERIFY2(failures.at(0).at(0).toString().contains(line.slavePath()),
              qPrintable(failures.at(0).at(0).toString()));
-    QVERIFY(link.hasFailed());
     // Closed: no notifier is left to report the dead line again and again.
     QVERIFY(!link.isOpen());
-    link.write(Wire::span(setLevel(4, 40)));
+    link.send(Wire::message(setLevel(4, 40)));
     // Turns of the loop: a notifier still armed would report again on each of them.
     for (int turn = 0; turn < 200; ++turn)
         QCoreApplication::processEvents();
@@ -244,11 +244,12 @@ void tst_SerialLink::drain_data()
     QTest::addColumn<int>("messages"); // modes and frames, about 15 ms of line time each
     QTest::addColumn<bool>("read");    // whether the far side reads at the line's pace
     QTest::addColumn<bool>("close");   // release() rather than drain()
-    QTest::newRow("read-drain") << 60 << true << false;
-    QTest::newRow("read-close") << 60 << true << true;
-    // Several times the longest wait: the deadline leaves the rest out, whole.
-    QTest::newRow("unread-drain") << 500 << false << false;
-    QTest::newRow("unread-close") << 500 << false << true;
+    QTest::newRow("read-drain") << 30 << true << false;
+    QTest::newRow("read-close") << 30 << true << true;
+    // A far side that stopped reading long ago: the kernel is full, and the deadline
+    // leaves the rest out, whole.
+    QTest::newRow("stalled-drain") << 20 << false << false;
+    QTest::newRow("stalled-close") << 20 << false << true;
 }
 
 void tst_SerialLink::drain()
@@ -260,6 +261,7 @@ void tst_SerialLink::drain()
     QVERIFY2(opened.open(), qPrintable(opened.problem));
     auto &[line, link, failures, problem] = opened;
     std::optional<LineReader> farSide;
+    const qsizetype stale = read ? 0 : line.fillKernel();
     if (read)
         farSide.emplace(line.masterFd());
     const Messages written = modesAndFrames(messages);
@@ -279,8 +281,8 @@ void tst_SerialLink::drain()
         QTRY_COMPARE_WITH_TIMEOUT(farSide->count(), all.size(), 20000);
         received = farSide->bytes();
     } else {
-        QVERIFY2(lost > 0, "an unread line took more than its pace allows");
-        received = line.readAvailable();
+        QVERIFY2(lost > 0, "a full line took more than it could");
+        received = line.readAvailable().mid(stale);
     }
     // What reached the line ends on a whole message, and the rest was left out whole.
     QCOMPARE(received.size() + lost, all.size());

@@ -17,6 +17,13 @@
     </message>
 </context>
 <context>
+    <name>Form1</name>
+    <message>
+        <source>Scene %1 in %2 holds the level %3 for channel %4 (%5); levels run from %6 to %7. The scene was not recalled and nothing was sent.</source>
+        <translation>%2 中的場景 %1 把第 %4 路（%5）的亮度存為 %3；亮度應在 %6 到 %7 之間。這個場景沒有載入，也沒有送出任何資料。</translation>
+    </message>
+</context>
+<context>
     <name>Options</name>
     <message>
         <source>Control panel for the eight-channel dimmer board on a serial port.</source>
@@ -263,13 +270,6 @@
     <message>
         <source>Cannot close the scene file %1: %2.</source>
         <translation>無法關閉場景檔 %1：%2。</translation>
-    </message>
-</context>
-<context>
-    <name>SceneRecall</name>
-    <message>
-        <source>Scene %1 in %2 holds the level %3 for channel %4 (%5); levels run from %6 to %7. The scene was not recalled and nothing was sent.</source>
-        <translation>%2 中的場景 %1 把第 %4 路（%5）的亮度存為 %3；亮度應在 %6 到 %7 之間。這個場景沒有載入，也沒有送出任何資料。</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,7 @@
 #include "app/translations.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
-#include "control/module1.h"
+#include "control/desk.h"
 #include "link/seriallink.h"
 #include "remote/oscserver.h"
 #include "scenes/scenefile.h"
@@ -60,11 +60,11 @@ QString openPort(const Options &options, Form1 &panel, SerialLink &link, const P
 
 // Remote control when --osc asks for it, once the board's port is open. A port for it
 // that cannot be had fails the start, as the board's port does.
-bool startRemote(const Options &options, Form1 &panel, std::optional<OscServer> &remote)
+bool startRemote(const Options &options, Desk &desk, std::optional<OscServer> &remote)
 {
     if (!options.osc)
         return true;
-    remote.emplace(panel);
+    remote.emplace(desk);
     for (const OscEndpoint &target : options.oscFeedback)
         remote->addFeedbackTarget(target);
     QString error;
@@ -105,28 +105,28 @@ int main(int argc, char **argv)
                      [] { QCoreApplication::exit(0); });
 
     // A mistyped scene file is told now, not at the first recall in the middle of a show.
-    const SceneFile scenes = options.sceneFileGiven ? SceneFile(options.sceneFile)
-                                                    : SceneFile(SceneFile::defaultPath(), true);
+    SceneFile scenes = options.sceneFileGiven ? SceneFile(options.sceneFile)
+                                              : SceneFile(SceneFile::defaultPath(), true);
     if (const QString problem = scenes.problem(); !problem.isEmpty()) {
         ErrorReport::failedToStart(problem);
         return 1;
     }
 
-    Module1 state;
     SerialLink link;
-    Form1 panel(state, link, scenes);
+    Desk desk(link, scenes);
+    Form1 panel(desk, link);
     PortMemory memory;
     const QString port = openPort(options, panel, link, memory);
     if (port.isEmpty())
         return 1;
     memory.remember(port);
     std::optional<OscServer> remote;
-    if (!startRemote(options, panel, remote))
+    if (!startRemote(options, desk, remote))
         return 1;
 
     ErrorReport report;
     QObject::connect(&link, &SerialLink::failed, &report, &ErrorReport::fatal);
-    QObject::connect(&panel, &Form1::failed, &report, &ErrorReport::fatal);
+    QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
 
     panel.show();

@@ -1,6 +1,7 @@
 #include "pseudoterminal.h"
 
 #include "link/deviceholders.h"
+#include "link/linerate.h"
 
 #include <QFile>
 #include <QSocketNotifier>
@@ -25,8 +26,7 @@ constexpr int RetryMilliseconds = 200;
 // Reads in one go before the event loop gets a turn again, so that a sender faster than
 // the board cannot starve the window.
 constexpr int ReadsPerWakeUp = 16;
-// Ten bits at 9600 baud.
-constexpr std::chrono::nanoseconds ByteTime{1'041'667};
+constexpr std::chrono::nanoseconds ByteTime = LineRate::ByteTime;
 // Bytes taken at a time while the line is busy: a command packet, so that a packet is
 // taken as soon as its last byte would have arrived.
 constexpr int BytesPerWakeUp = 5;

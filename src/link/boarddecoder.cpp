@@ -30,11 +30,6 @@ bool takesValue(std::uint8_t command, std::uint8_t value)
 
 } // namespace
 
-CommandPacket::Bytes BoardDecoder::Packet::bytes() const
-{
-    return CommandPacket::encode(address, command, value);
-}
-
 SceneDownloadFrame::Bytes BoardDecoder::Frame::bytes() const
 {
     return SceneDownloadFrame::encode(records);

@@ -51,19 +51,11 @@ class BoardDecoder
 public:
     static constexpr std::size_t MaxRunLength = 64;
 
-    struct Packet
-    {
-        std::uint8_t address = 0;
-        std::uint8_t command = 0;
-        std::uint8_t value = 0;
-
-        CommandPacket::Bytes bytes() const;
-        bool operator==(const Packet &) const = default;
-    };
+    using Packet = CommandPacket::Fields;
 
     struct Frame
     {
-        std::array<SceneDownloadFrame::Record, SceneDownloadFrame::SceneCount> records{};
+        SceneDownloadFrame::Records records{};
 
         SceneDownloadFrame::Bytes bytes() const;
         bool operator==(const Frame &) const = default;

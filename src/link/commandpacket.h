@@ -29,4 +29,15 @@ constexpr Bytes encode(std::uint8_t address, std::uint8_t command, std::uint8_t 
     return {StartByte, address, command, value, EndByte};
 }
 
+// The three fields between the start and the end byte.
+struct Fields
+{
+    std::uint8_t address = 0;
+    std::uint8_t command = 0;
+    std::uint8_t value = 0;
+
+    constexpr Bytes bytes() const { return encode(address, command, value); }
+    bool operator==(const Fields &) const = default;
+};
+
 } // namespace CommandPacket

@@ -1,46 +1,42 @@
 #include "linequeue.h"
 
-#include "link/commandpacket.h"
-
-#include <optional>
-
 namespace {
 
-// The address of a SetLevel packet; nothing for any other message.
-std::optional<std::uint8_t> levelAddress(std::span<const std::uint8_t> message)
+// The SetLevel packet in a message; none for anything else.
+CommandPacket::Fields *levelPacket(LineMessage &message)
 {
-    if (message.size() != CommandPacket::Size || message[0] != CommandPacket::StartByte ||
-        message[2] != CommandPacket::SetLevel || message[4] != CommandPacket::EndByte)
-        return std::nullopt;
-    return message[1];
+    auto *packet = std::get_if<CommandPacket::Fields>(&message);
+    return packet && packet->command == CommandPacket::SetLevel ? packet : nullptr;
 }
 
 } // namespace
 
-void LineQueue::push(std::span<const std::uint8_t> message)
+void LineQueue::push(const LineMessage &message)
 {
-    if (const auto address = levelAddress(message)) {
+    LineMessage incoming = message;
+    if (const CommandPacket::Fields *level = levelPacket(incoming)) {
         for (auto waiting = m_messages.rbegin(); waiting != m_messages.rend(); ++waiting) {
-            const auto other = levelAddress(*waiting);
+            CommandPacket::Fields *other = levelPacket(*waiting);
             if (!other)
                 break;
-            if (*other == *address) {
-                (*waiting)[3] = message[3];
+            if (other->address == level->address) {
+                other->value = level->value;
                 return;
             }
-            if (*other == CommandPacket::MasterAddress || *address == CommandPacket::MasterAddress)
+            if (other->address == CommandPacket::MasterAddress ||
+                level->address == CommandPacket::MasterAddress)
                 break;
         }
     }
-    m_messages.emplace_back(message.begin(), message.end());
-    m_bytes += message.size();
+    m_bytes += LineMessages::size(incoming);
+    m_messages.push_back(std::move(incoming));
 }
 
-std::vector<std::uint8_t> LineQueue::take()
+LineMessage LineQueue::take()
 {
-    std::vector<std::uint8_t> message = std::move(m_messages.front());
+    LineMessage message = std::move(m_messages.front());
     m_messages.pop_front();
-    m_bytes -= message.size();
+    m_bytes -= LineMessages::size(message);
     return message;
 }
 

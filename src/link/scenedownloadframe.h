@@ -20,6 +20,7 @@ inline constexpr std::size_t BodySize = SceneCount * RecordSize;
 inline constexpr std::size_t Size = BodySize + 2;
 
 using Record = std::array<std::uint8_t, RecordSize>;
+using Records = std::array<Record, SceneCount>;
 using Bytes = std::array<std::uint8_t, Size>;
 
 // Scene n (1..12) lands at offsets 8n-7 .. 8n.
@@ -28,7 +29,7 @@ constexpr std::size_t offsetOfScene(int sceneNumber)
     return 1 + RecordSize * static_cast<std::size_t>(sceneNumber - 1);
 }
 
-constexpr Bytes encode(const std::array<Record, SceneCount> &records)
+constexpr Bytes encode(const Records &records)
 {
     Bytes frame{};
     frame[0] = StartByte;

@@ -6,13 +6,25 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <thread>
 
 using namespace std::chrono_literals;
+
+namespace {
+
+// At the end of the run what waits for the line gets its own line time and a tenth more,
+// plus half a second for a line that starts slowly, but never more than five seconds: a
+// board that takes nothing must not hold the closing panel for long.
+constexpr int DrainSlackPercent = 10;
+constexpr std::chrono::milliseconds DrainGrace = 500ms;
+constexpr std::chrono::milliseconds DrainLimit = 5s;
+// While draining, how long one wait for the kernel to take bytes may last before the
+// deadline is looked at again.
+constexpr std::chrono::milliseconds DrainPoll = 10ms;
+
+} // namespace
 
 SerialLink::SerialLink(QObject *parent) : QObject(parent)
 {
@@ -51,13 +63,11 @@ bool SerialLink::open(const QString &portName, QString *errorMessage)
         // The board never answers, so nothing is ever read: open for writing only.
         if (m_port.open(QIODevice::WriteOnly)) {
             m_failed = false;
-            m_problem = PortProblem::Kind::None;
             return true;
         }
         problem = PortProblem::afterOpen(device, m_port.error(), m_port.errorString());
         m_port.clearError();
     }
-    m_problem = problem.kind;
     if (errorMessage) {
         const QString named = device == QDir::cleanPath(portName)
                                   ? portName
@@ -69,16 +79,14 @@ bool SerialLink::open(const QString &portName, QString *errorMessage)
 
 bool SerialLink::isOpen() const { return m_port.isOpen(); }
 
-void SerialLink::write(std::span<const std::uint8_t> bytes)
+void SerialLink::send(const LineMessage &message)
 {
     if (m_failed || !m_port.isOpen())
         return;
-    if (!m_paced) {
-        handOver(bytes);
-        return;
-    }
-    m_queue.push(bytes);
-    pump();
+    m_queue.push(message);
+    // A line busy with earlier messages is woken by its timer when it has room.
+    if (!m_paceTimer.isActive())
+        pump();
 }
 
 void SerialLink::pump()
@@ -102,8 +110,9 @@ void SerialLink::pump()
     }
 }
 
-void SerialLink::handOver(std::span<const std::uint8_t> bytes)
+void SerialLink::handOver(const LineMessage &message)
 {
+    const std::vector<std::uint8_t> bytes = LineMessages::encode(message);
     const auto size = qint64(bytes.size());
     if (m_port.write(reinterpret_cast<const char *>(bytes.data()), size) != size) {
         fail(m_port.errorString());
@@ -132,9 +141,11 @@ qint64 SerialLink::drain()
     // board that takes nothing must not hold the program for long.
     const auto queued = m_queue.byteCount() + std::size_t(m_port.bytesToWrite());
     const auto lineTime =
-        LinePace::lineTime(queued) + m_pace.backlog(LinePace::Clock::now(), driverQueued());
-    const auto allowed = std::chrono::ceil<std::chrono::milliseconds>(lineTime * 11 / 10) + 500ms;
-    QDeadlineTimer deadline(std::min<std::chrono::milliseconds>(allowed, 5000ms));
+        LineRate::lineTime(queued) + m_pace.backlog(LinePace::Clock::now(), driverQueued());
+    const auto allowed =
+        std::chrono::ceil<std::chrono::milliseconds>(lineTime * (100 + DrainSlackPercent) / 100) +
+        DrainGrace;
+    QDeadlineTimer deadline(std::min(allowed, DrainLimit));
     m_draining = true;
     m_paceTimer.stop();
     // Still at the line's pace, one whole message at a time: what misses the deadline
@@ -143,7 +154,7 @@ qint64 SerialLink::drain()
         pump();
         const auto left = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
         if (m_port.bytesToWrite() > 0) {
-            m_port.waitForBytesWritten(int(std::min(left, 10ms).count()));
+            m_port.waitForBytesWritten(int(std::min(left, DrainPoll).count()));
             continue;
         }
         if (m_queue.isEmpty())
@@ -187,20 +198,13 @@ void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
         m_port.clearError();
         return;
     }
-    if (isBackPressure(error)) {
+    // A full kernel buffer and a dead line both come as a ResourceError; only a line that
+    // has not hung up is back-pressure, whose bytes stay queued in the port and go later.
+    if (error == QSerialPort::ResourceError && !lineHungUp()) {
         m_port.clearError();
         return;
     }
     fail(m_port.errorString());
-}
-
-bool SerialLink::isBackPressure(QSerialPort::SerialPortError error) const
-{
-    // A full kernel buffer (EAGAIN) and a dead line (EIO, ENXIO) both come as a
-    // ResourceError; only the first is back-pressure, whose bytes stay queued and
-    // drain later. Qt gives the reason only as the system's text for its errno.
-    static const QString full = QString::fromLocal8Bit(std::strerror(EAGAIN));
-    return error == QSerialPort::ResourceError && m_port.errorString() == full && !lineHungUp();
 }
 
 bool SerialLink::lineHungUp() const

@@ -2,6 +2,7 @@
 
 #include "link/linepace.h"
 #include "link/linequeue.h"
+#include "link/linesink.h"
 #include "link/portproblem.h"
 
 #include <QObject>
@@ -9,14 +10,14 @@
 #include <QString>
 #include <QTimer>
 
-#include <cstdint>
+#include <chrono>
 #include <span>
 
 // Owns the serial port to the dimmer board: opens it with the board's line settings,
 // hands what the panel writes to the kernel at the line's own pace, whole message by
 // whole message (a waiting level gives way to a newer one, see LineQueue), tells a full
 // buffer from a dead line, and hands what is queued to the line before the port goes.
-class SerialLink : public QObject
+class SerialLink : public QObject, public LineSink
 {
     Q_OBJECT
 
@@ -33,17 +34,11 @@ public:
     bool isOpen() const;
     // As given to open().
     QString portName() const { return m_device; }
-    // Why the last open() failed.
-    PortProblem::Kind problem() const { return m_problem; }
 
     // Takes one whole message, a command packet or the scene download frame, for the
     // line. On an idle line it reaches the kernel before this returns; on a busy one it
     // waits until the line has room.
-    void write(std::span<const std::uint8_t> bytes);
-
-    // Off: every message goes to the kernel as it comes, however far the line lags
-    // behind. Only for measuring what pacing brings.
-    void setPacing(bool paced) { m_paced = paced; }
+    void send(const LineMessage &message) override;
 
     // Waits, for as long as the queue takes on the line and a few seconds at most, until
     // every queued message has been handed to the kernel; returns how many bytes were
@@ -53,7 +48,6 @@ public:
     qint64 release();
 
     qint64 bytesQueued() const;
-    bool hasFailed() const { return m_failed; }
 
 Q_SIGNALS:
     // Emitted once, when the line is gone; the port is closed and takes no more bytes.
@@ -61,10 +55,9 @@ Q_SIGNALS:
 
 private:
     void pump();
-    void handOver(std::span<const std::uint8_t> bytes);
+    void handOver(const LineMessage &message);
     std::size_t driverQueued() const;
     void onErrorOccurred(QSerialPort::SerialPortError error);
-    bool isBackPressure(QSerialPort::SerialPortError error) const;
     bool lineHungUp() const;
     void fail(const QString &reason);
 
@@ -73,9 +66,7 @@ private:
     LinePace m_pace;
     QTimer m_paceTimer;
     QString m_device; // as given: QSerialPort drops the /dev/ of a path
-    PortProblem::Kind m_problem = PortProblem::Kind::None;
     bool m_failed = false;
     bool m_draining = false;
     bool m_pumping = false;
-    bool m_paced = true;
 };

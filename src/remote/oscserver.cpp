@@ -1,62 +1,53 @@
 #include "oscserver.h"
 
-#include "control/levelslider.h"
+#include "control/desk.h"
 #include "remote/oscmessage.h"
 #include "remote/remotecommand.h"
 
-#include <QApplication>
-#include <QNetworkDatagram>
-#include <QPushButton>
-#include <QWidget>
+#include "link/boardnumbers.h"
+
+#include <chrono>
+
+using namespace std::chrono_literals;
 
 namespace {
 
-// A control of the panel by its design name: "Command5", or element 3 of "VScroll1".
-template<typename Control>
-Control *controlOf(const QWidget &panel, const char *name, int index = -1)
-{
-    QString objectName = QString::fromLatin1(name);
-    if (index >= 0)
-        objectName += QLatin1Char('_') + QString::number(index);
-    auto *control = panel.findChild<Control *>(objectName);
-    if (!control)
-        qFatal("The panel has no control %s", qPrintable(objectName));
-    return control;
-}
+// Changes are told together, the newest level of each, at most this often: a tablet draws
+// its faders some sixty times a second, and a master drag changes nine levels at every
+// position.
+constexpr std::chrono::milliseconds TellInterval = 16ms;
 
-template<typename Control, std::size_t Count>
-void findArray(const QWidget &panel, const char *name, std::array<Control *, Count> &controls)
-{
-    for (std::size_t i = 0; i < Count; ++i)
-        controls[i] = controlOf<Control>(panel, name, int(i));
-}
+// Datagrams are read this long after the first of them arrives, all that came meanwhile in
+// one go: waking up for each one costs far more than reading it, and a flood of thousands a
+// second would otherwise spend the panel on its wake-ups. A millisecond is nothing to a
+// hand on a fader, and the line takes five for a packet.
+constexpr std::chrono::milliseconds GatherTime = 1ms;
+
+// The largest datagram UDP carries: a longer one is no message of the panel's, and must
+// not be read as a shorter one.
+constexpr qsizetype LargestDatagram = 65536;
+
+constexpr int MasterLevel = Board::ChannelCount;
 
 } // namespace
 
-OscServer::OscServer(QWidget &panel, QObject *parent) : QObject(parent), m_socket(this)
+OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk), m_socket(this)
 {
-    findArray(panel, "VScroll1", m_VScroll1);
-    m_VScroll2 = controlOf<LevelSlider>(panel, "VScroll2");
-    findArray(panel, "Command1", m_Command1);
-    findArray(panel, "Command2", m_Command2);
-    m_Command3 = controlOf<QPushButton>(panel, "Command3");
-    m_Command4 = controlOf<QPushButton>(panel, "Command4");
-    m_Command5 = controlOf<QPushButton>(panel, "Command5");
-    findArray(panel, "Option1", m_Option1);
-    findArray(panel, "Option2", m_Option2);
-
-    // Both the Change and the Scroll event: a tablet's fader follows a drag on the panel.
-    auto follow = [this](LevelSlider *slider, const QByteArray &address) {
-        connect(slider, &LevelSlider::levelChanged, this,
-                [this, address](int level) { tellLevel(address, level); });
-        connect(slider, &LevelSlider::levelScrolled, this,
-                [this, address](int level) { tellLevel(address, level); });
-    };
-    for (int i = 0; i < Board::ChannelCount; ++i)
-        follow(m_VScroll1[i], RemoteCommand::addressOf(RemoteCommand::Control::VScroll1, i));
-    follow(m_VScroll2, RemoteCommand::addressOf(RemoteCommand::Control::VScroll2));
-
-    connect(&m_socket, &QUdpSocket::readyRead, this, &OscServer::readDatagrams);
+    connect(&m_desk, &Desk::channelChanged, this, [this](int channel) { tellLater(channel); });
+    connect(&m_desk, &Desk::masterChanged, this, [this] { tellLater(MasterLevel); });
+    m_buffer.resize(LargestDatagram);
+    m_gather.setSingleShot(true);
+    m_gather.setTimerType(Qt::PreciseTimer);
+    m_gather.setInterval(GatherTime);
+    connect(&m_gather, &QTimer::timeout, this, &OscServer::handleArrived);
+    // Qt tells of the first datagram and no more until one is read.
+    connect(&m_socket, &QUdpSocket::readyRead, this, [this] {
+        if (!m_gather.isActive())
+            m_gather.start();
+    });
+    m_tell.setSingleShot(true);
+    m_tell.setInterval(TellInterval);
+    connect(&m_tell, &QTimer::timeout, this, &OscServer::tellLevels);
 }
 
 bool OscServer::listen(const OscEndpoint &at, QString *errorMessage)
@@ -78,32 +69,19 @@ OscEndpoint OscServer::localEndpoint() const
 
 void OscServer::addFeedbackTarget(const OscEndpoint &target) { m_clients.addTarget(target); }
 
-void OscServer::readDatagrams()
-{
-    while (m_socket.hasPendingDatagrams()) {
-        QNetworkDatagram datagram = m_socket.receiveDatagram();
-        if (!datagram.isValid())
-            break;
-        m_arrived.push_back(std::move(datagram));
-    }
-    // Handled once readyRead has returned: a message may raise a question, whose own
-    // event loop runs until it is answered, and Qt emits no readyRead while a receiver
-    // of it is still running. So what arrives meanwhile is read, and dropped, at once.
-    if (!m_handlingPosted && !m_arrived.empty()) {
-        m_handlingPosted = true;
-        QMetaObject::invokeMethod(this, &OscServer::handleArrived, Qt::QueuedConnection);
-    }
-}
-
 void OscServer::handleArrived()
 {
-    m_handlingPosted = false;
-    // Taken one at a time: the handling of one may handle the rest, nested.
-    while (!m_arrived.empty()) {
-        const QNetworkDatagram datagram = std::move(m_arrived.front());
-        m_arrived.pop_front();
-        handleDatagram(datagram.data(),
-                       {datagram.senderAddress(), quint16(datagram.senderPort())});
+    // A message may raise a message box, whose own event loop runs until it is answered;
+    // what arrives meanwhile is gathered and handled in that loop, and dropped, since the
+    // desk is held, rather than left to pile up in the system.
+    while (m_socket.hasPendingDatagrams()) {
+        QHostAddress sender;
+        quint16 port = 0;
+        const qint64 size =
+            m_socket.readDatagram(m_buffer.data(), m_buffer.size(), &sender, &port);
+        if (size < 0)
+            break;
+        handleDatagram(QByteArrayView(m_buffer.constData(), size), {sender, port});
     }
 }
 
@@ -141,7 +119,7 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
         ++m_counts.releases;
         return;
     }
-    if (QApplication::activeModalWidget()) {
+    if (m_desk.isInputHeld()) {
         ++m_counts.whileWindowUp;
         return;
     }
@@ -154,45 +132,62 @@ void OscServer::act(const RemoteCommand &command)
     using Control = RemoteCommand::Control;
     switch (command.control) {
     case Control::VScroll1:
-        m_VScroll1[command.index]->setLevel(command.level);
+        m_desk.setChannel(command.index, command.level);
         break;
     case Control::VScroll2:
-        m_VScroll2->setLevel(command.level);
+        m_desk.setMaster(command.level);
         break;
     case Control::Command1:
-        m_Command1[command.index]->click();
+        m_desk.channelFullOn(command.index);
         break;
     case Control::Command2:
-        m_Command2[command.index]->click();
+        m_desk.channelOff(command.index);
         break;
     case Control::Command3:
-        m_Command3->click();
+        m_desk.masterFullOn();
         break;
     case Control::Command4:
-        m_Command4->click();
+        m_desk.allOff();
         break;
     case Control::Command5:
-        m_Command5->click();
+        m_desk.download();
         break;
     case Control::Option1:
-        m_Option1[command.index]->click();
+        m_desk.recall(command.index + 1);
         break;
     case Control::Option2:
-        m_Option2[command.index]->click();
+        m_desk.selectMode(command.index);
         break;
     }
 }
 
-void OscServer::tellLevel(const QByteArray &address, int level)
+void OscServer::tellLater(int level)
 {
+    m_untold.set(std::size_t(level));
+    if (!m_tell.isActive())
+        m_tell.start();
+}
+
+void OscServer::tellLevels()
+{
+    const std::bitset<9> untold = std::exchange(m_untold, {});
     if (m_socket.state() != QAbstractSocket::BoundState)
         return;
     const QList<OscEndpoint> targets = m_clients.current(FeedbackClients::Clock::now());
     if (targets.isEmpty())
         return;
-    const QByteArray datagram = OscMessage::write(address, level);
-    // What the system cannot send now is not retried: the next change tells the level
-    // again, and a tablet that missed one shows the wrong level only until then.
-    for (const OscEndpoint &target : targets)
-        m_socket.writeDatagram(datagram, target.address, target.port);
+    using Control = RemoteCommand::Control;
+    for (int level = 0; level <= MasterLevel; ++level) {
+        if (!untold.test(std::size_t(level)))
+            continue;
+        const QByteArray datagram =
+            level == MasterLevel
+                ? OscMessage::write(RemoteCommand::addressOf(Control::VScroll2), m_desk.master())
+                : OscMessage::write(RemoteCommand::addressOf(Control::VScroll1, level),
+                                    m_desk.channel(level));
+        // What the system cannot send now is not retried: the next change tells the level
+        // again, and a tablet that missed one shows the wrong level only until then.
+        for (const OscEndpoint &target : targets)
+            m_socket.writeDatagram(datagram, target.address, target.port);
+    }
 }

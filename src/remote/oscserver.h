@@ -1,41 +1,36 @@
 #pragma once
 
-#include "link/boardnumbers.h"
 #include "remote/feedbackclients.h"
 #include "remote/osccounts.h"
 #include "remote/oscendpoint.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QNetworkDatagram>
 #include <QObject>
+#include <QTimer>
 #include <QUdpSocket>
 
 #include <array>
-#include <deque>
+#include <bitset>
 
-class LevelSlider;
-class QPushButton;
-class QWidget;
+class Desk;
 struct RemoteCommand;
 
-// Remote control of the panel over OSC. Reads the datagrams of one UDP socket in the event
-// loop, so that no other thread touches the widgets, and moves the panel's own controls,
-// found by their design names, as the operator would: a slider by setting its level, which
-// runs its Change handler, a button by clicking it. The line therefore carries exactly the
-// bytes of that move or click. Whenever a level slider changes, by whatever means, the new
-// level goes to every client heard from lately and to every target named at start, from
-// the same socket, so that a client hears back from the port it talks to.
+// Remote control of the desk over OSC. Reads the datagrams of one UDP socket in the event
+// loop, with the windows, and asks the desk for what each message names, as the panel's
+// own control would: the line therefore carries exactly the bytes of that move or click.
+// Whenever a level changes, by whatever means, the new level goes to every client heard
+// from lately and to every target named at start, from the same socket, so that a client
+// hears back from the port it talks to.
 //
-// While the scene key window or a question is up the panel takes no input, and neither does
-// remote control: such messages are dropped and counted. Bad input is ignored and counted.
+// While the desk holds its input (the scene key window or a question is up) remote control
+// holds still too: such messages are dropped and counted. Bad input is ignored and counted.
 class OscServer : public QObject
 {
     Q_OBJECT
 
 public:
-    // The panel must hold every control that an address names (see RemoteCommand).
-    explicit OscServer(QWidget &panel, QObject *parent = nullptr);
+    explicit OscServer(Desk &desk, QObject *parent = nullptr);
 
     // Binds the socket; false with the reason when the address or port cannot be had.
     bool listen(const OscEndpoint &at, QString *errorMessage);
@@ -50,24 +45,18 @@ public:
     void handleDatagram(QByteArrayView datagram, const OscEndpoint &sender);
 
 private:
-    void readDatagrams();
     void handleArrived();
     void act(const RemoteCommand &command);
-    void tellLevel(const QByteArray &address, int level);
+    // Level 0..7 of a channel, 8 of the master.
+    void tellLater(int level);
+    void tellLevels();
 
-    std::array<LevelSlider *, Board::ChannelCount> m_VScroll1{};
-    LevelSlider *m_VScroll2 = nullptr;
-    std::array<QPushButton *, Board::ChannelCount> m_Command1{};
-    std::array<QPushButton *, Board::ChannelCount> m_Command2{};
-    QPushButton *m_Command3 = nullptr;
-    QPushButton *m_Command4 = nullptr;
-    QPushButton *m_Command5 = nullptr;
-    std::array<QPushButton *, Board::SceneCount> m_Option1{};
-    std::array<QPushButton *, Board::ModeCount> m_Option2{};
-
+    Desk &m_desk;
     QUdpSocket m_socket;
-    std::deque<QNetworkDatagram> m_arrived; // read, not yet handled
-    bool m_handlingPosted = false;
+    QTimer m_gather;
+    QByteArray m_buffer; // one datagram at a time
     FeedbackClients m_clients;
     OscCounts m_counts;
+    std::bitset<9> m_untold; // levels changed since they were last told
+    QTimer m_tell;
 };

@@ -21,6 +21,46 @@ SceneFile::SceneFile(QString path, bool createFolder)
     : m_path(std::move(path)), m_createFolder(createFolder)
 {}
 
+QString SceneFile::location() const { return QDir::toNativeSeparators(m_path); }
+
+bool SceneFile::read(int sceneNumber, Record &record, QString *error) const
+{
+    Access access = open();
+    if (access.readRecord(sceneNumber, record) && access.close())
+        return true;
+    record.fill(0);
+    if (error)
+        *error = access.errorMessage();
+    return false;
+}
+
+bool SceneFile::readAll(Records &records, QString *error) const
+{
+    Access access = open();
+    for (int n = 1; n <= SceneCount; ++n) {
+        if (!access.readRecord(n, records[std::size_t(n - 1)])) {
+            if (error)
+                *error = access.errorMessage();
+            return false;
+        }
+    }
+    if (access.close())
+        return true;
+    if (error)
+        *error = access.errorMessage();
+    return false;
+}
+
+bool SceneFile::write(int sceneNumber, const Record &record, QString *error)
+{
+    Access access = open();
+    if (access.writeRecord(sceneNumber, record) && access.close())
+        return true;
+    if (error)
+        *error = access.errorMessage();
+    return false;
+}
+
 QString SceneFile::problem() const
 {
     const QString shown = QDir::toNativeSeparators(m_path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/scenestore.h"
 #include "link/boardnumbers.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,7 @@
 // Every use opens the file, does its reads or its one write, and closes it again, so the
 // file is never held open between events. A record that the file does not hold, wholly
 // or in part, reads as zeros, exactly like the unwritten gap before a later record.
-class SceneFile
+class SceneFile : public SceneStore
 {
     Q_DECLARE_TR_FUNCTIONS(SceneFile)
 
@@ -20,7 +21,6 @@ public:
     static constexpr int SceneCount = Board::SceneCount;
     // One level for each channel.
     static constexpr int RecordSize = Board::ChannelCount;
-    using Record = std::array<std::uint8_t, RecordSize>;
 
     // The file name that the board's software has always used.
     static QString fileName() { return QStringLiteral("lightLevel.co"); }
@@ -30,6 +30,12 @@ public:
     explicit SceneFile(QString path, bool createFolder = false);
 
     QString path() const { return m_path; }
+
+    QString location() const override;
+    bool read(int sceneNumber, Record &record, QString *error) const override;
+    // The download's reads: one open, twelve records in order, one close.
+    bool readAll(Records &records, QString *error) const override;
+    bool write(int sceneNumber, const Record &record, QString *error) override;
 
     // Why the file could not serve, found without creating it: a file that is there must
     // be readable and writable, and a missing one's folder must be there or, for the

@@ -23,18 +23,21 @@ bool ClickGuard::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto *press = static_cast<QMouseEvent *>(event);
-        const bool inactive = !window->isActive();
-        const bool drop = inactive || fellThrough(window, *press);
-        if (drop) {
-            qCDebug(clicks) << "dropped a press on" << window
-                            << (inactive ? "(window not active)" : "(fell through)");
+        bool drop = false;
+        if (continuesRun(*press)) {
+            // The window the run began in has gone from under the pointer since.
+            drop = window != m_runWindow && (!m_runWindow || !m_runWindow->isVisible());
+        } else {
+            m_runWindow = window;
         }
-        m_lastWindow = window;
         m_lastPosition = press->globalPosition();
         m_sinceLastPress.start();
-        if (drop)
-            m_dropped |= press->button();
-        return drop;
+        if (!drop)
+            return false;
+        qCDebug(clicks) << "dropped a press on" << window << "continuing a run begun in"
+                        << m_runWindow;
+        m_dropped |= press->button();
+        return true;
     }
     case QEvent::MouseButtonDblClick:
         return m_dropped.testFlag(static_cast<QMouseEvent *>(event)->button());
@@ -50,11 +53,10 @@ bool ClickGuard::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-bool ClickGuard::fellThrough(QWindow *window, const QMouseEvent &press) const
+bool ClickGuard::continuesRun(const QMouseEvent &press) const
 {
-    // The second press of what the toolkit would count as a double click, in another
-    // window than the first: the first one's window went away under the pointer.
-    if (!m_sinceLastPress.isValid() || m_lastWindow == window)
+    // As close in time and place to the last press as the toolkit's double click.
+    if (!m_sinceLastPress.isValid())
         return false;
     const QStyleHints *hints = QGuiApplication::styleHints();
     const QPointF moved = press.globalPosition() - m_lastPosition;

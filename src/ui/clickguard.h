@@ -8,11 +8,11 @@
 class QMouseEvent;
 class QWindow;
 
-// Lets a click act only on the control that was under the pointer, in the active window,
-// when the button went down. A window that closes on the first click of a quick double
-// click (the close image, a question's Yes) leaves its second click to whatever lies
-// beneath: that press is dropped, with its release, so that it stores no scene and
-// sends no mode that nobody chose.
+// Keeps a quick run of clicks in the window where it began. A window that closes on the
+// first click of a double or triple click (the close image, a question's Yes) leaves the
+// rest of the run to whatever lies beneath: those presses are dropped, each with its
+// release, so that they store no scene and send no mode that nobody chose. Every other
+// press acts, whether its window is active or not, with or without a window manager.
 class ClickGuard : public QObject
 {
     Q_OBJECT
@@ -24,9 +24,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool fellThrough(QWindow *window, const QMouseEvent &press) const;
+    bool continuesRun(const QMouseEvent &press) const;
 
-    QPointer<QWindow> m_lastWindow;
+    // Where the present run of quick clicks began.
+    QPointer<QWindow> m_runWindow;
     QPointF m_lastPosition;
     QElapsedTimer m_sinceLastPress;
     Qt::MouseButtons m_dropped;

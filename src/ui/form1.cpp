@@ -1,16 +1,20 @@
 #include "form1.h"
 
-#include "control/levelslider.h"
+#include "control/desk.h"
+#include "control/scenestore.h"
 #include "link/seriallink.h"
 #include "ui/clickguard.h"
 #include "ui/form1table.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
+#include "ui/levelslider.h"
 #include "ui/optionbutton.h"
 #include "ui/pictures.h"
 #include "ui/readout.h"
+#include "ui/repeatguard.h"
 #include "ui/scenequestion.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -48,22 +52,23 @@ QPushButton *optionButton(const char *name, int i, QGroupBox *frame)
 
 } // namespace
 
-Form1::Form1(Module1 &state, SerialLink &link, const SceneFile &scenes, QWidget *parent)
-    : QWidget(parent), m_state(state), m_link(link), m_scenes(scenes),
-      m_lighting(m_state, m_link, m_controls), m_recall(m_state, m_scenes, m_controls),
-      m_download(m_scenes, m_link), m_save(m_state, m_scenes)
+Form1::Form1(Desk &desk, SerialLink &link, QWidget *parent)
+    : QWidget(parent), m_desk(desk), m_link(link), m_lighting(desk), m_sceneControl(desk)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     // A click that falls through a window closing under the pointer acts on nothing.
     qApp->installEventFilter(new ClickGuard(this));
+    // A held Space presses a button once.
+    qApp->installEventFilter(new RepeatGuard(this));
     setWindowIcon(QIcon(Pictures::programIcon()));
     // No layout: resizing the window moves nothing, as on the board's original panel.
     resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
-    wireHandlers();
+    wireControls();
     addSceneKeys();
-    m_controls.VScroll1[0]->setFocus();
+    showDesk();
+    m_VScroll1[0]->setFocus();
 }
 
 Form1::~Form1() = default;
@@ -90,16 +95,17 @@ QFont Form1::captionFont(double pointSize)
     return font;
 }
 
+QString Form1::readOutText(int level) { return QLatin1Char(' ') + QString::number(level); }
+
 void Form1::createControls()
 {
     namespace T = Form1Table;
     std::vector<std::pair<int, QWidget *>> stops;
 
     for (int i = 0; i < T::LabelCount; ++i) {
-        m_controls.Label1[i] =
-            place(new QLabel(text(T::Label1Text[i]), this), T::Label1(i), "Label1", i);
-        m_controls.Label1[i]->setFont(captionFont(T::Label1PointSize(i)));
-        m_controls.Label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_Label1[i] = place(new QLabel(text(T::Label1Text[i]), this), T::Label1(i), "Label1", i);
+        m_Label1[i]->setFont(captionFont(T::Label1PointSize(i)));
+        m_Label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
 
     auto readOut = [this](const Twips &where, const char *name, int index) {
@@ -109,41 +115,41 @@ void Form1::createControls()
         return box;
     };
     for (int i = 0; i < Board::ChannelCount; ++i) {
-        m_controls.VScroll1[i] = place(new LevelSlider(this), T::VScroll1(i), "VScroll1", i);
-        m_controls.VScroll1[i]->setSteps(T::ChannelArrowStep, T::ChannelTrackStep);
-        m_controls.Text1[i] = readOut(T::Text1(i), "Text1", i);
-        m_command1[i] =
+        m_VScroll1[i] = place(new LevelSlider(this), T::VScroll1(i), "VScroll1", i);
+        m_VScroll1[i]->setSteps(T::ChannelArrowStep, T::ChannelTrackStep);
+        m_Text1[i] = readOut(T::Text1(i), "Text1", i);
+        m_Command1[i] =
             place(new QPushButton(text(T::FullOnText), this), T::Command1(i), "Command1", i);
-        m_command2[i] =
+        m_Command2[i] =
             place(new QPushButton(text(T::OffText), this), T::Command2(i), "Command2", i);
-        stops.insert(stops.end(), {{T::VScroll1Tab[i], m_controls.VScroll1[i]},
-                                   {T::Text1Tab[i], m_controls.Text1[i]},
-                                   {T::Command1Tab[i], m_command1[i]},
-                                   {T::Command2Tab[i], m_command2[i]}});
+        stops.insert(stops.end(), {{T::VScroll1Tab[i], m_VScroll1[i]},
+                                   {T::Text1Tab[i], m_Text1[i]},
+                                   {T::Command1Tab[i], m_Command1[i]},
+                                   {T::Command2Tab[i], m_Command2[i]}});
     }
 
-    m_controls.VScroll2 = place(new LevelSlider(this), T::VScroll2, "VScroll2");
-    m_controls.VScroll2->setSteps(T::MasterArrowStep, T::MasterTrackStep);
-    m_controls.Text2 = readOut(T::Text2, "Text2", -1);
-    m_command3 = place(new QPushButton(text(T::FullOnText), this), T::Command3, "Command3");
-    m_command4 = place(new QPushButton(text(T::OffText), this), T::Command4, "Command4");
-    m_command5 = place(new QPushButton(text(T::Command5Text), this), T::Command5, "Command5");
-    m_image2 = place(new ImageControl(Pictures::storeImage(), true, this), T::Image2, "Image2");
-    m_image2->setToolTip(text(T::Image2ToolTip));
+    m_VScroll2 = place(new LevelSlider(this), T::VScroll2, "VScroll2");
+    m_VScroll2->setSteps(T::MasterArrowStep, T::MasterTrackStep);
+    m_Text2 = readOut(T::Text2, "Text2", -1);
+    m_Command3 = place(new QPushButton(text(T::FullOnText), this), T::Command3, "Command3");
+    m_Command4 = place(new QPushButton(text(T::OffText), this), T::Command4, "Command4");
+    m_Command5 = place(new QPushButton(text(T::Command5Text), this), T::Command5, "Command5");
+    m_Image2 = place(new ImageControl(Pictures::storeImage(), true, this), T::Image2, "Image2");
+    m_Image2->setToolTip(text(T::Image2ToolTip));
 
     auto *frame1 = place(new QGroupBox(text(T::Frame1Text), this), T::Frame1, "Frame1");
     auto *frame2 = place(new QGroupBox(text(T::Frame2Text), this), T::Frame2, "Frame2");
     for (int i = 0; i < T::OptionCount; ++i) {
-        m_option1[i] = optionButton("Option1", i, frame1);
-        m_option2[i] = optionButton("Option2", i, frame2);
+        m_Option1[i] = optionButton("Option1", i, frame1);
+        m_Option2[i] = optionButton("Option2", i, frame2);
         stops.insert(stops.end(),
-                     {{T::Option1Tab(i), m_option1[i]}, {T::Option2Tab(i), m_option2[i]}});
+                     {{T::Option1Tab(i), m_Option1[i]}, {T::Option2Tab(i), m_Option2[i]}});
     }
-    stops.insert(stops.end(), {{T::VScroll2Tab, m_controls.VScroll2},
-                               {T::Text2Tab, m_controls.Text2},
-                               {T::Command3Tab, m_command3},
-                               {T::Command4Tab, m_command4},
-                               {T::Command5Tab, m_command5}});
+    stops.insert(stops.end(), {{T::VScroll2Tab, m_VScroll2},
+                               {T::Text2Tab, m_Text2},
+                               {T::Command3Tab, m_Command3},
+                               {T::Command4Tab, m_Command4},
+                               {T::Command5Tab, m_Command5}});
     applyTabOrder(std::move(stops));
 }
 
@@ -155,40 +161,108 @@ void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
         QWidget::setTabOrder(stops[k - 1].second, stops[k].second);
 }
 
-void Form1::wireHandlers()
+void Form1::wireControls()
 {
     LightingControl *lighting = &m_lighting;
+    SceneControl *scenes = &m_sceneControl;
     for (int i = 0; i < Board::ChannelCount; ++i) {
-        connect(m_controls.VScroll1[i], &LevelSlider::levelChanged, lighting,
-                [lighting, i] { lighting->VScroll1_Change(i); });
-        connect(m_controls.VScroll1[i], &LevelSlider::levelScrolled, lighting,
-                [lighting, i] { lighting->VScroll1_Scroll(i); });
-        connect(m_command1[i], &QPushButton::clicked, lighting,
+        connect(m_VScroll1[i], &LevelSlider::levelChanged, this,
+                [lighting, i](int level) { lighting->VScroll1_Change(i, level); });
+        connect(m_VScroll1[i], &LevelSlider::levelScrolled, this,
+                [lighting, i](int level) { lighting->VScroll1_Scroll(i, level); });
+        connect(m_Command1[i], &QPushButton::clicked, this,
                 [lighting, i] { lighting->Command1_Click(i); });
-        connect(m_command2[i], &QPushButton::clicked, lighting,
+        connect(m_Command2[i], &QPushButton::clicked, this,
                 [lighting, i] { lighting->Command2_Click(i); });
     }
-    connect(m_controls.VScroll2, &LevelSlider::levelChanged, lighting,
-            &LightingControl::VScroll2_Change);
-    connect(m_controls.VScroll2, &LevelSlider::levelScrolled, lighting,
-            &LightingControl::VScroll2_Scroll);
-    connect(m_command3, &QPushButton::clicked, lighting, &LightingControl::Command3_Click);
-    connect(m_command4, &QPushButton::clicked, lighting, &LightingControl::Command4_Click);
-    connect(m_command5, &QPushButton::clicked, &m_download, &SceneDownload::Command5_Click);
-    SceneRecall *recall = &m_recall;
+    connect(m_VScroll2, &LevelSlider::levelChanged, this,
+            [lighting](int level) { lighting->VScroll2_Change(level); });
+    connect(m_VScroll2, &LevelSlider::levelScrolled, this,
+            [lighting](int level) { lighting->VScroll2_Scroll(level); });
+    connect(m_Command3, &QPushButton::clicked, this, [lighting] { lighting->Command3_Click(); });
+    connect(m_Command4, &QPushButton::clicked, this, [lighting] { lighting->Command4_Click(); });
+    connect(m_Command5, &QPushButton::clicked, this, [scenes] { scenes->Command5_Click(); });
     for (int i = 0; i < Form1Table::OptionCount; ++i) {
-        connect(m_option1[i], &QPushButton::clicked, recall,
-                [recall, i] { recall->Option1_Click(i); });
-        connect(m_option2[i], &QPushButton::clicked, lighting,
+        connect(m_Option1[i], &QPushButton::clicked, this,
+                [scenes, i] { scenes->Option1_Click(i); });
+        connect(m_Option2[i], &QPushButton::clicked, this,
                 [lighting, i] { lighting->Option2_Click(i); });
     }
-    connect(m_image2, &ImageControl::clicked, this, &Form1::Image2_Click);
+    connect(m_Image2, &ImageControl::clicked, this, &Form1::Image2_Click);
 
-    // What went wrong below goes up to whoever runs the panel.
-    connect(&m_recall, &SceneRecall::failed, this, &Form1::failed);
-    connect(&m_recall, &SceneRecall::refused, this, &Form1::warned);
-    connect(&m_save, &SceneSave::failed, this, &Form1::failed);
-    connect(&m_download, &SceneDownload::failed, this, &Form1::failed);
+    // What the desk reports, shown; nothing here calls back into it.
+    connect(&m_desk, &Desk::channelChanged, this, [this](int channel, int level) {
+        m_VScroll1[channel]->showLevel(level);
+        showLater(channel);
+    });
+    connect(&m_desk, &Desk::masterChanged, this, [this](int level) {
+        m_VScroll2->showLevel(level);
+        showLater(Board::ChannelCount);
+    });
+    connect(&m_desk, &Desk::modeChanged, this,
+            [this](int mode) { m_Option2[mode]->setChecked(true); });
+    connect(&m_desk, &Desk::sceneRecalled, this,
+            [this](int sceneNumber) { m_Option1[sceneNumber - 1]->setChecked(true); });
+    connect(&m_desk, &Desk::recallRefused, this, &Form1::warnRefused);
+}
+
+void Form1::showDesk()
+{
+    // The read-outs keep their first text until a level changes, as on the board's panel.
+    for (int i = 0; i < Board::ChannelCount; ++i)
+        m_VScroll1[i]->showLevel(m_desk.channel(i));
+    m_VScroll2->showLevel(m_desk.master());
+    if (m_desk.mode() != Desk::NoMode)
+        m_Option2[m_desk.mode()]->setChecked(true);
+}
+
+void Form1::warnRefused(int sceneNumber, int channel, int level)
+{
+    Q_EMIT warned(tr("Scene %1 in %2 holds the level %3 for channel %4 (%5); levels run from "
+                     "%6 to %7. The scene was not recalled and nothing was sent.")
+                      .arg(sceneNumber)
+                      .arg(m_desk.scenes().location())
+                      .arg(level)
+                      .arg(channel + 1)
+                      .arg(m_Label1[channel]->text())
+                      .arg(Board::Off)
+                      .arg(Board::FullOn));
+}
+
+void Form1::showLater(int readOut)
+{
+    // Laying out the digits costs more than all else a level change does in the window;
+    // the read-outs take their new text when the window is next painted, at most once a
+    // frame, however many changes came in between.
+    m_readOutsBehind.set(std::size_t(readOut));
+    (readOut < Board::ChannelCount ? m_Text1[readOut] : m_Text2)->update();
+}
+
+void Form1::catchUp()
+{
+    for (LevelSlider *slider : m_VScroll1)
+        slider->catchUp();
+    m_VScroll2->catchUp();
+    for (int i = 0; i < Board::ChannelCount; ++i) {
+        if (m_readOutsBehind.test(std::size_t(i)))
+            m_Text1[i]->setText(readOutText(m_desk.channel(i)));
+    }
+    if (m_readOutsBehind.test(Board::ChannelCount))
+        m_Text2->setText(readOutText(m_desk.master()));
+    m_readOutsBehind.reset();
+}
+
+bool Form1::event(QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest)
+        catchUp();
+    // A modal window (the scene key window, a question, a message) blocks the panel: the
+    // desk then holds still for remote control too.
+    if (event->type() == QEvent::WindowBlocked)
+        m_desk.setInputHeld(true);
+    else if (event->type() == QEvent::WindowUnblocked)
+        m_desk.setInputHeld(false);
+    return QWidget::event(event);
 }
 
 void Form1::addSceneKeys()
@@ -197,10 +271,14 @@ void Form1::addSceneKeys()
     // question is up: those are modal, and the panel's window is then not active.
     for (int i = 0; i < Form1Table::OptionCount; ++i) {
         const auto key = Qt::Key(Qt::Key_F1 + i);
+        // A held key recalls or asks once.
         auto *recall = new QShortcut(QKeySequence(key), this);
+        recall->setAutoRepeat(false);
         recall->setObjectName(QStringLiteral("recallScene_%1").arg(i + 1));
-        connect(recall, &QShortcut::activated, m_option1[i], &QAbstractButton::click);
+        connect(recall, &QShortcut::activated, this,
+                [this, i] { m_sceneControl.Option1_Click(i); });
         auto *store = new QShortcut(QKeySequence(Qt::SHIFT | key), this);
+        store->setAutoRepeat(false);
         store->setObjectName(QStringLiteral("storeScene_%1").arg(i + 1));
         connect(store, &QShortcut::activated, this, [this, i] { storeScene(i + 1); });
     }
@@ -210,7 +288,7 @@ void Form1::storeScene(int sceneNumber)
 {
     // The scene key window's question, without the window.
     if (SceneQuestion::askToStore(this, sceneNumber, QRect()))
-        m_save.store(sceneNumber);
+        m_desk.store(sceneNumber);
 }
 
 bool Form1::Form_Load(const QString &portName, QString *errorMessage)
@@ -222,6 +300,6 @@ void Form1::Image2_Click()
 {
     // One scene key window for the whole run; every later opening shows it again.
     if (!m_form2)
-        m_form2 = new Form2(m_save, this);
+        m_form2 = new Form2(m_desk, this);
     m_form2->exec();
 }

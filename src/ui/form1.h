@@ -1,34 +1,38 @@
 #pragma once
 
 #include "control/lightingcontrol.h"
-#include "control/panelcontrols.h"
-#include "scenes/scenedownload.h"
-#include "scenes/scenerecall.h"
-#include "scenes/scenesave.h"
+#include "link/boardnumbers.h"
+#include "scenes/scenecontrol.h"
 #include "ui/framepacer.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <bitset>
 #include <utility>
 #include <vector>
 
+class Desk;
 class Form2;
 class ImageControl;
-class QGroupBox;
+class LevelSlider;
+class QLabel;
+class QLineEdit;
 class QPushButton;
+class SerialLink;
 
 // The panel: eight channel columns and the master column, the send-settings button,
 // the store image, and the scene and mode buttons, at the fixed places of the board's
-// original panel. It wires each control event to its handler and owns nothing else.
+// original panel. A view of the desk: each control's event goes to the desk with the
+// control's value, and what the desk reports sets the sliders, read-outs and buttons.
 // Every control carries its design name as its object name ("VScroll1_3", "Command5").
 class Form1 : public QWidget
 {
     Q_OBJECT
 
 public:
-    Form1(Module1 &state, SerialLink &link, const SceneFile &scenes, QWidget *parent = nullptr);
+    Form1(Desk &desk, SerialLink &link, QWidget *parent = nullptr);
     ~Form1() override;
 
     // Opens the board's serial port; false with the reason when it cannot.
@@ -37,39 +41,51 @@ public:
 
     // The font of the captions and read-outs, with a substitute where it is missing.
     static QFont captionFont(double pointSize);
+    // The read-out form of a level: a space in the place of a sign, then the digits.
+    static QString readOutText(int level);
 
 Q_SIGNALS:
-    // The port or the scene file failed: the panel cannot go on.
-    void failed(const QString &message);
     // Something the operator should know; the panel carries on.
     void warned(const QString &message);
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void createControls();
-    void wireHandlers();
+    void wireControls();
+    void showDesk();
     // F1..F12 recall scenes 1..12 as their buttons do; Shift with them stores one.
     void addSceneKeys();
     void storeScene(int sceneNumber);
+    void warnRefused(int sceneNumber, int channel, int level);
+    // Read-out 0..7 of a channel, 8 of the master.
+    void showLater(int readOut);
+    // The sliders and read-outs to what the desk holds, before the window is painted.
+    void catchUp();
     void applyTabOrder(std::vector<std::pair<int, QWidget *>> stops);
 
-    Module1 &m_state;
+    Desk &m_desk;
     SerialLink &m_link;
-    const SceneFile &m_scenes;
-
-    PanelControls m_controls;
-    std::array<QPushButton *, Board::ChannelCount> m_command1{};
-    std::array<QPushButton *, Board::ChannelCount> m_command2{};
-    QPushButton *m_command3 = nullptr;
-    QPushButton *m_command4 = nullptr;
-    QPushButton *m_command5 = nullptr;
-    ImageControl *m_image2 = nullptr;
-    std::array<QPushButton *, Board::SceneCount> m_option1{};
-    std::array<QPushButton *, Board::ModeCount> m_option2{};
-    Form2 *m_form2 = nullptr;
-
     LightingControl m_lighting;
-    SceneRecall m_recall;
-    SceneDownload m_download;
-    SceneSave m_save;
+    SceneControl m_sceneControl;
+
+    std::array<QLabel *, Board::ChannelCount + 1> m_Label1{};
+    std::array<LevelSlider *, Board::ChannelCount> m_VScroll1{};
+    LevelSlider *m_VScroll2 = nullptr;
+    std::array<QLineEdit *, Board::ChannelCount> m_Text1{};
+    QLineEdit *m_Text2 = nullptr;
+    std::array<QPushButton *, Board::ChannelCount> m_Command1{};
+    std::array<QPushButton *, Board::ChannelCount> m_Command2{};
+    QPushButton *m_Command3 = nullptr;
+    QPushButton *m_Command4 = nullptr;
+    QPushButton *m_Command5 = nullptr;
+    ImageControl *m_Image2 = nullptr;
+    std::array<QPushButton *, Board::SceneCount> m_Option1{};
+    std::array<QPushButton *, Board::ModeCount> m_Option2{};
+    Form2 *m_form2 = nullptr;
+    // The read-outs whose level changed since they were last drawn, the master's last.
+    std::bitset<Board::ChannelCount + 1> m_readOutsBehind;
+
     FramePacer m_framePacer{this};
 };

@@ -1,6 +1,6 @@
 #include "form2.h"
 
-#include "scenes/scenesave.h"
+#include "control/desk.h"
 #include "ui/form2table.h"
 #include "ui/imagecontrol.h"
 #include "ui/pictures.h"
@@ -9,10 +9,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-Form2::Form2(SceneSave &save, QWidget *panel)
+Form2::Form2(Desk &desk, QWidget *panel)
     // A dialog of the panel, so that it gets no task-bar entry of its own; it is placed
     // on the screen, not over the panel, as a window without an owner would be.
-    : QDialog(panel, Qt::Dialog | Qt::FramelessWindowHint), m_save(save)
+    : QDialog(panel, Qt::Dialog | Qt::FramelessWindowHint), m_desk(desk)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowModality(Qt::ApplicationModal);
@@ -52,7 +52,7 @@ void Form2::Image1_Click(int Index)
 {
     const int n = Index + 1;
     if (SceneQuestion::askToStore(this, n, frameGeometry()))
-        m_save.store(n);
+        m_desk.store(n);
 }
 
 void Form2::Image3_Click()

@@ -6,8 +6,8 @@
 
 #include <array>
 
+class Desk;
 class ImageControl;
-class SceneSave;
 
 // The scene key window: twelve keys that store the panel's levels as scenes 1..12,
 // each after a confirmation, and a close image. Frameless and modal; created once and
@@ -18,7 +18,7 @@ class Form2 : public QDialog
     Q_OBJECT
 
 public:
-    Form2(SceneSave &save, QWidget *panel);
+    Form2(Desk &desk, QWidget *panel);
 
     // Shows the window modally and returns when it has been hidden again.
     int exec() override;
@@ -30,7 +30,7 @@ public:
     void reject() override;
 
 private:
-    SceneSave &m_save;
+    Desk &m_desk;
     std::array<ImageControl *, Form2Table::KeyCount> m_image1{};
     bool m_placed = false;
 };

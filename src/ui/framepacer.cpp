@@ -7,6 +7,13 @@
 
 #include <cmath>
 
+namespace {
+
+// Frames a second of a screen that tells no rate of its own (a virtual one, for one).
+constexpr double DefaultRefreshRate = 60.0;
+
+} // namespace
+
 FramePacer::FramePacer(QWidget *window) : m_window(window)
 {
     m_nextFrame.setSingleShot(true);
@@ -20,7 +27,8 @@ FramePacer::FramePacer(QWidget *window) : m_window(window)
 int FramePacer::frameMilliseconds() const
 {
     const QScreen *screen = m_window->screen();
-    const double rate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
+    const double rate =
+        screen && screen->refreshRate() > 1 ? screen->refreshRate() : DefaultRefreshRate;
     return int(std::ceil(1000.0 / rate));
 }
 

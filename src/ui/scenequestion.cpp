@@ -1,7 +1,5 @@
 #include "scenequestion.h"
 
-#include "scenes/scenesave.h"
-
 #include <QMessageBox>
 #include <QScreen>
 
@@ -33,11 +31,17 @@ void placeBeside(QMessageBox &question, const QRect &keepClear)
 
 namespace SceneQuestion {
 
+QString prompt(int sceneNumber)
+{
+    return QStringLiteral("將目前狀態已存入巨集鍵 %1").arg(sceneNumber);
+}
+
+QString title() { return QStringLiteral("確定對話方塊"); }
+
 bool askToStore(QWidget *window, int sceneNumber, const QRect &keepClear)
 {
-    QMessageBox question(QMessageBox::Warning, SceneSave::questionTitle(),
-                         SceneSave::prompt(sceneNumber), QMessageBox::Yes | QMessageBox::No,
-                         window);
+    QMessageBox question(QMessageBox::Warning, title(), prompt(sceneNumber),
+                         QMessageBox::Yes | QMessageBox::No, window);
     question.setDefaultButton(QMessageBox::No);
     question.setEscapeButton(QMessageBox::No);
     if (!keepClear.isEmpty())

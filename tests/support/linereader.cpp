@@ -59,7 +59,7 @@ void LineReader::run()
             continue;
         }
         // A byte that waited while the thread was late still went at the line's pace.
-        lineFree = start + ByteTime;
+        lineFree = start + LineRate::ByteTime;
         const std::lock_guard lock(m_mutex);
         m_arrivals.push_back({byte, lineFree});
     }

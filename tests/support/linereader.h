@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/linerate.h"
+
 #include <QByteArray>
 
 #include <atomic>
@@ -17,7 +19,6 @@ class LineReader
 {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr std::chrono::nanoseconds ByteTime{1'041'667};
 
     struct Arrival
     {

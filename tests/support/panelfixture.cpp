@@ -1,57 +1,37 @@
 #include "panelfixture.h"
 
-#include "control/levelslider.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
+#include "ui/levelslider.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
-PanelFixture::PanelFixture() : scenes(folder.filePath(SceneFile::fileName()))
+PanelFixture::PanelFixture()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    if (!line.isOpen()) {
-        m_failure = line.errorString();
-        return;
-    }
-    if (!folder.isValid()) {
+    if (!isValid()) {
         m_failure = QStringLiteral("no temporary folder: ") + folder.errorString();
         return;
     }
-    QObject::connect(&link, &SerialLink::failed, &link,
-                     [this](const QString &message) { fatals << message; });
-    form = std::make_unique<Form1>(state, link, scenes);
-    QObject::connect(form.get(), &Form1::failed, form.get(),
-                     [this](const QString &message) { fatals << message; });
+    form = std::make_unique<Form1>(desk, link);
     QObject::connect(form.get(), &Form1::warned, form.get(),
                      [this](const QString &message) { warnings << message; });
-    QString error;
-    if (!form->Form_Load(line.slavePath(), &error)) {
-        m_failure = error;
-        return;
-    }
     form->show();
     form->activateWindow();
     if (!QTest::qWaitForWindowActive(form.get()))
         m_failure = QStringLiteral("the panel never became the active window");
 }
 
-QByteArray PanelFixture::sent()
+bool PanelFixture::showsTheDesk() const
 {
-    // On a line that never drains the test sees what did arrive, and says so.
-    if (!QTest::qWaitFor([this] { return link.bytesQueued() == 0; }, 10000))
-        qWarning("the link still holds %lld bytes for the line", link.bytesQueued());
-    return line.readAvailable();
-}
-
-void PanelFixture::setLevels(const QList<int> &channels, int master)
-{
-    VScroll2()->setLevel(master);
-    for (int i = 0; i < channels.size(); ++i)
-        VScroll1(i)->setLevel(channels[i]);
-    sent();
+    for (int i = 0; i < Board::ChannelCount; ++i) {
+        if (VScroll1(i)->level() != desk.channel(i))
+            return false;
+    }
+    return VScroll2()->level() == desk.master();
 }
 
 LevelSlider *PanelFixture::VScroll1(int i) const

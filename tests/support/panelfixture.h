@@ -1,13 +1,8 @@
 #pragma once
 
-#include "control/module1.h"
 #include "link/seriallink.h"
-#include "scenes/scenefile.h"
-#include "support/ptypair.h"
+#include "support/deskfixture.h"
 #include "ui/form1.h"
-
-#include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -17,24 +12,18 @@ class LevelSlider;
 class QLineEdit;
 class QPushButton;
 
-// The real panel on a pseudo-terminal, with its scene file in a temporary folder and
-// what it reports recorded instead of ending the test. Its controls are found by their
-// design names, as the window gives them.
-class PanelFixture
+// The real panel window on the desk of a DeskFixture, shown and active. Its controls are
+// found by their design names, as the window gives them.
+class PanelFixture : public DeskFixture
 {
 public:
     PanelFixture();
 
     // Empty when the panel is up; otherwise why it is not.
     QString failure() const { return m_failure; }
-
-    // The bytes the panel has put on the line since the last call, once the link has
-    // handed over all that waits for the line's pace.
-    QByteArray sent();
-    QString scenePath() const { return folder.filePath(SceneFile::fileName()); }
-
-    // Moves the channels and the master from the program, then forgets what that sent.
-    void setLevels(const QList<int> &channels, int master);
+    // Whether every slider shows the desk's level: the window catches up when it is next
+    // painted (use with QTRY_VERIFY).
+    bool showsTheDesk() const;
 
     LevelSlider *VScroll1(int i) const;
     LevelSlider *VScroll2() const;
@@ -51,14 +40,8 @@ public:
     // The scene key window, once the store image has made it.
     Form2 *form2() const;
 
-    // The reports outlive the link, whose last drain may still report.
-    QStringList fatals;
     QStringList warnings;
-    PtyPair line;
-    QTemporaryDir folder;
-    Module1 state;
-    SerialLink link;
-    SceneFile scenes;
+    SerialLink link; // never opened: the desk's line is the recording one
     std::unique_ptr<Form1> form;
 
 private:

@@ -95,12 +95,19 @@ qsizetype PtyPair::fillKernel()
     ::fcntl(m_slave, F_SETFL, flags | O_NONBLOCK);
     qsizetype taken = 0;
     const char zeros[256] = {};
-    for (;;) {
-        const ssize_t written = ::write(m_slave, zeros, sizeof zeros);
-        if (written > 0)
-            taken += written;
-        else if (!(written < 0 && errno == EINTR))
-            break;
+    // Big writes first, then single bytes into what room is left; the kernel moves bytes
+    // between its buffers a moment later, so it is asked again until it stays full.
+    for (const std::size_t size : {sizeof zeros, std::size_t(1)}) {
+        for (int refusals = 0; refusals < 3;) {
+            const ssize_t written = ::write(m_slave, zeros, size);
+            if (written > 0) {
+                taken += written;
+                refusals = 0;
+            } else if (!(written < 0 && errno == EINTR)) {
+                ++refusals;
+                ::usleep(2000);
+            }
+        }
     }
     ::fcntl(m_slave, F_SETFL, flags);
     return taken;

@@ -1,6 +1,6 @@
 #include "sliderparts.h"
 
-#include "control/levelslider.h"
+#include "ui/levelslider.h"
 #include "ui/twips.h"
 
 #include <QApplication>
@@ -32,7 +32,8 @@ QRect sliderPartAt(const Twips &where, int arrowStep, int trackStep, int level,
     LevelSlider slider(&parent);
     slider.setGeometry(where.toPixels());
     slider.setSteps(arrowStep, trackStep);
-    slider.setLevel(level);
+    slider.showLevel(level);
+    slider.catchUp();
     return partOf(&slider, part).translated(slider.pos());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/boarddecoder.h"
+#include "link/linemessage.h"
 
 #include <QByteArray>
 #include <QList>
@@ -49,7 +50,26 @@ inline std::span<const std::uint8_t> span(const QByteArray &bytes)
     return {reinterpret_cast<const std::uint8_t *>(bytes.constData()), std::size_t(bytes.size())};
 }
 
-using Records = std::array<SceneDownloadFrame::Record, SceneDownloadFrame::SceneCount>;
+using Records = SceneDownloadFrame::Records;
+
+// What the desk means by these bytes: a packet's fields, or a frame's twelve records.
+inline LineMessage message(const QByteArray &bytes)
+{
+    if (bytes.size() == qsizetype(CommandPacket::Size))
+        return CommandPacket::Fields{std::uint8_t(bytes[1]), std::uint8_t(bytes[2]),
+                                     std::uint8_t(bytes[3])};
+    Records records{};
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        for (std::size_t k = 0; k < records[n].size(); ++k)
+            records[n][k] = std::uint8_t(bytes[qsizetype(1 + 8 * n + k)]);
+    }
+    return records;
+}
+
+inline QByteArray bytes(const LineMessage &message)
+{
+    return bytes(LineMessages::encode(message));
+}
 
 // Scene n channel k holds 8n + k: levels only, no start or end byte.
 inline Records countingRecords()

@@ -62,6 +62,9 @@ QProcessEnvironment XServer::environment() const
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
                        m_home.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), m_home.filePath(QStringLiteral("state")));
+    environment.insert(QStringLiteral("HOME"), m_home.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
     return environment;
 }
 

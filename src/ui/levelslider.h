@@ -12,11 +12,14 @@
 // leaves the arrows and the track clicks working the old way round. So the bar keeps
 // its natural orientation and the level is the distance from the bottom: 99 - position.
 //
-// levelChanged is the Change event: the value changed, by an arrow, a track click, a
-// key, the end of a thumb drag, or setLevel() with a different level (emitted before
-// setLevel() returns). levelScrolled is the Scroll event: once for each position that a
-// thumb drag reports. Tracking is off, so a drag does not also change the value at each
-// position and so does not report each position twice.
+// levelChanged is the Change event: the operator changed the value, by an arrow, a track
+// click, a key or the end of a thumb drag. levelScrolled is the Scroll event: once for each
+// position that a thumb drag reports. Tracking is off, so a drag does not also change the
+// value at each position and so does not report each position twice.
+//
+// showLevel() only shows a level that the desk already holds, and reports nothing. The
+// thumb moves there when the window is next painted (catchUp()), or at once when the
+// operator takes the slider, so that an arrow or a key starts from the level shown.
 class LevelSlider : public QScrollBar
 {
     Q_OBJECT
@@ -29,7 +32,9 @@ public:
 
     // The level that the thumb shows now; during a drag, the dragged position.
     int level() const;
-    void setLevel(int level);
+    void showLevel(int level);
+    // Moves the thumb to the level last shown, if it is not there yet.
+    void catchUp();
 
     // Steps in levels: an arrow click moves by the single step, a track click by the page.
     void setSteps(int arrowStep, int trackStep);
@@ -41,6 +46,7 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -49,5 +55,6 @@ private:
     void onValueChanged(int value);
     void onSliderMoved(int position);
 
-    bool m_settingLevel = false;
+    bool m_showing = false;
+    int m_shown = -1; // a level waiting to be shown; -1: none
 };

@@ -21,13 +21,23 @@ LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
 
 int LevelSlider::level() const { return MaximumLevel - sliderPosition(); }
 
-void LevelSlider::setLevel(int level)
+void LevelSlider::showLevel(int level)
 {
-    // During a drag the thumb may stand away from the value; the value decides whether
-    // anything changes. Qt would also report the thumb's jump as a drag position.
-    if (value() == MaximumLevel - level)
+    // Moving the value costs more than the rest of a level change (the scroll bar tells
+    // the accessibility layer, finds its parts again, marks them for painting); a master
+    // flood changes every slider hundreds of times between two frames.
+    m_shown = level;
+    update();
+}
+
+void LevelSlider::catchUp()
+{
+    const int level = std::exchange(m_shown, -1);
+    // The thumb in the hand already shows the position it reported; moving the value now
+    // would also swallow the Change event that ends the drag.
+    if (level < 0 || (isSliderDown() && this->level() == level))
         return;
-    const QScopedValueRollback setting(m_settingLevel, true);
+    const QScopedValueRollback showing(m_showing, true);
     setValue(MaximumLevel - level);
 }
 
@@ -37,16 +47,22 @@ void LevelSlider::setSteps(int arrowStep, int trackStep)
     setPageStep(trackStep);
 }
 
-void LevelSlider::onValueChanged(int value) { Q_EMIT levelChanged(MaximumLevel - value); }
+void LevelSlider::onValueChanged(int value)
+{
+    if (!m_showing)
+        Q_EMIT levelChanged(MaximumLevel - value);
+}
 
 void LevelSlider::onSliderMoved(int position)
 {
-    if (!m_settingLevel)
+    // Qt reports a value set during a drag as a drag position too.
+    if (!m_showing)
         Q_EMIT levelScrolled(MaximumLevel - position);
 }
 
 void LevelSlider::mousePressEvent(QMouseEvent *event)
 {
+    catchUp();
     // A middle click jumps the thumb and starts a drag there without reporting the jump;
     // report it, so that the board follows the thumb at once.
     const int before = sliderPosition();
@@ -57,12 +73,19 @@ void LevelSlider::mousePressEvent(QMouseEvent *event)
 
 void LevelSlider::keyPressEvent(QKeyEvent *event)
 {
+    catchUp();
     // A key while the mouse drags the thumb would snap it back to the old value.
     if (isSliderDown()) {
         event->accept();
         return;
     }
     QScrollBar::keyPressEvent(event);
+}
+
+void LevelSlider::wheelEvent(QWheelEvent *event)
+{
+    catchUp();
+    QScrollBar::wheelEvent(event);
 }
 
 void LevelSlider::paintEvent(QPaintEvent *event)

@@ -1,0 +1,148 @@
+#include "desk.h"
+
+#include "control/scenestore.h"
+#include "link/boardnumbers.h"
+#include "link/commandpacket.h"
+#include "link/linesink.h"
+
+namespace {
+
+bool isChannel(int channel) { return channel >= 0 && channel < Board::ChannelCount; }
+bool isLevel(int level) { return level >= Board::Off && level <= Board::FullOn; }
+bool isScene(int sceneNumber) { return sceneNumber >= 1 && sceneNumber <= Board::SceneCount; }
+
+} // namespace
+
+Desk::Desk(LineSink &line, SceneStore &scenes, QObject *parent)
+    : QObject(parent), m_line(line), m_scenes(scenes)
+{}
+
+void Desk::SendCommand()
+{
+    m_line.send(CommandPacket::Fields{m_registers.PktAddress, m_registers.PktCommand,
+                                      m_registers.PktValue});
+}
+
+void Desk::moveChannel(int channel, int level)
+{
+    if (isChannel(channel) && isLevel(level))
+        channelHandler(channel, level);
+}
+
+void Desk::moveMaster(int level)
+{
+    if (isLevel(level))
+        masterHandler(level);
+}
+
+void Desk::setChannel(int channel, int level)
+{
+    if (isChannel(channel) && isLevel(level) && this->channel(channel) != level)
+        channelHandler(channel, level);
+}
+
+void Desk::setMaster(int level)
+{
+    if (isLevel(level) && m_master != level)
+        masterHandler(level);
+}
+
+void Desk::channelHandler(int channel, int level)
+{
+    m_registers.LevelBuf[std::size_t(channel)] = std::uint8_t(level);
+    Q_EMIT channelChanged(channel, level);
+    // The registers are filled even when the master holds the send back.
+    m_registers.PktAddress = std::uint8_t(channel);
+    m_registers.PktValue = std::uint8_t(level);
+    m_registers.PktCommand = CommandPacket::SetLevel;
+    if (m_registers.MasterSync == 0)
+        SendCommand();
+}
+
+void Desk::masterHandler(int level)
+{
+    m_registers.MasterSync = 1;
+    m_master = level;
+    Q_EMIT masterChanged(level);
+    // Each channel that changes stays silent: the board sets all eight itself from the
+    // one master packet below.
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        setChannel(channel, level);
+    m_registers.MasterSync = 0;
+    m_registers.PktAddress = CommandPacket::MasterAddress;
+    m_registers.PktValue = std::uint8_t(level);
+    m_registers.PktCommand = CommandPacket::SetLevel;
+    SendCommand();
+}
+
+void Desk::channelFullOn(int channel) { setChannel(channel, Board::FullOn); }
+
+void Desk::channelOff(int channel) { setChannel(channel, Board::Off); }
+
+void Desk::masterFullOn() { setMaster(Board::FullOn); }
+
+void Desk::allOff()
+{
+    // Channels first, in ascending order, each with its own packet; the master last,
+    // whose copy then finds every channel off already.
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        setChannel(channel, Board::Off);
+    setMaster(Board::Off);
+}
+
+void Desk::selectMode(int mode)
+{
+    if (mode < 0 || mode >= Board::ModeCount)
+        return;
+    m_mode = mode;
+    m_registers.PktAddress = std::uint8_t(mode);
+    m_registers.PktValue = 0;
+    m_registers.PktCommand = CommandPacket::SelectMode;
+    SendCommand();
+    Q_EMIT modeChanged(mode);
+}
+
+void Desk::recall(int sceneNumber)
+{
+    if (!isScene(sceneNumber))
+        return;
+    SceneStore::Record record;
+    QString error;
+    if (!m_scenes.read(sceneNumber, record, &error)) {
+        Q_EMIT failed(error);
+        return;
+    }
+    // A file that this program did not write may hold a level that no channel takes.
+    // The whole scene is checked before anything moves, so that the board never gets half
+    // of it.
+    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+        if (!isLevel(record[std::size_t(channel)])) {
+            Q_EMIT recallRefused(sceneNumber, channel, record[std::size_t(channel)]);
+            return;
+        }
+    }
+    // In channel order; each channel that changes sends its own level.
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        setChannel(channel, record[std::size_t(channel)]);
+    Q_EMIT sceneRecalled(sceneNumber);
+}
+
+void Desk::store(int sceneNumber)
+{
+    if (!isScene(sceneNumber))
+        return;
+    QString error;
+    if (!m_scenes.write(sceneNumber, m_registers.LevelBuf, &error))
+        Q_EMIT failed(error);
+}
+
+void Desk::download()
+{
+    SceneStore::Records records{};
+    QString error;
+    if (!m_scenes.readAll(records, &error)) {
+        Q_EMIT failed(error);
+        return;
+    }
+    m_line.send(records);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "control/module1.h"
+
+#include <QObject>
+#include <QString>
+
+class LineSink;
+class SceneStore;
+
+// The lighting desk: the eight channel levels, the master and the selected mode as the
+// panel has set them on the board, and the one place where a change becomes packets.
+// Windows, keys and remote control tell it what the operator wants and show what it
+// reports; none of them keeps a level of its own.
+//
+// The board's byte rules hold here: a channel sends when its level changes; the master
+// sets the eight channels silently and then sends its one packet; all-off turns off the
+// channels that are on, in ascending order, then the master; a recall sends the channels
+// that change, in ascending order. A channel or a level out of range is ignored.
+class Desk : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int NoMode = -1;
+
+    Desk(LineSink &line, SceneStore &scenes, QObject *parent = nullptr);
+
+    int channel(int index) const { return m_registers.LevelBuf[std::size_t(index)]; }
+    int master() const { return m_master; }
+    // The selected mode, 0..11, or NoMode before one was chosen.
+    int mode() const { return m_mode; }
+    const Module1 &registers() const { return m_registers; }
+    const SceneStore &scenes() const { return m_scenes; }
+
+    // The operator's slider reported a level, by a Change or a Scroll event. It is taken
+    // and sent even when the channel holds it already: the end of a drag repeats its last
+    // position, as the board's panel always did.
+    void moveChannel(int channel, int level);
+    void moveMaster(int level);
+    // From anywhere else (a button, a recall, a remote): a level held already changes
+    // nothing and sends nothing.
+    void setChannel(int channel, int level);
+    void setMaster(int level);
+    void channelFullOn(int channel);
+    void channelOff(int channel);
+    void masterFullOn();
+    void allOff();
+    void selectMode(int mode);
+    // Scene n (1..12) onto the channels. A scene holding a level that no channel takes
+    // moves nothing, sends nothing and is refused.
+    void recall(int sceneNumber);
+    // The eight levels as scene n.
+    void store(int sceneNumber);
+    // All twelve stored scenes to the board in one frame; no level changes.
+    void download();
+
+    // Frames PktAddress, PktCommand and PktValue into one command packet and sends it.
+    void SendCommand();
+
+    // While a window that takes all input is up (the scene key window, a question), the
+    // operator changes nothing, so that a store saves the levels the window opened on;
+    // remote control is held still too.
+    void setInputHeld(bool held) { m_inputHeld = held; }
+    bool isInputHeld() const { return m_inputHeld; }
+
+Q_SIGNALS:
+    void channelChanged(int channel, int level);
+    void masterChanged(int level);
+    void modeChanged(int mode);
+    void sceneRecalled(int sceneNumber);
+    // Scene n holds level for channel, which no channel takes: nothing was recalled.
+    void recallRefused(int sceneNumber, int channel, int level);
+    // The scene store could not be read or written.
+    void failed(const QString &message);
+
+private:
+    void channelHandler(int channel, int level);
+    void masterHandler(int level);
+
+    LineSink &m_line;
+    SceneStore &m_scenes;
+    Module1 m_registers;
+    int m_master = 0;
+    int m_mode = NoMode;
+    bool m_inputHeld = false;
+};

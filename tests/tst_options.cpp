@@ -1,0 +1,129 @@
+#include "app/options.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+// The panel's command line, as main reads it: what each option asks for, and the usage
+// error, with its reason, for what cannot be used.
+class tst_Options : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void parse_data();
+    void parse();
+    void argumentThatIsNoText();
+};
+
+namespace {
+
+using Outcome = CommandLine::Outcome;
+
+Options parsed(const QStringList &arguments)
+{
+    return Options::parse({QStringList{"dimmer-panel"} + arguments, {}});
+}
+
+} // namespace
+
+void tst_Options::initTestCase()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("dimmer-panel"));
+}
+
+void tst_Options::parse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("outcome");
+    // Runs: what the options ask, as "port choose osc feedback...";
+    // otherwise a text of the help, version or usage error.
+    QTest::addColumn<QString>("says");
+
+    const int run = int(Outcome::Run);
+    const int usage = int(Outcome::UsageError);
+    const int exit = int(Outcome::ExitOk);
+    QTest::newRow("nothing") << QStringList{} << run << "/dev/ttyS3 - - -";
+    QTest::newRow("port") << QStringList{"--port", "/dev/ttyUSB0"} << run
+                          << "/dev/ttyUSB0 given - -";
+    QTest::newRow("choose") << QStringList{"--choose-port"} << run << "/dev/ttyS3 choose - -";
+    QTest::newRow("osc-port-alone")
+        << QStringList{"--osc", "9000"} << run << "/dev/ttyS3 - 127.0.0.1:9000 -";
+    QTest::newRow("osc-with-feedback")
+        << QStringList{"--osc",          "0.0.0.0:9000",   "--osc-feedback",
+                       "localhost:9001", "--osc-feedback", "127.0.0.1:9002"}
+        << run << "/dev/ttyS3 - 0.0.0.0:9000 127.0.0.1:9001,127.0.0.1:9002";
+
+    QTest::newRow("unknown") << QStringList{"--bogus"} << usage << "Unknown option 'bogus'";
+    QTest::newRow("help-all-is-not-offered")
+        << QStringList{"--help-all"} << usage << "Unknown option 'help-all'";
+    QTest::newRow("missing-value") << QStringList{"--port"} << usage << "Missing value";
+    QTest::newRow("empty-port") << QStringList{"--port="} << usage << "--port needs";
+    QTest::newRow("empty-scene-file")
+        << QStringList{"--scene-file="} << usage << "--scene-file needs a file name";
+    QTest::newRow("stray-argument") << QStringList{"COM4"} << usage << "Unexpected argument";
+    QTest::newRow("port-and-choose")
+        << QStringList{"--port", "/dev/ttyS0", "--choose-port"} << usage << "give one";
+    QTest::newRow("osc-port-out-of-range")
+        << QStringList{"--osc", "70000"} << usage
+        << "--osc 70000: the port must be a number from 1 to 65535.";
+    QTest::newRow("osc-ipv6-without-brackets")
+        << QStringList{"--osc", "::1:9000"} << usage << "an IPv6 address goes in brackets";
+    QTest::newRow("osc-bad-host-name") << QStringList{"--osc", "desk one:9000"} << usage
+                                       << "--osc desk one:9000: there is no host desk one";
+    QTest::newRow("osc-feedback-without-osc")
+        << QStringList{"--osc-feedback", "127.0.0.1:9001"} << usage << "give --osc too";
+    QTest::newRow("osc-feedback-without-host")
+        << QStringList{"--osc", "9000", "--osc-feedback", "9001"} << usage
+        << "--osc-feedback 9001: the host and the port are needed";
+    QTest::newRow("osc-feedback-out-of-reach")
+        << QStringList{"--osc", "9000", "--osc-feedback", "[::1]:9001"} << usage
+        << "--osc-feedback [::1]:9001: [::1]:9001 cannot be reached from 127.0.0.1";
+    QTest::newRow("help") << QStringList{"--help"} << exit << "--scene-file <PATH>";
+    QTest::newRow("version") << QStringList{"--version"} << exit << "dimmer-panel ";
+}
+
+void tst_Options::parse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, outcome);
+    QFETCH(QString, says);
+    const Options options = parsed(arguments);
+    QCOMPARE(int(options.verdict.outcome), outcome);
+    if (options.verdict.outcome != Outcome::Run) {
+        QVERIFY2(options.verdict.output.contains(says), qPrintable(options.verdict.output));
+        QVERIFY2(!options.verdict.output.contains("--help-all"),
+                 qPrintable(options.verdict.output));
+        if (options.verdict.outcome == Outcome::UsageError)
+            QVERIFY2(options.verdict.output.contains("Usage: dimmer-panel"),
+                     qPrintable(options.verdict.output));
+        return;
+    }
+    QStringList feedback;
+    for (const OscEndpoint &target : options.oscFeedback)
+        feedback << target.toString();
+    const QString asked = QStringList{options.portName,
+                                      options.portGiven    ? "given"
+                                      : options.choosePort ? "choose"
+                                                           : "-",
+                                      options.osc ? options.osc->toString() : "-",
+                                      feedback.isEmpty() ? "-" : feedback.join(',')}
+                              .join(' ');
+    QCOMPARE(asked, says);
+}
+
+void tst_Options::argumentThatIsNoText()
+{
+    // Bytes that are no UTF-8 would name another file or device once made text.
+    QByteArray program("dimmer-panel");
+    QByteArray option("--port");
+    QByteArray device("/tmp/\xff\xfe");
+    char *argv[] = {program.data(), option.data(), device.data()};
+    const Options options = Options::parse(CommandLine::argumentsOf(3, argv));
+    QCOMPARE(options.verdict.outcome, Outcome::UsageError);
+    QVERIFY2(options.verdict.output.contains("\"/tmp/\\xff\\xfe\" is not valid text"),
+             qPrintable(options.verdict.output));
+}
+
+QTEST_GUILESS_MAIN(tst_Options)
+#include "tst_options.moc"

@@ -1,0 +1,745 @@
+#include "app/translations.h"
+#include "support/files.h"
+#include "support/modal.h"
+#include "support/panelfixture.h"
+#include "support/sliderparts.h"
+#include "support/wire.h"
+#include "ui/form2.h"
+#include "ui/imagecontrol.h"
+#include "ui/levelslider.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTranslator>
+#include <QWindow>
+
+// The panel window as a view of the desk, headless: its controls where the board's panel
+// had them, each kind of control reaching the desk with its value, what the desk reports
+// shown, and the scene key window with its question.
+class tst_Panel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void layout();
+    void startState();
+    void tabOrderFollowsTabIndex();
+    void resizingMovesNothing();
+    void pictures();
+    void showsTheDesk();
+    void controlsReachTheDesk_data();
+    void controlsReachTheDesk();
+    void thumbDrag_data();
+    void thumbDrag();
+    void functionKeys_data();
+    void functionKeys();
+    void arrowsInRowsMoveFocusOnly();
+    void heldSpacePressesOnce();
+    void sceneKeyWindow_data();
+    void sceneKeyWindow();
+    void heldWhileAWindowIsUp();
+    void quickSecondClickOnYesStoresNothingElse();
+    void questionSpeaksTheUsersLanguage();
+};
+
+namespace {
+
+using Levels = QList<int>;
+
+// Twips as the panel's drawing gives them, 15 to the pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QString textOf(QWidget *widget)
+{
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    if (auto *box = qobject_cast<QLineEdit *>(widget))
+        return box->text();
+    if (auto *button = qobject_cast<QPushButton *>(widget))
+        return button->text();
+    if (auto *frame = qobject_cast<QGroupBox *>(widget))
+        return frame->title();
+    return QString();
+}
+
+bool isSceneWindow(QWidget *widget) { return qobject_cast<Form2 *>(widget) != nullptr; }
+
+// Scene n holds n, n+1, .. n+7: every channel differs from off and from every other scene.
+QByteArray scenes()
+{
+    QByteArray file;
+    for (int n = 1; n <= 12; ++n) {
+        for (int k = 0; k < 8; ++k)
+            file += char(n + k);
+    }
+    return file;
+}
+
+QByteArray recallFromOff(int scene)
+{
+    QByteArray packets;
+    for (int k = 0; k < 8; ++k)
+        packets += Wire::setLevel(k, scene + k);
+    return packets;
+}
+
+} // namespace
+
+void tst_Panel::layout()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QCOMPARE(f.form->windowTitle(), QString("Form1"));
+    QCOMPARE(f.form->size(), QSize(835, 681));
+    struct Control
+    {
+        QString name;
+        QRect rect;
+        QString text;
+        double points; // 0: the window's own font
+    };
+    QList<Control> table;
+    const QStringList labels = {"調光一", "調光二", "調光三", "調光四", "調光五",
+                                "調光六", "調光七", "調光八", "調光全"};
+    const int labelLeft[9] = {840, 1920, 3120, 4200, 5280, 6240, 7440, 8400, 9960};
+    for (int i = 0; i < 9; ++i) {
+        table << Control{QString("Label1_%1").arg(i),
+                         twips(labelLeft[i], 360, i == 0 ? 855 : 615, 375), labels[i],
+                         i == 0 ? 9.75 : 9.0};
+    }
+    for (int i = 0; i < 8; ++i) {
+        const int x = 840 + 1080 * i;
+        const QString n = QString::number(i);
+        table << Control{"VScroll1_" + n, twips(x, 840, 615, 3015), "", 0}
+              << Control{"Text1_" + n, twips(x, 4080, 615, 495), "0", 15.75}
+              << Control{"Command1_" + n, twips(x, 5040, 615, 615), "全開", 0}
+              << Control{"Command2_" + n, twips(x, 5880, 615, 615), "全關", 0};
+    }
+    table << Control{"VScroll2", twips(9960, 840, 615, 3015), "", 0}
+          << Control{"Text2", twips(9960, 4080, 615, 495), "0", 15.75}
+          << Control{"Command3", twips(9960, 5040, 735, 615), "全開", 0}
+          << Control{"Command4", twips(9960, 5880, 735, 615), "全關", 0}
+          << Control{"Command5", twips(11280, 3600, 735, 615), "傳送設定", 0}
+          << Control{"Image2", twips(11160, 5040, 885, 675), "", 0}
+          << Control{"Frame1", twips(840, 6960, 10575, 1215), "傳送資料", 0}
+          << Control{"Frame2", twips(840, 8520, 10575, 1095), "模式選擇", 0};
+    for (int i = 0; i < 12; ++i) {
+        const QRect inFrame = twips(360 + 840 * i, 360, 735, 615);
+        table << Control{QString("Option1_%1").arg(i), inFrame, QString::number(i + 1), 0}
+              << Control{QString("Option2_%1").arg(i), inFrame, QString::number(i + 1), 0};
+    }
+    QCOMPARE(table.size(), 73);
+    const QStringList ming = {"新細明體", "PMingLiU", "AR PL UMing TW"};
+    for (const Control &control : table) {
+        auto *widget = f.form->findChild<QWidget *>(control.name);
+        QVERIFY2(widget, qPrintable(control.name));
+        QCOMPARE(widget->geometry(), control.rect);
+        QCOMPARE(textOf(widget), control.text);
+        QVERIFY(widget->isVisible() && widget->isEnabled());
+        const QString frame = control.name.startsWith("Option1")   ? "Frame1"
+                              : control.name.startsWith("Option2") ? "Frame2"
+                                                                   : "Form1";
+        QCOMPARE(widget->parentWidget()->objectName(), frame);
+        if (control.points > 0) {
+            // The panel's own face where it is installed, a Ming face otherwise (the install
+            // step brings AR PL UMing), in bold.
+            QCOMPARE(widget->font().pointSizeF(), control.points);
+            const QFontInfo drawn(widget->font());
+            QVERIFY2(ming.contains(drawn.family()), qPrintable(drawn.family()));
+            QVERIFY(drawn.bold());
+        }
+    }
+}
+
+void tst_Panel::startState()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QCOMPARE(QApplication::focusWidget(), f.VScroll1(0));
+    for (int i = 0; i < 12; ++i)
+        QVERIFY(!f.Option1(i)->isChecked() && !f.Option2(i)->isChecked());
+    QCOMPARE(f.Image2()->toolTip(), QString("存入巨集"));
+    QCOMPARE(f.Image2()->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(f.form->findChild<QWidget *>("Label1_0")->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(f.VScroll1(0)->level(), 0);
+    // The thumb at the bottom: level 0.
+    QCOMPARE(f.VScroll1(0)->sliderPosition(), f.VScroll1(0)->maximum());
+    QCOMPARE(f.line.take(), QByteArray());
+}
+
+void tst_Panel::tabOrderFollowsTabIndex()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    // Tab indexes 0..71 with the labels, frames and images left out.
+    QList<QWidget *> expected;
+    for (int i = 0; i < 6; ++i)
+        expected << f.VScroll1(i) << f.Text1(i);
+    for (int i = 0; i < 6; ++i)
+        expected << f.Command1(i) << f.Command2(i);
+    for (int i = 6; i < 8; ++i)
+        expected << f.VScroll1(i) << f.Text1(i) << f.Command1(i) << f.Command2(i);
+    expected << f.VScroll2() << f.Text2() << f.Command3() << f.Command4();
+    for (int i = 0; i < 12; ++i)
+        expected << f.Option1(i);
+    expected << f.Command5();
+    for (int i = 0; i < 12; ++i)
+        expected << f.Option2(i);
+    QList<QWidget *> actual;
+    QWidget *w = f.VScroll1(0);
+    do {
+        if (w->focusPolicy() & Qt::TabFocus)
+            actual << w;
+        w = w->nextInFocusChain();
+    } while (w != f.VScroll1(0) && actual.size() <= expected.size());
+    QCOMPARE(actual, expected);
+}
+
+void tst_Panel::resizingMovesNothing()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QList<QRect> before;
+    const QList<QWidget *> all = f.form->findChildren<QWidget *>();
+    for (QWidget *w : all)
+        before << w->geometry();
+    f.form->resize(1200, 900);
+    QTRY_COMPARE(f.form->size(), QSize(1200, 900));
+    for (int i = 0; i < all.size(); ++i)
+        QCOMPARE(all[i]->geometry(), before[i]);
+}
+
+void tst_Panel::pictures()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QCOMPARE(f.Image2()->pixmap().size(), QSize(46, 39));
+    QVERIFY(f.Image2()->hasScaledContents());
+    // Colour depths as stored: the bitmap header's bits per pixel at byte 28, and the
+    // icon directory's entries (width, height, colours, bits per pixel at +6).
+    auto bitsPerPixel = [](const QString &name) {
+        QFile file(name);
+        const QByteArray header = file.open(QIODevice::ReadOnly) ? file.read(30) : QByteArray();
+        return header.size() < 30 ? -1 : quint8(header[28]) | quint8(header[29]) << 8;
+    };
+    QStringList bitmaps = {":/pictures/store.bmp", ":/pictures/title.bmp", ":/pictures/close.bmp"};
+    for (int i = 1; i <= 12; ++i)
+        bitmaps << QString(":/pictures/key%1.bmp").arg(i);
+    for (const QString &name : bitmaps)
+        QCOMPARE(bitsPerPixel(name), 24);
+    QFile icon(":/pictures/icon.ico");
+    QVERIFY(icon.open(QIODevice::ReadOnly));
+    const QByteArray ico = icon.readAll();
+    QCOMPARE(quint8(ico[4]), 3);
+    QList<QList<int>> entries;
+    for (int i = 0; i < 3; ++i) {
+        const char *entry = ico.constData() + 6 + 16 * i;
+        entries << QList<int>{quint8(entry[0]), quint8(entry[1]), quint8(entry[2]),
+                              quint8(entry[6])};
+    }
+    QCOMPARE(entries, (QList<QList<int>>{{32, 32, 2, 1}, {32, 32, 16, 4}, {16, 16, 16, 4}}));
+    QCOMPARE(QImageReader(":/pictures/icon.ico").imageCount(), 3);
+    QVERIFY(!f.form->windowIcon().isNull());
+}
+
+void tst_Panel::showsTheDesk()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(Files::write(f.scenePath(), scenes()));
+    // Typed into a read-out: no level changes, and the text stays until the level does.
+    QTest::keyClicks(f.Text1(2), "77");
+    QTest::keyClick(f.Text1(2), Qt::Key_Return);
+    QCOMPARE(f.Text1(2)->text(), QString("077"));
+    QCOMPARE(f.desk.channel(2), 0);
+
+    // Whoever asks the desk (a remote, a key), the window follows; nothing comes back.
+    f.desk.setMaster(40);
+    f.desk.setChannel(2, 12);
+    f.desk.selectMode(7);
+    f.desk.recall(3);
+    QByteArray scene3;
+    for (int k = 0; k < 8; ++k)
+        scene3 += Wire::setLevel(k, 3 + k);
+    QCOMPARE(Wire::hex(f.line.take()),
+             Wire::hex(Wire::master(40) + Wire::setLevel(2, 12) + Wire::selectMode(7) + scene3));
+    // At the window's next paint.
+    QTRY_VERIFY(f.showsTheDesk());
+    for (int k = 0; k < 8; ++k) {
+        QCOMPARE(f.VScroll1(k)->level(), 3 + k);
+        QCOMPARE(f.Text1(k)->text(), QString(" %1").arg(3 + k));
+    }
+    QCOMPARE(f.VScroll2()->level(), 40);
+    QCOMPARE(f.Text2()->text(), QString(" 40"));
+    QVERIFY(f.Option2(7)->isChecked());
+    QVERIFY(f.Option1(2)->isChecked());
+    // A scene the desk refuses is not shown as chosen, and the window says why.
+    QVERIFY(Files::write(f.scenePath(), QByteArray(15, '\0') + char(120)));
+    f.desk.recall(2);
+    QVERIFY(f.Option1(2)->isChecked() && !f.Option1(1)->isChecked());
+    QCOMPARE(f.warnings.size(), 1);
+    QVERIFY2(f.warnings[0].contains("Scene 2") && f.warnings[0].contains("120") &&
+                 f.warnings[0].contains("channel 8 (調光八)") &&
+                 f.warnings[0].contains(f.scenePath()),
+             qPrintable(f.warnings[0]));
+}
+
+void tst_Panel::controlsReachTheDesk_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("part"); // of a slider: a scroll bar part or a key; -1 for a click
+    QTest::addColumn<QByteArray>("wire");
+
+    const int click = -1;
+    QTest::newRow("full-on") << "Command1_3" << click << Wire::setLevel(3, 99);
+    QTest::newRow("off") << "Command2_5" << click << Wire::setLevel(5, 0);
+    QTest::newRow("master-full-on") << "Command3" << click << Wire::master(99);
+    QTest::newRow("all-off") << "Command4" << click << Wire::setLevel(1, 0) + Wire::setLevel(5, 0);
+    QTest::newRow("mode") << "Option2_11" << click << Wire::selectMode(11);
+    QTest::newRow("scene") << "Option1_0" << click << recallFromOff(1);
+    QTest::newRow("download") << "Command5" << click << Wire::frame(scenes());
+    // Channel 1 stands at 40: arrows 1, the track 5, and the thumb goes the level's way.
+    QTest::newRow("top-arrow") << "VScroll1_1" << int(QStyle::SC_ScrollBarSubLine)
+                               << Wire::setLevel(1, 41);
+    QTest::newRow("bottom-arrow") << "VScroll1_1" << int(QStyle::SC_ScrollBarAddLine)
+                                  << Wire::setLevel(1, 39);
+    QTest::newRow("track-above") << "VScroll1_1" << int(QStyle::SC_ScrollBarSubPage)
+                                 << Wire::setLevel(1, 45);
+    QTest::newRow("track-below") << "VScroll1_1" << int(QStyle::SC_ScrollBarAddPage)
+                                 << Wire::setLevel(1, 35);
+    QTest::newRow("master-track-above")
+        << "VScroll2" << int(QStyle::SC_ScrollBarSubPage) << Wire::master(1);
+    QTest::newRow("key-up") << "VScroll1_1" << 1000 + int(Qt::Key_Up) << Wire::setLevel(1, 41);
+    QTest::newRow("key-page-down")
+        << "VScroll1_1" << 1000 + int(Qt::Key_PageDown) << Wire::setLevel(1, 35);
+}
+
+void tst_Panel::controlsReachTheDesk()
+{
+    QFETCH(QString, control);
+    QFETCH(int, part);
+    QFETCH(QByteArray, wire);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(Files::write(f.scenePath(), scenes()));
+    f.setLevels({0, 40, 0, 0, 0, 60, 0, 0}, 0);
+    QTRY_VERIFY(f.showsTheDesk());
+    auto *widget = f.form->findChild<QWidget *>(control);
+    QVERIFY2(widget, qPrintable(control));
+    if (part < 0) {
+        QTest::mouseClick(widget, Qt::LeftButton);
+    } else if (part >= 1000) {
+        QTest::keyClick(widget, Qt::Key(part - 1000));
+    } else {
+        auto *slider = static_cast<LevelSlider *>(widget);
+        const int thumbTop = partOf(slider, QStyle::SC_ScrollBarSlider).top();
+        QTest::mouseClick(slider, Qt::LeftButton, {},
+                          partOf(slider, QStyle::SubControl(part)).center());
+        const int raised = thumbTop - partOf(slider, QStyle::SC_ScrollBarSlider).top();
+        const int level = quint8(wire[3]);
+        const int before = control == "VScroll2" ? 0 : 40;
+        QVERIFY2(level > before ? raised > 0 : raised < 0, "the thumb went the wrong way");
+    }
+    QCOMPARE(Wire::hex(f.line.take()), Wire::hex(wire));
+}
+
+void tst_Panel::thumbDrag_data()
+{
+    QTest::addColumn<QString>("slider");
+    QTest::addColumn<QList<int>>("moves"); // pixels up from the grab, one per position
+    QTest::addColumn<int>("button");
+    QTest::newRow("channel") << "VScroll1_3" << QList<int>{25, 50, 75, 100} << int(Qt::LeftButton);
+    QTest::newRow("channel-to-the-top") << "VScroll1_5" << QList<int>{400} << int(Qt::LeftButton);
+    QTest::newRow("master") << "VScroll2" << QList<int>{40, 80} << int(Qt::LeftButton);
+    // Fusion jumps the thumb to a middle click and drags from there: the jump is a position.
+    QTest::newRow("middle-click-jump") << "VScroll1_6" << QList<int>{} << int(Qt::MiddleButton);
+}
+
+void tst_Panel::thumbDrag()
+{
+    QFETCH(QString, slider);
+    QFETCH(QList<int>, moves);
+    QFETCH(int, button);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    auto *bar = f.form->findChild<LevelSlider *>(slider);
+    const bool master = slider == "VScroll2";
+    const int address = master ? 10 : slider.back().digitValue();
+    QSignalSpy scrolls(bar, &LevelSlider::levelScrolled);
+    const auto mouse = Qt::MouseButton(button);
+    QPoint grab = partOf(bar, QStyle::SC_ScrollBarSlider).center();
+    if (mouse == Qt::MiddleButton) {
+        const QRect track = partOf(bar, QStyle::SC_ScrollBarGroove);
+        grab = QPoint(track.center().x(), track.top() + track.height() / 4);
+    }
+    sendMouse(bar, QEvent::MouseButtonPress, grab, mouse, mouse);
+    for (int up : moves)
+        sendMouse(bar, QEvent::MouseMove, grab - QPoint(0, up), mouse, mouse);
+    const int last = bar->level();
+    QVERIFY2(last > 0, qPrintable(QString::number(last)));
+    sendMouse(bar, QEvent::MouseButtonRelease, grab - QPoint(0, moves.value(moves.size() - 1)),
+              Qt::NoButton, mouse);
+    // Each position the drag reported, rising, then the Change that ends it at the last.
+    QByteArray expected;
+    int previous = -1;
+    for (const QList<QVariant> &scroll : scrolls) {
+        QVERIFY2(scroll.at(0).toInt() > previous, "the drag upward did not raise the level");
+        previous = scroll.at(0).toInt();
+        expected += Wire::setLevel(address, previous);
+    }
+    QCOMPARE(scrolls.count(), qMax(1, int(moves.size())));
+    expected += Wire::setLevel(address, last);
+    QCOMPARE(Wire::hex(f.line.take()), Wire::hex(expected));
+    QCOMPARE(bar->level(), last);
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(f.desk.channel(k), master || k == address ? last : 0);
+    QTRY_COMPARE(master ? f.Text2()->text() : f.Text1(address)->text(), QString(" %1").arg(last));
+}
+
+void tst_Panel::functionKeys_data()
+{
+    QTest::addColumn<int>("scene");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("modifier");
+    QTest::addColumn<int>("answer"); // to the question of Shift: NoButton is Enter
+    QTest::newRow("F1-on-a-channel-slider") << 1 << "VScroll1_0" << 0 << 0;
+    QTest::newRow("F5-in-a-read-out") << 5 << "Text1_3" << 0 << 0;
+    QTest::newRow("F12-on-the-master") << 12 << "VScroll2" << 0 << 0;
+    QTest::newRow("F7-in-the-mode-row") << 7 << "Option2_3" << 0 << 0;
+    QTest::newRow("shift-F3-yes") << 3 << "VScroll1_2" << int(Qt::ShiftModifier)
+                                  << int(QMessageBox::Yes);
+    QTest::newRow("shift-F3-no") << 3 << "VScroll1_2" << int(Qt::ShiftModifier)
+                                 << int(QMessageBox::No);
+    QTest::newRow("shift-F12-enter-is-no")
+        << 12 << "Command5" << int(Qt::ShiftModifier) << int(QMessageBox::NoButton);
+}
+
+void tst_Panel::functionKeys()
+{
+    QFETCH(int, scene);
+    QFETCH(QString, focus);
+    QFETCH(int, modifier);
+    QFETCH(int, answer);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(Files::write(f.scenePath(), scenes()));
+    auto *focused = f.form->findChild<QWidget *>(focus);
+    focused->setFocus();
+    QString prompt;
+    QString title;
+    if (modifier != 0) {
+        f.setLevels({10, 20, 30, 40, 50, 60, 70, 80}, 0);
+        Modal::whenUp(
+            Modal::isMessageBox,
+            [&](QWidget *box) {
+                prompt = static_cast<QMessageBox *>(box)->text();
+                title = box->windowTitle();
+                if (answer == QMessageBox::NoButton)
+                    Modal::pressEnter(box);
+                else
+                    Modal::answer(box, answer);
+            },
+            f.form.get());
+    }
+    QTest::keyClick(focused, Qt::Key(Qt::Key_F1 + scene - 1), Qt::KeyboardModifiers(modifier));
+    QCOMPARE(f.form->focusWidget(), focused);
+    if (modifier == 0) {
+        // Exactly a click on that scene button: its scene on the line, the button pressed.
+        QCOMPARE(Wire::hex(f.line.take()), Wire::hex(recallFromOff(scene)));
+        QVERIFY(f.Option1(scene - 1)->isChecked());
+        return;
+    }
+    QCOMPARE(prompt, QString("將目前狀態已存入巨集鍵 %1").arg(scene));
+    QCOMPARE(title, QString("確定對話方塊"));
+    QByteArray after = scenes();
+    if (answer == QMessageBox::Yes)
+        after.replace(8 * (scene - 1), 8, QByteArray("\x0a\x14\x1e\x28\x32\x3c\x46\x50", 8));
+    QCOMPARE(Wire::hex(Files::bytes(f.scenePath())), Wire::hex(after));
+    QCOMPARE(f.line.take(), QByteArray());
+    QVERIFY(!f.form2()); // no scene key window was made
+}
+
+void tst_Panel::arrowsInRowsMoveFocusOnly()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QTest::mouseClick(f.Option2(9), Qt::LeftButton);
+    f.line.take();
+    for (int key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left})
+        QTest::keyClick(f.form->focusWidget(), Qt::Key(key));
+    QCOMPARE(f.line.take(), QByteArray());
+    QCOMPARE(f.form->focusWidget(), f.Option2(6));
+    QVERIFY(f.Option2(9)->isChecked());
+    QTest::keyClick(f.Option2(0), Qt::Key_Left); // the row's end
+    // Space presses the button that has the focus, as a click does, once its release has
+    // shown that it was no key's repeat.
+    QTest::keyClick(f.Option2(6), Qt::Key_Space);
+    QTRY_COMPARE(f.desk.mode(), 6);
+    QCOMPARE(Wire::hex(f.line.take()), Wire::hex(Wire::selectMode(6)));
+    QVERIFY(f.Option2(6)->isChecked() && !f.Option2(9)->isChecked());
+}
+
+void tst_Panel::heldSpacePressesOnce()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    f.Option2(3)->setFocus();
+    // An X server's repeat of a held key: a release and a press at one instant, which Qt
+    // takes for a real release when the press has not come in yet.
+    const auto key = [&](QEvent::Type type, ulong at) {
+        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        event.setTimestamp(at);
+        QApplication::sendEvent(f.Option2(3), &event);
+    };
+    key(QEvent::KeyPress, 1000);
+    for (ulong at = 1660; at < 3000; at += 40) {
+        key(QEvent::KeyRelease, at);
+        key(QEvent::KeyPress, at);
+        QTest::qWait(1);
+    }
+    key(QEvent::KeyRelease, 3001);
+    QTRY_COMPARE(f.desk.mode(), 3);
+    QTest::qWait(100);
+    QCOMPARE(Wire::hex(f.line.take()), Wire::hex(Wire::selectMode(3)));
+}
+
+void tst_Panel::sceneKeyWindow_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("close");   // how the window goes: image, escape, close request
+    QTest::addColumn<QByteArray>("file"); // before; the rows store 1..8 into it
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray levels("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+    const QByteArray full(96, '\x11');
+    QTest::newRow("two-scenes-in-one-opening")
+        << QList<int>{1, 6} << int(QMessageBox::Yes) << "image" << QByteArray("<missing>")
+        << QByteArray(8, '\0') + levels + QByteArray(32, '\0') + levels;
+    QTest::newRow("key-12-into-missing")
+        << QList<int>{11} << int(QMessageBox::Yes) << "escape" << QByteArray("<missing>")
+        << QByteArray(88, '\0') + levels;
+    QTest::newRow("no-leaves-the-file")
+        << QList<int>{0, 11} << int(QMessageBox::No) << "close" << full << full;
+    QTest::newRow("no-creates-no-file") << QList<int>{0} << int(QMessageBox::No) << "image"
+                                        << QByteArray("<missing>") << QByteArray("<missing>");
+    QTest::newRow("enter-is-no") << QList<int>{4} << int(QMessageBox::NoButton) << "image" << full
+                                 << full;
+    QTest::newRow("open-and-close")
+        << QList<int>{} << 0 << "escape" << QByteArray("<missing>") << QByteArray("<missing>");
+}
+
+void tst_Panel::sceneKeyWindow()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(int, answer);
+    QFETCH(QString, close);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, after);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    f.setLevels({1, 2, 3, 4, 5, 6, 7, 8}, 0);
+    if (file != "<missing>")
+        QVERIFY(Files::write(f.scenePath(), file));
+    // Recorded inside the modal loops and compared after them, so that a wrong value
+    // cannot leave a window up.
+    QStringList asked;
+    QList<bool> defaults;
+    QList<bool> openAfter;
+    QPoint firstPlace;
+    bool centred = false;
+    for (int opening = 0; opening < 2; ++opening) {
+        Modal::whenUp(
+            isSceneWindow,
+            [&](QWidget *window) {
+                auto *form2 = static_cast<Form2 *>(window);
+                if (opening == 0) {
+                    firstPlace = form2->pos();
+                    centred =
+                        form2->size() == QSize(322, 261) &&
+                        form2->frameGeometry().center() == form2->screen()->geometry().center();
+                }
+                for (int key : keys) {
+                    Modal::whenUp(
+                        Modal::isMessageBox,
+                        [&](QWidget *box) {
+                            auto *question = static_cast<QMessageBox *>(box);
+                            asked << question->windowTitle() + ": " + question->text();
+                            defaults << (question->defaultButton() ==
+                                             question->button(QMessageBox::No) &&
+                                         question->icon() == QMessageBox::Warning);
+                            if (answer == QMessageBox::NoButton)
+                                Modal::pressEnter(box);
+                            else
+                                Modal::answer(box, answer);
+                        },
+                        f.form.get());
+                    QTest::mouseClick(controlOf<ImageControl>(form2, "Image1", key),
+                                      Qt::LeftButton);
+                    openAfter << form2->isVisible();
+                }
+                if (close == "image")
+                    QTest::mouseClick(controlOf<ImageControl>(form2, "Image3"), Qt::LeftButton);
+                else if (close == "escape")
+                    QTest::keyClick(form2, Qt::Key_Escape);
+                else
+                    form2->close();
+            },
+            f.form.get());
+        QTest::mouseClick(f.Image2(), Qt::LeftButton);
+        QVERIFY(!f.form2()->isVisible());
+        QCOMPARE(f.form2()->pos(), firstPlace);
+        keys.clear(); // the second opening only closes it again
+    }
+    QVERIFY(centred);
+    QCOMPARE(asked.size(), openAfter.size());
+    for (int k = 0; k < asked.size(); ++k) {
+        QVERIFY2(asked[k].startsWith("確定對話方塊: 將目前狀態已存入巨集鍵 "),
+                 qPrintable(asked[k]));
+        QVERIFY(defaults[k]);
+        QVERIFY2(openAfter[k], "the scene key window closed after a question");
+    }
+    QCOMPARE(Wire::hex(Files::bytes(f.scenePath())), Wire::hex(after));
+    QCOMPARE(f.line.take(), QByteArray());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    // The panel takes input again.
+    QTest::mouseClick(f.Command1(0), Qt::LeftButton);
+    QCOMPARE(Wire::hex(f.line.take()), Wire::hex(Wire::setLevel(0, 99)));
+}
+
+void tst_Panel::heldWhileAWindowIsUp()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(Files::write(f.scenePath(), scenes()));
+    QWindow *window = f.form->windowHandle();
+    // Through the window system, as the operator's clicks and keys come, so that the
+    // scene key window's modality applies.
+    auto clickAt = [&](QWidget *widget) {
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          widget->mapTo(f.form.get(), widget->rect().center()));
+    };
+    bool held = false;
+    bool questionAsked = false;
+    Modal::whenUp(
+        isSceneWindow,
+        [&](QWidget *scenes) {
+            held = f.desk.isInputHeld();
+            clickAt(f.Command3());
+            clickAt(f.Option2(4));
+            QTest::keyClick(window, Qt::Key_Up);
+            // The keys go to the scene key window, which has none of the panel's.
+            Modal::whenUp(
+                Modal::isMessageBox,
+                [&](QWidget *box) {
+                    questionAsked = true;
+                    Modal::answer(box, QMessageBox::No);
+                },
+                f.form.get());
+            QTest::keyClick(scenes->windowHandle(), Qt::Key_F5);
+            QTest::keyClick(scenes->windowHandle(), Qt::Key_F6, Qt::ShiftModifier);
+            QTest::mouseClick(controlOf<ImageControl>(scenes, "Image3"), Qt::LeftButton);
+        },
+        f.form.get());
+    clickAt(f.Image2());
+    QTRY_VERIFY(!f.form2()->isVisible());
+    QVERIFY2(held, "the desk was not held while the scene key window was up");
+    QVERIFY(!f.desk.isInputHeld());
+    QVERIFY(!questionAsked);
+    QCOMPARE(f.line.take(), QByteArray());
+    // The same click reaches the panel once the window is closed.
+    clickAt(f.Command3());
+    QCOMPARE(Wire::hex(f.line.take()), Wire::hex(Wire::master(99)));
+}
+
+void tst_Panel::quickSecondClickOnYesStoresNothingElse()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    f.setLevels(Levels(8, 7), 0);
+    QRect question;
+    QList<QRect> keys;
+    int questions = 0;
+    const auto answer = [&](QWidget *box) {
+        ++questions;
+        auto *asked = static_cast<QMessageBox *>(box);
+        question = asked->frameGeometry();
+        // Where a desktop may put it nonetheless: its Yes over scene key 6.
+        QAbstractButton *yes = asked->button(QMessageBox::Yes);
+        asked->move(asked->pos() + keys[5].center() - yes->mapToGlobal(yes->rect().center()));
+        const QPoint at = yes->mapToGlobal(yes->rect().center());
+        // Had the second click pressed a key, its question would come up: count it, No.
+        Modal::whenUp(
+            Modal::isMessageBox,
+            [&](QWidget *next) {
+                ++questions;
+                Modal::answer(next, QMessageBox::No);
+            },
+            f.form.get());
+        // Through the window system, as a real click comes; the question closes on it, and
+        // a second click at once on the same spot falls through onto the key.
+        QTest::mouseClick(asked->windowHandle(), Qt::LeftButton, {},
+                          asked->windowHandle()->mapFromGlobal(at));
+        QWindow *keysWindow = f.form2()->windowHandle();
+        QTest::mouseClick(keysWindow, Qt::LeftButton, {}, keysWindow->mapFromGlobal(at));
+    };
+    Modal::whenUp(
+        isSceneWindow,
+        [&](QWidget *window) {
+            for (int k = 0; k < 12; ++k) {
+                auto *key = controlOf<ImageControl>(window, "Image1", k);
+                keys << QRect(key->mapToGlobal(QPoint()), key->size());
+            }
+            Modal::whenUp(Modal::isMessageBox, answer, f.form.get());
+            QTest::mouseClick(controlOf<ImageControl>(window, "Image1", 5), Qt::LeftButton);
+            QTest::mouseClick(controlOf<ImageControl>(window, "Image3"), Qt::LeftButton);
+        },
+        f.form.get());
+    QTest::mouseClick(f.Image2(), Qt::LeftButton);
+    QCOMPARE(questions, 1);
+    for (const QRect &key : keys)
+        QVERIFY2(!question.intersects(key), "the question covers a scene key");
+    QCOMPARE(Wire::hex(Files::bytes(f.scenePath())),
+             Wire::hex(QByteArray(40, '\0') + QByteArray(8, '\x07')));
+}
+
+void tst_Panel::questionSpeaksTheUsersLanguage()
+{
+    const QList<QTranslator *> chinese =
+        installTranslations(*qApp, QLocale(QLocale::Chinese, QLocale::Taiwan));
+    QVERIFY2(chinese.size() == 2, "no zh_TW translation of Qt (qt6-translations-l10n) or ours");
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QString yes;
+    QString no;
+    Modal::whenUp(
+        Modal::isMessageBox,
+        [&](QWidget *box) {
+            auto *question = static_cast<QMessageBox *>(box);
+            yes = question->button(QMessageBox::Yes)->text();
+            no = question->button(QMessageBox::No)->text();
+            Modal::answer(box, QMessageBox::No);
+        },
+        f.form.get());
+    QTest::keyClick(f.form.get(), Qt::Key_F1, Qt::ShiftModifier);
+    for (QTranslator *translator : chinese) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    QVERIFY2(yes.contains(QString::fromUtf8("是")), qPrintable(yes));
+    QVERIFY2(no.contains(QString::fromUtf8("否")), qPrintable(no));
+}
+
+QTEST_MAIN(tst_Panel)
+#include "tst_panel.moc"
