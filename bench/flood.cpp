@@ -127,8 +127,9 @@ int main(int argc, char **argv)
         if (k == count - 1)
             last = 42;
         const QByteArray message = Osc::message("/dimmer/master", {last});
-        while (clock.nsecsElapsed() < qint64(1e9 * k / rate)) {
-        }
+        // Sleeping, not spinning: the panel has the other processor to itself.
+        while (clock.nsecsElapsed() < qint64(1e9 * k / rate))
+            QThread::usleep(200);
         while (remote.writeDatagram(message, QHostAddress::LocalHost, port) < 0)
             QThread::usleep(10);
     }

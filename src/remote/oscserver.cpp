@@ -17,33 +17,19 @@ namespace {
 // position.
 constexpr std::chrono::milliseconds TellInterval = 16ms;
 
-// Datagrams are read this long after the first of them arrives, all that came meanwhile in
-// one go: waking up for each one costs far more than reading it, and a flood of thousands a
-// second would otherwise spend the panel on its wake-ups. A millisecond is nothing to a
-// hand on a fader, and the line takes five for a packet.
-constexpr std::chrono::milliseconds GatherTime = 1ms;
-
-// The largest datagram UDP carries: a longer one is no message of the panel's, and must
-// not be read as a shorter one.
-constexpr qsizetype LargestDatagram = 65536;
-
 constexpr int MasterLevel = Board::ChannelCount;
 
 } // namespace
 
-OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk), m_socket(this)
+OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk)
 {
     connect(&m_desk, &Desk::channelChanged, this, [this](int channel) { tellLater(channel); });
     connect(&m_desk, &Desk::masterChanged, this, [this] { tellLater(MasterLevel); });
-    m_buffer.resize(LargestDatagram);
-    m_gather.setSingleShot(true);
-    m_gather.setTimerType(Qt::PreciseTimer);
-    m_gather.setInterval(GatherTime);
-    connect(&m_gather, &QTimer::timeout, this, &OscServer::handleArrived);
-    // Qt tells of the first datagram and no more until one is read.
-    connect(&m_socket, &QUdpSocket::readyRead, this, [this] {
-        if (!m_gather.isActive())
-            m_gather.start();
+    // A message may raise a message box, whose own event loop runs until it is answered;
+    // what arrives meanwhile is handled in that loop, and dropped, since the desk is held,
+    // rather than left to pile up in the system.
+    m_port.setHandler([this](QByteArrayView datagram, const OscEndpoint &sender) {
+        handleDatagram(datagram, sender);
     });
     m_tell.setSingleShot(true);
     m_tell.setInterval(TellInterval);
@@ -52,38 +38,17 @@ OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk
 
 bool OscServer::listen(const OscEndpoint &at, QString *errorMessage)
 {
-    // Not shared: a second panel on the same port would take part of the messages.
-    if (m_socket.bind(at.address, at.port, QAbstractSocket::DontShareAddress))
+    QString reason;
+    if (m_port.bind(at, &reason))
         return true;
-    if (errorMessage) {
-        *errorMessage = tr("Cannot listen for OSC messages on %1: %2")
-                            .arg(at.toString(), m_socket.errorString());
-    }
+    if (errorMessage)
+        *errorMessage = tr("Cannot listen for OSC messages on %1: %2").arg(at.toString(), reason);
     return false;
 }
 
-OscEndpoint OscServer::localEndpoint() const
-{
-    return {m_socket.localAddress(), m_socket.localPort()};
-}
+OscEndpoint OscServer::localEndpoint() const { return m_port.localEndpoint(); }
 
 void OscServer::addFeedbackTarget(const OscEndpoint &target) { m_clients.addTarget(target); }
-
-void OscServer::handleArrived()
-{
-    // A message may raise a message box, whose own event loop runs until it is answered;
-    // what arrives meanwhile is gathered and handled in that loop, and dropped, since the
-    // desk is held, rather than left to pile up in the system.
-    while (m_socket.hasPendingDatagrams()) {
-        QHostAddress sender;
-        quint16 port = 0;
-        const qint64 size =
-            m_socket.readDatagram(m_buffer.data(), m_buffer.size(), &sender, &port);
-        if (size < 0)
-            break;
-        handleDatagram(QByteArrayView(m_buffer.constData(), size), {sender, port});
-    }
-}
 
 void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sender)
 {
@@ -171,7 +136,7 @@ void OscServer::tellLater(int level)
 void OscServer::tellLevels()
 {
     const std::bitset<9> untold = std::exchange(m_untold, {});
-    if (m_socket.state() != QAbstractSocket::BoundState)
+    if (!m_port.isBound())
         return;
     const QList<OscEndpoint> targets = m_clients.current(FeedbackClients::Clock::now());
     if (targets.isEmpty())
@@ -188,6 +153,6 @@ void OscServer::tellLevels()
         // What the system cannot send now is not retried: the next change tells the level
         // again, and a tablet that missed one shows the wrong level only until then.
         for (const OscEndpoint &target : targets)
-            m_socket.writeDatagram(datagram, target.address, target.port);
+            m_port.send(datagram, target);
     }
 }

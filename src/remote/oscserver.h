@@ -1,5 +1,6 @@
 #pragma once
 
+#include "remote/datagramport.h"
 #include "remote/feedbackclients.h"
 #include "remote/osccounts.h"
 #include "remote/oscendpoint.h"
@@ -8,7 +9,6 @@
 #include <QByteArrayView>
 #include <QObject>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <array>
 #include <bitset>
@@ -45,16 +45,13 @@ public:
     void handleDatagram(QByteArrayView datagram, const OscEndpoint &sender);
 
 private:
-    void handleArrived();
     void act(const RemoteCommand &command);
     // Level 0..7 of a channel, 8 of the master.
     void tellLater(int level);
     void tellLevels();
 
     Desk &m_desk;
-    QUdpSocket m_socket;
-    QTimer m_gather;
-    QByteArray m_buffer; // one datagram at a time
+    DatagramPort m_port;
     FeedbackClients m_clients;
     OscCounts m_counts;
     std::bitset<9> m_untold; // levels changed since they were last told

@@ -197,7 +197,7 @@ void Form1::wireControls()
     });
     connect(&m_desk, &Desk::masterChanged, this, [this](int level) {
         m_VScroll2->showLevel(level);
-        showLater(Board::ChannelCount);
+        showLater(MasterReadOut);
     });
     connect(&m_desk, &Desk::modeChanged, this,
             [this](int mode) { m_Option2[mode]->setChecked(true); });
@@ -212,6 +212,7 @@ void Form1::showDesk()
     for (int i = 0; i < Board::ChannelCount; ++i)
         m_VScroll1[i]->showLevel(m_desk.channel(i));
     m_VScroll2->showLevel(m_desk.master());
+    catchUp();
     if (m_desk.mode() != Desk::NoMode)
         m_Option2[m_desk.mode()]->setChecked(true);
 }
@@ -231,24 +232,28 @@ void Form1::warnRefused(int sceneNumber, int channel, int level)
 
 void Form1::showLater(int readOut)
 {
-    // Laying out the digits costs more than all else a level change does in the window;
-    // the read-outs take their new text when the window is next painted, at most once a
-    // frame, however many changes came in between.
+    // The sliders and read-outs catch up when the window is next painted, at most once a
+    // frame however many changes came in between: laying out the digits and moving the
+    // thumbs cost far more than all the rest of a level change.
     m_readOutsBehind.set(std::size_t(readOut));
-    (readOut < Board::ChannelCount ? m_Text1[readOut] : m_Text2)->update();
+    if (!m_catchUpAsked) {
+        m_catchUpAsked = true;
+        QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+    }
 }
 
 void Form1::catchUp()
 {
+    m_catchUpAsked = false;
     for (LevelSlider *slider : m_VScroll1)
         slider->catchUp();
     m_VScroll2->catchUp();
     for (int i = 0; i < Board::ChannelCount; ++i) {
         if (m_readOutsBehind.test(std::size_t(i)))
-            m_Text1[i]->setText(readOutText(m_desk.channel(i)));
+            m_Text1[i]->showText(readOutText(m_desk.channel(i)));
     }
-    if (m_readOutsBehind.test(Board::ChannelCount))
-        m_Text2->setText(readOutText(m_desk.master()));
+    if (m_readOutsBehind.test(MasterReadOut))
+        m_Text2->showText(readOutText(m_desk.master()));
     m_readOutsBehind.reset();
 }
 

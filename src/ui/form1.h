@@ -19,6 +19,7 @@ class ImageControl;
 class LevelSlider;
 class QLabel;
 class QLineEdit;
+class ReadOut;
 class QPushButton;
 class SerialLink;
 
@@ -59,7 +60,8 @@ private:
     void addSceneKeys();
     void storeScene(int sceneNumber);
     void warnRefused(int sceneNumber, int channel, int level);
-    // Read-out 0..7 of a channel, 8 of the master.
+    // Read-out 0..7 of a channel, or the master's.
+    static constexpr int MasterReadOut = Board::ChannelCount;
     void showLater(int readOut);
     // The sliders and read-outs to what the desk holds, before the window is painted.
     void catchUp();
@@ -73,8 +75,8 @@ private:
     std::array<QLabel *, Board::ChannelCount + 1> m_Label1{};
     std::array<LevelSlider *, Board::ChannelCount> m_VScroll1{};
     LevelSlider *m_VScroll2 = nullptr;
-    std::array<QLineEdit *, Board::ChannelCount> m_Text1{};
-    QLineEdit *m_Text2 = nullptr;
+    std::array<ReadOut *, Board::ChannelCount> m_Text1{};
+    ReadOut *m_Text2 = nullptr;
     std::array<QPushButton *, Board::ChannelCount> m_Command1{};
     std::array<QPushButton *, Board::ChannelCount> m_Command2{};
     QPushButton *m_Command3 = nullptr;
@@ -86,6 +88,7 @@ private:
     Form2 *m_form2 = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.
     std::bitset<Board::ChannelCount + 1> m_readOutsBehind;
+    bool m_catchUpAsked = false;
 
     FramePacer m_framePacer{this};
 };

@@ -21,14 +21,7 @@ LevelSlider::LevelSlider(QWidget *parent) : QScrollBar(Qt::Vertical, parent)
 
 int LevelSlider::level() const { return MaximumLevel - sliderPosition(); }
 
-void LevelSlider::showLevel(int level)
-{
-    // Moving the value costs more than the rest of a level change (the scroll bar tells
-    // the accessibility layer, finds its parts again, marks them for painting); a master
-    // flood changes every slider hundreds of times between two frames.
-    m_shown = level;
-    update();
-}
+void LevelSlider::showLevel(int level) { m_shown = level; }
 
 void LevelSlider::catchUp()
 {

@@ -18,8 +18,11 @@
 // value at each position and so does not report each position twice.
 //
 // showLevel() only shows a level that the desk already holds, and reports nothing. The
-// thumb moves there when the window is next painted (catchUp()), or at once when the
-// operator takes the slider, so that an arrow or a key starts from the level shown.
+// thumb moves there at catchUp(), which the window calls before it paints, or at once when
+// the operator takes the slider, so that an arrow or a key starts from the level shown:
+// moving the value costs more than the rest of a level change (the scroll bar tells the
+// accessibility layer, finds its parts again, marks them for painting), and a master flood
+// changes every slider hundreds of times between two frames.
 class LevelSlider : public QScrollBar
 {
     Q_OBJECT

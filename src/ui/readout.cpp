@@ -7,6 +7,13 @@
 
 ReadOut::ReadOut(const QString &text, QWidget *parent) : QLineEdit(text, parent) {}
 
+void ReadOut::showText(const QString &text)
+{
+    setText(text);
+    if (isVisible() && isIdle())
+        keepPicture();
+}
+
 bool ReadOut::isIdle() const { return !hasFocus() && !underMouse() && !hasSelectedText(); }
 
 QString ReadOut::pictureKey() const

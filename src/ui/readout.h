@@ -14,6 +14,10 @@ class ReadOut : public QLineEdit
 public:
     ReadOut(const QString &text, QWidget *parent);
 
+    // Shows a level's text, its picture ready before the next paint: the nine read-outs of
+    // a master move all show the same text, and the first one's picture serves the others.
+    void showText(const QString &text);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
