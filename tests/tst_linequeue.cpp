@@ -6,8 +6,9 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-// The messages waiting for the line: a waiting level gives way to a newer one of the same
-// address, nothing passes a mode, a frame or the master, and the line's pace.
+// The messages waiting for the line: a newer message takes out the waiting ones whose effect
+// the board would not keep, what waits stays bounded by the board's state, and the line's
+// pace.
 class tst_LineQueue : public QObject
 {
     Q_OBJECT
@@ -50,36 +51,34 @@ void tst_LineQueue::merges_data()
     QTest::newRow("drag") << Messages{setLevel(3, 1), setLevel(3, 2), setLevel(3, 3),
                                       setLevel(3, 4)}
                           << Messages{setLevel(3, 4)};
-    QTest::newRow("other-channel-between")
+    QTest::newRow("newer-level-goes-last")
         << Messages{setLevel(3, 10), setLevel(5, 1), setLevel(3, 20)}
-        << Messages{setLevel(3, 20), setLevel(5, 1)};
-    QTest::newRow("two-channels-keep-first-places")
-        << Messages{setLevel(3, 10), setLevel(5, 1), setLevel(3, 20), setLevel(5, 2)}
-        << Messages{setLevel(3, 20), setLevel(5, 2)};
-    QTest::newRow("master") << Messages{master(10), master(20), master(30)}
-                            << Messages{master(30)};
-    QTest::newRow("channel-stops-at-master")
-        << Messages{setLevel(3, 10), master(50), setLevel(3, 20)}
-        << Messages{setLevel(3, 10), master(50), setLevel(3, 20)};
-    QTest::newRow("master-stops-at-channel") << Messages{master(10), setLevel(3, 5), master(20)}
-                                             << Messages{master(10), setLevel(3, 5), master(20)};
-    QTest::newRow("channel-after-master-merges")
+        << Messages{setLevel(5, 1), setLevel(3, 20)};
+    QTest::newRow("master-takes-out-every-level")
+        << Messages{setLevel(3, 10), master(50), setLevel(5, 1), master(60)}
+        << Messages{master(60)};
+    QTest::newRow("channel-after-master-stays-after")
         << Messages{master(50), setLevel(3, 10), setLevel(3, 20)}
         << Messages{master(50), setLevel(3, 20)};
-    QTest::newRow("modes-never-merge") << Messages{selectMode(1), selectMode(1), selectMode(2)}
-                                       << Messages{selectMode(1), selectMode(1), selectMode(2)};
-    QTest::newRow("level-stops-at-mode")
+    QTest::newRow("master-passes-a-mode") << Messages{setLevel(1, 9), selectMode(3), master(50)}
+                                          << Messages{selectMode(3), master(50)};
+    QTest::newRow("mode-takes-out-a-mode-no-level-follows")
+        << Messages{setLevel(1, 9), selectMode(1), selectMode(1), selectMode(2)}
+        << Messages{setLevel(1, 9), selectMode(2)};
+    QTest::newRow("mode-stays-before-its-level")
+        << Messages{selectMode(1), setLevel(3, 5), selectMode(2)}
+        << Messages{selectMode(1), setLevel(3, 5), selectMode(2)};
+    QTest::newRow("level-moves-past-a-mode")
         << Messages{setLevel(3, 10), selectMode(2), setLevel(3, 20)}
-        << Messages{setLevel(3, 10), selectMode(2), setLevel(3, 20)};
-    QTest::newRow("master-stops-at-mode") << Messages{master(10), selectMode(2), master(20)}
-                                          << Messages{master(10), selectMode(2), master(20)};
-    QTest::newRow("level-stops-at-frame") << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)}
-                                          << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)};
-    QTest::newRow("frames-never-merge")
-        << Messages{frame(1), frame(1)} << Messages{frame(1), frame(1)};
-    QTest::newRow("after-a-mode-merges")
-        << Messages{selectMode(4), setLevel(7, 1), setLevel(7, 99)}
-        << Messages{selectMode(4), setLevel(7, 99)};
+        << Messages{selectMode(2), setLevel(3, 20)};
+    QTest::newRow("modes-close-up-when-their-level-moves")
+        << Messages{selectMode(1), setLevel(3, 5), selectMode(2), setLevel(3, 6)}
+        << Messages{selectMode(2), setLevel(3, 6)};
+    QTest::newRow("frame-takes-out-a-frame")
+        << Messages{frame(1), setLevel(0, 10), frame(2)} << Messages{setLevel(0, 10), frame(2)};
+    QTest::newRow("level-moves-past-a-frame")
+        << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)}
+        << Messages{frame(1), setLevel(0, 20)};
 }
 
 void tst_LineQueue::merges()
@@ -101,7 +100,7 @@ void tst_LineQueue::takesInOrder()
     queue.push(Wire::message(setLevel(1, 1)));
     queue.push(Wire::message(frame(7)));
     QCOMPARE(Wire::bytes(queue.take()), setLevel(1, 1));
-    // Once taken, a message is on its way: a newer level cannot reach it.
+    // Once taken, a message is on its way: a newer one does not take it back.
     queue.push(Wire::message(setLevel(1, 2)));
     QCOMPARE(queued(queue), (Messages{frame(7), setLevel(1, 2)}));
 }
@@ -137,6 +136,8 @@ void tst_LineQueue::anyOrderOfTakingKeepsTheRules()
             message = setLevel(int(random.bounded(8)), int(random.bounded(100)));
         written << message;
         queue.push(Wire::message(message));
+        // Nine levels, a frame, and a mode before each level and after the last.
+        QVERIFY2(queue.byteCount() <= 9 * 5 + 98 + 10 * 5, qPrintable(QString::number(i)));
         // The line takes a message now and then, as its pace allows.
         if (!queue.isEmpty() && random.bounded(4) == 0)
             line += Wire::bytes(queue.take());

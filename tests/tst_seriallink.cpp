@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 
 // The serial link on a real pseudo-terminal: opening, the line's pace with the newest
@@ -27,8 +28,9 @@ private Q_SLOTS:
     void atTheLinesPace_data();
     void atTheLinesPace();
     void fullKernelKeepsMessagesWholeInOrder();
-    void deadLineFailsOnce_data();
-    void deadLineFailsOnce();
+    void deadLineIsLostOnce_data();
+    void deadLineIsLostOnce();
+    void closeNeverCutsAMessage();
     void drain_data();
     void drain();
 };
@@ -41,18 +43,25 @@ using Wire::Messages;
 using Wire::selectMode;
 using Wire::setLevel;
 
-// A link opened on a real pseudo-terminal, its failures counted.
+// A link opened on a real pseudo-terminal, the states it went through recorded.
 struct OpenLink
 {
     PtyPair line;
     SerialLink link;
-    QSignalSpy failures{&link, &SerialLink::failed};
+    QSignalSpy states{&link, &SerialLink::stateChanged};
     QString problem;
 
     bool open()
     {
         problem = line.errorString();
         return line.isOpen() && link.open(line.slavePath(), &problem);
+    }
+    // The times the line was lost.
+    int losses() const
+    {
+        return int(std::count_if(states.begin(), states.end(), [](const QList<QVariant> &state) {
+            return state.at(0).value<SerialLink::State>() == SerialLink::State::Lost;
+        }));
     }
 };
 
@@ -62,12 +71,17 @@ void writeAll(SerialLink &link, const Messages &messages)
         link.send(Wire::message(message));
 }
 
-// Modes and frames only: nothing of these may merge, so every byte must arrive.
-Messages modesAndFrames(int count)
+// Messages of which none takes out another: every byte must arrive. A level for each
+// channel, a download and a mode, over and over, the levels and frames different each time.
+Messages distinct(int count)
 {
     Messages messages;
-    for (int i = 0; i < count; ++i)
-        messages << (i % 10 == 9 ? frame(char(i % 100)) : selectMode(i % 12));
+    for (int i = 0; i < count; ++i) {
+        const int round = i / 10;
+        messages << (i % 10 == 8   ? frame(char(round))
+                     : i % 10 == 9 ? selectMode(round % 12)
+                                   : setLevel(i % 10, round % 100));
+    }
     return messages;
 }
 
@@ -77,7 +91,7 @@ void tst_SerialLink::opensAndSendsNothing()
 {
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, failures, problem] = opened;
+    auto &[line, link, states, problem] = opened;
     QVERIFY(link.isOpen());
     QCOMPARE(line.readAvailable(), QByteArray());
 }
@@ -98,6 +112,12 @@ void tst_SerialLink::cannotOpen_data()
                                            << "in use";
     QTest::newRow("path-too-long-to-lock") << "long"
                                            << "too long to be locked";
+    QTest::newRow("the-terminal") << "terminal"
+                                  << "the terminal of whatever program opens it";
+    QTest::newRow("the-pseudo-terminal-multiplexer") << "multiplexer"
+                                                     << "makes new pseudo-terminals";
+    QTest::newRow("no-serial-driver") << "no-driver"
+                                      << "no serial port's driver stands behind it";
 }
 
 void tst_SerialLink::cannotOpen()
@@ -119,7 +139,7 @@ void tst_SerialLink::idleLineTakesAtOnce()
 {
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, failures, problem] = opened;
+    auto &[line, link, states, problem] = opened;
     link.send(Wire::message(setLevel(3, 40)));
     // Handed to the kernel before send() returns: no turn of the event loop needed.
     QCOMPARE(line.readAvailable().toHex(), setLevel(3, 40).toHex());
@@ -163,8 +183,8 @@ void tst_SerialLink::atTheLinesPace_data()
     QTest::newRow("channel-drag") << channelDrag << true;
     QTest::newRow("master-drag") << masterDrag << true;
     QTest::newRow("two-channels-crossed") << crossed << true;
-    QTest::newRow("channels-around-master") << mixed << false;
-    QTest::newRow("modes-in-a-drag") << modeInDrag << false;
+    QTest::newRow("channels-around-master") << mixed << true;
+    QTest::newRow("modes-in-a-drag") << modeInDrag << true;
     QTest::newRow("frame-in-a-drag") << frameInDrag << true;
     QTest::newRow("recall-and-all-off") << recall << false;
 }
@@ -175,7 +195,7 @@ void tst_SerialLink::atTheLinesPace()
     QFETCH(bool, merges);
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, failures, problem] = opened;
+    auto &[line, link, states, problem] = opened;
     const LineReader farSide(line.masterFd());
     // All at once, as a fast drag or a recall hands them over, faster than the line.
     writeAll(link, written);
@@ -183,73 +203,97 @@ void tst_SerialLink::atTheLinesPace()
                                   LineRules::check(written, farSide.bytes()).isEmpty(),
                               qPrintable(LineRules::check(written, farSide.bytes())), 20000);
     QVERIFY2(!merges || farSide.count() < written.join().size(), "no level gave way");
-    QCOMPARE(failures.count(), 0);
+    QCOMPARE(opened.losses(), 0);
 }
 
 void tst_SerialLink::fullKernelKeepsMessagesWholeInOrder()
 {
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, failures, problem] = opened;
+    auto &[line, link, states, problem] = opened;
     // A line that nobody has read for long: the kernel refuses more.
     const qsizetype stale = line.fillKernel();
     QVERIFY2(stale > 0, "the kernel took nothing");
-    const Messages written = modesAndFrames(40);
+    const Messages written = distinct(10);
     writeAll(link, written);
-    QTRY_VERIFY2(link.bytesQueued() > 0, "the kernel took it all; the line never filled up");
-    QCOMPARE(failures.count(), 0);
+    QCOMPARE(link.state(), SerialLink::State::Waiting);
     QByteArray received;
     QTRY_VERIFY_WITH_TIMEOUT(
-        (received += line.readAvailable()).size() >= stale + written.join().size(), 20000);
+        (received += line.readAvailable()).size() >= stale + written.join().size(), 5000);
     QCOMPARE(received.size(), stale + written.join().size());
-    QVERIFY(received.mid(stale) == written.join());
-    QCOMPARE(failures.count(), 0);
+    QCOMPARE(Wire::hex(received.mid(stale)), Wire::hex(written.join()));
+    QTRY_COMPARE(link.state(), SerialLink::State::Up);
+    QCOMPARE(opened.losses(), 0);
     QCOMPARE(link.bytesQueued(), 0);
 }
 
-void tst_SerialLink::deadLineFailsOnce_data()
+void tst_SerialLink::deadLineIsLostOnce_data()
 {
     QTest::addColumn<int>("queued"); // modes and frames written, unread, before the line goes
     QTest::newRow("idle-line") << 0;
-    QTest::newRow("queued") << 200;
+    QTest::newRow("queued") << 10;
 }
 
-void tst_SerialLink::deadLineFailsOnce()
+void tst_SerialLink::deadLineIsLostOnce()
 {
     QFETCH(int, queued);
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, failures, problem] = opened;
-    writeAll(link, modesAndFrames(queued));
+    auto &[line, link, states, problem] = opened;
+    writeAll(link, distinct(queued));
     QVERIFY(queued == 0 || link.bytesQueued() > 0);
-    QCOMPARE(failures.count(), 0);
     line.closeMaster();
-    link.send(Wire::message(setLevel(3, 40)));
-    QTRY_COMPARE(failures.count(), 1);
-    QVERIFY2(failures.at(0).at(0).toString().contains(line.slavePath()),
-             qPrintable(failures.at(0).at(0).toString()));
-    // Closed: no notifier is left to report the dead line again and again.
+    // Seen without a message to write: the line hangs up.
+    QTRY_COMPARE(opened.losses(), 1);
+    QCOMPARE(link.state(), SerialLink::State::Lost);
     QVERIFY(!link.isOpen());
     link.send(Wire::message(setLevel(4, 40)));
     // Turns of the loop: a notifier still armed would report again on each of them.
     for (int turn = 0; turn < 200; ++turn)
         QCoreApplication::processEvents();
-    QCOMPARE(failures.count(), 1);
+    QCOMPARE(opened.losses(), 1);
     QCOMPARE(link.bytesQueued(), 0);
     QCOMPARE(link.drain(), 0);
 }
 
+void tst_SerialLink::closeNeverCutsAMessage()
+{
+    OpenLink opened;
+    QVERIFY2(opened.open(), qPrintable(opened.problem));
+    auto &[line, link, states, problem] = opened;
+    // The far side stalled long ago and the kernel is full; it reads a little and stalls
+    // again. The link fills the room that made, one packet at a time, at the line's pace:
+    // the kernel takes the last packet only in part.
+    QByteArray received(line.fillKernel(), '\0');
+    received += line.read(600);
+    QByteArray packets;
+    for (int level = 0; level < 1000; ++level) {
+        link.send(Wire::message(setLevel(level % 8, level % 100)));
+        packets += setLevel(level % 8, level % 100);
+        if (!QTest::qWaitFor([&link] { return link.bytesQueued() == 0; }, 300))
+            break;
+    }
+    QCOMPARE(link.state(), SerialLink::State::Waiting);
+    QVERIFY2(link.bytesQueued() < 5, "the kernel took none of the last packet");
+    link.send(Wire::message(selectMode(7)));
+    // A close after the deadline leaves the mode out, and the packet is finished once the
+    // line takes bytes again, after the panel has gone.
+    QCOMPARE(link.release(), qint64(5));
+    QTRY_VERIFY_WITH_TIMEOUT((received += line.readAvailable()).endsWith(packets), 10000);
+    QVERIFY(!link.isOpen());
+}
+
 void tst_SerialLink::drain_data()
 {
-    QTest::addColumn<int>("messages"); // modes and frames, about 15 ms of line time each
+    QTest::addColumn<int>("messages"); // of distinct(): 143 bytes every ten
     QTest::addColumn<bool>("read");    // whether the far side reads at the line's pace
     QTest::addColumn<bool>("close");   // release() rather than drain()
-    QTest::newRow("read-drain") << 30 << true << false;
-    QTest::newRow("read-close") << 30 << true << true;
+    QTest::newRow("read-drain") << 10 << true << false;
+    QTest::newRow("read-close") << 10 << true << true;
     // A far side that stopped reading long ago: the kernel is full, and the deadline
     // leaves the rest out, whole.
-    QTest::newRow("stalled-drain") << 20 << false << false;
-    QTest::newRow("stalled-close") << 20 << false << true;
+    QTest::newRow("stalled-drain") << 10 << false << false;
+    QTest::newRow("stalled-close") << 10 << false << true;
 }
 
 void tst_SerialLink::drain()
@@ -259,19 +303,19 @@ void tst_SerialLink::drain()
     QFETCH(bool, close);
     OpenLink opened;
     QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, failures, problem] = opened;
+    auto &[line, link, states, problem] = opened;
     std::optional<LineReader> farSide;
     const qsizetype stale = read ? 0 : line.fillKernel();
     if (read)
         farSide.emplace(line.masterFd());
-    const Messages written = modesAndFrames(messages);
+    const Messages written = distinct(messages);
     writeAll(link, written);
     QVERIFY2(link.bytesQueued() > 0, "nothing was left queued to drain");
     QElapsedTimer clock;
     clock.start();
     const qint64 lost = close ? link.release() : link.drain();
     QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(failures.count(), 0);
+    QCOMPARE(opened.losses(), 0);
     QCOMPARE(link.isOpen(), !close);
 
     const QByteArray all = written.join();

@@ -171,6 +171,25 @@
     </message>
 </context>
 <context>
+    <name>PortMemory</name>
+    <message>
+        <source>it is not a plain file</source>
+        <translation>它不是一般的檔案</translation>
+    </message>
+    <message>
+        <source>it holds %1 bytes, where the panel writes a few dozen</source>
+        <translation>它有 %1 位元組，而控制台只寫幾十個位元組</translation>
+    </message>
+    <message>
+        <source>The settings file %1 was not read: %2. It was moved to %3, and no port is remembered.</source>
+        <translation>沒有讀取設定檔 %1：%2。它已移到 %3，目前沒有記住任何連接埠。</translation>
+    </message>
+    <message>
+        <source>The settings file %1 was not read: %2, and it could not be moved aside. No port is remembered, and none will be.</source>
+        <translation>沒有讀取設定檔 %1：%2，而且無法把它移開。目前沒有記住任何連接埠，之後也不會記住。</translation>
+    </message>
+</context>
+<context>
     <name>PortProblem</name>
     <message>
         <source>its path is too long to be locked against other programs: the lock file is named after the path, %1 characters where the system allows %2. Use a shorter path, for example a symbolic link in /tmp</source>
@@ -228,6 +247,26 @@
         <source>permission denied: only its owner %1 may use it (group %2, mode %3), and no group that the user %4 could join. Ask the administrator for a udev rule that gives the adapter to the dialout group, for example a line &apos;SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;&apos; in /etc/udev/rules.d/50-dimmer-board.rules, and then to add %4 to dialout</source>
         <translation>權限不足：只有擁有者 %1 可以使用它（群組 %2，權限模式 %3），沒有任何使用者 %4 可加入的群組能使用它。請管理員加一條 udev 規則，把轉接器交給 dialout 群組，例如在 /etc/udev/rules.d/50-dimmer-board.rules 中寫入「SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;」，再把 %4 加入 dialout</translation>
     </message>
+    <message>
+        <source>it is the terminal of whatever program opens it, not a serial line: the panel would type its packets into it</source>
+        <translation>它是開啟它的程式自己的終端機，不是串列線路：控制台會把封包打進那個終端機</translation>
+    </message>
+    <message>
+        <source>it is the system&apos;s console, not a serial line</source>
+        <translation>它是系統主控台，不是串列線路</translation>
+    </message>
+    <message>
+        <source>it makes new pseudo-terminals and is no line itself (the virtual board&apos;s line is the /dev/pts device it tells)</source>
+        <translation>它用來建立新的虛擬終端機，本身不是線路（虛擬調光器的線路是它告知的 /dev/pts 裝置）</translation>
+    </message>
+    <message>
+        <source>it is not a serial line: no serial port&apos;s driver stands behind it (a text console, or another kind of device)</source>
+        <translation>它不是串列線路：後面沒有串列埠的驅動程式（是文字主控台或其他種類的裝置）</translation>
+    </message>
+    <message>
+        <source>nobody uses it, but a lock file that a program which no longer runs (process %1) left behind is in the way: %2, which belongs to %3. Remove it with &apos;%4rm %2&apos;</source>
+        <translation>沒有人在用它，但一個已不再執行的程式（行程 %1）留下的鎖定檔擋住了它：%2，屬於 %3。請用「%4rm %2」刪除它</translation>
+    </message>
 </context>
 <context>
     <name>SceneFile</name>
@@ -283,12 +322,12 @@
         <translation>無法開啟串列埠 %1：%2。</translation>
     </message>
     <message>
-        <source>Writing to the serial port %1 failed: %2.
-
-The board&apos;s line is gone (unplugged adapter or cable?). The panel has stopped; nothing more was sent.</source>
-        <translation>寫入串列埠 %1 失敗：%2。
-
-與調光器的連線已中斷（轉接器或線材被拔掉了嗎？）。控制台已停止，之後沒有再送出任何資料。</translation>
+        <source>the line takes nothing: nothing reads its far side</source>
+        <translation>線路收不下任何資料：另一端沒有在讀取</translation>
+    </message>
+    <message>
+        <source>the line hung up</source>
+        <translation>線路已中斷</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,15 @@ QString title() { return QCoreApplication::applicationName(); }
 
 bool hasWindows() { return qobject_cast<QApplication *>(QCoreApplication::instance()); }
 
+// The message names things from outside (a path, a device, the system's words for an error):
+// never read as markup, which could load whatever a name points at.
+QMessageBox::StandardButton show(QMessageBox::Icon icon, QWidget *parent, const QString &message)
+{
+    QMessageBox box(icon, title(), message, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    return QMessageBox::StandardButton(box.exec());
+}
+
 } // namespace
 
 ErrorReport::ErrorReport(QObject *parent) : QObject(parent) {}
@@ -29,7 +38,7 @@ void ErrorReport::fatal(const QString &message)
     print(message);
     // Application-modal: while the operator reads it the panel takes no input.
     if (hasWindows())
-        QMessageBox::critical(nullptr, title(), message);
+        show(QMessageBox::Critical, nullptr, message);
     QCoreApplication::exit(1);
 }
 
@@ -37,7 +46,7 @@ void ErrorReport::warning(const QString &message)
 {
     print(message);
     QWidget *window = QApplication::activeWindow();
-    QMessageBox::warning(window, title(), message);
+    show(QMessageBox::Warning, window, message);
     // Back to the window the operator was using, which takes clicks only when active.
     if (window)
         window->activateWindow();
@@ -47,5 +56,5 @@ void ErrorReport::failedToStart(const QString &message)
 {
     print(message);
     if (hasWindows())
-        QMessageBox::critical(nullptr, title(), message);
+        show(QMessageBox::Critical, nullptr, message);
 }

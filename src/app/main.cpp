@@ -116,6 +116,8 @@ int main(int argc, char **argv)
     Desk desk(link, scenes);
     Form1 panel(desk, link);
     PortMemory memory;
+    if (!memory.problem().isEmpty())
+        ErrorReport::print(memory.problem());
     const QString port = openPort(options, panel, link, memory);
     if (port.isEmpty())
         return 1;
@@ -125,7 +127,8 @@ int main(int argc, char **argv)
         return 1;
 
     ErrorReport report;
-    QObject::connect(&link, &SerialLink::failed, &report, &ErrorReport::fatal);
+    // A line that goes away is waited for; when it is back, the board gets the whole state.
+    QObject::connect(&link, &SerialLink::restored, &desk, &Desk::sendAll);
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
 

@@ -49,6 +49,7 @@ BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, Q
     setAutoFillBackground(true);
 
     auto *device = new QLabel(QStringLiteral("裝置：%1").arg(devicePath), this);
+    device->setTextFormat(Qt::PlainText);
     device->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_counters = new QLabel(this);
     m_counters->setObjectName(QStringLiteral("counters"));

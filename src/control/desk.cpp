@@ -136,6 +136,22 @@ void Desk::store(int sceneNumber)
         Q_EMIT failed(error);
 }
 
+void Desk::sendAll()
+{
+    if (m_mode != NoMode) {
+        m_registers.PktAddress = std::uint8_t(m_mode);
+        m_registers.PktValue = 0;
+        m_registers.PktCommand = CommandPacket::SelectMode;
+        SendCommand();
+    }
+    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+        m_registers.PktAddress = std::uint8_t(channel);
+        m_registers.PktValue = m_registers.LevelBuf[std::size_t(channel)];
+        m_registers.PktCommand = CommandPacket::SetLevel;
+        SendCommand();
+    }
+}
+
 void Desk::download()
 {
     SceneStore::Records records{};

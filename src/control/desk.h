@@ -54,6 +54,10 @@ public:
     void store(int sceneNumber);
     // All twelve stored scenes to the board in one frame; no level changes.
     void download();
+    // The whole state again, for a board that lost it (a line that came back, a board
+    // switched off and on): the selected mode if one was chosen, then the eight channel
+    // levels.
+    void sendAll();
 
     // Frames PktAddress, PktCommand and PktValue into one command packet and sends it.
     void SendCommand();

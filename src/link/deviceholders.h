@@ -14,6 +14,9 @@ struct Holder
 };
 
 QList<Holder> of(const QString &device);
+// The processes that hold the master side of the pseudo-terminal whose far side is slave
+// (/dev/pts/N): the program that reads what is written to it.
+QList<Holder> ofPseudoTerminal(const QString &slave);
 // The program's name as the system shows it (/proc/PID/comm); empty when it is gone.
 QString programOf(qint64 pid);
 

@@ -1,35 +1,78 @@
 #include "linequeue.h"
 
+#include <algorithm>
+
 namespace {
 
-// The SetLevel packet in a message; none for anything else.
-CommandPacket::Fields *levelPacket(LineMessage &message)
+const CommandPacket::Fields *packetOf(const LineMessage &message)
 {
-    auto *packet = std::get_if<CommandPacket::Fields>(&message);
-    return packet && packet->command == CommandPacket::SetLevel ? packet : nullptr;
+    return std::get_if<CommandPacket::Fields>(&message);
+}
+
+bool isLevel(const LineMessage &message)
+{
+    const CommandPacket::Fields *packet = packetOf(message);
+    return packet && packet->command == CommandPacket::SetLevel;
+}
+
+bool isMode(const LineMessage &message)
+{
+    const CommandPacket::Fields *packet = packetOf(message);
+    return packet && packet->command == CommandPacket::SelectMode;
+}
+
+bool isFrame(const LineMessage &message)
+{
+    return std::holds_alternative<SceneDownloadFrame::Records>(message);
 }
 
 } // namespace
 
+template<typename Predicate> void LineQueue::takeOut(Predicate superseded)
+{
+    for (const LineMessage &waiting : m_messages) {
+        if (superseded(waiting))
+            m_bytes -= LineMessages::size(waiting);
+    }
+    m_messages.erase(std::remove_if(m_messages.begin(), m_messages.end(), superseded),
+                     m_messages.end());
+}
+
+void LineQueue::takeOutModesWithoutLevels()
+{
+    // A mode that another mode follows with no level between them: the board would
+    // leave it again before anything it changes could come.
+    bool modeWaiting = false;
+    for (auto message = m_messages.rbegin(); message != m_messages.rend();) {
+        if (isLevel(*message)) {
+            modeWaiting = false;
+        } else if (isMode(*message)) {
+            if (modeWaiting) {
+                m_bytes -= LineMessages::size(*message);
+                message = std::make_reverse_iterator(m_messages.erase(std::next(message).base()));
+                continue;
+            }
+            modeWaiting = true;
+        }
+        ++message;
+    }
+}
+
 void LineQueue::push(const LineMessage &message)
 {
-    LineMessage incoming = message;
-    if (const CommandPacket::Fields *level = levelPacket(incoming)) {
-        for (auto waiting = m_messages.rbegin(); waiting != m_messages.rend(); ++waiting) {
-            CommandPacket::Fields *other = levelPacket(*waiting);
-            if (!other)
-                break;
-            if (other->address == level->address) {
-                other->value = level->value;
-                return;
-            }
-            if (other->address == CommandPacket::MasterAddress ||
-                level->address == CommandPacket::MasterAddress)
-                break;
-        }
+    if (const CommandPacket::Fields *packet = packetOf(message); isLevel(message)) {
+        if (packet->address == CommandPacket::MasterAddress)
+            takeOut(isLevel);
+        else
+            takeOut([packet](const LineMessage &waiting) {
+                return isLevel(waiting) && packetOf(waiting)->address == packet->address;
+            });
+    } else if (isFrame(message)) {
+        takeOut(isFrame);
     }
-    m_bytes += LineMessages::size(incoming);
-    m_messages.push_back(std::move(incoming));
+    m_messages.push_back(message);
+    m_bytes += LineMessages::size(message);
+    takeOutModesWithoutLevels();
 }
 
 LineMessage LineQueue::take()

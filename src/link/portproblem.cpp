@@ -13,6 +13,7 @@
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -92,6 +93,40 @@ qint64 lockOwner(const QString &path)
 
 bool isRunning(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
 
+// The device numbers of the terminals that are no line to a board: the terminal of whoever
+// opens it, the console, and the multiplexer that makes new pseudo-terminals.
+constexpr unsigned TerminalsMajor = 5;
+constexpr unsigned ControllingTerminal = 0;
+constexpr unsigned Console = 1;
+constexpr unsigned PseudoTerminalMaker = 2;
+// The far sides of pseudo-terminals (/dev/pts/N), such as the virtual board's line.
+constexpr unsigned FirstPseudoTerminalMajor = 136;
+constexpr unsigned LastPseudoTerminalMajor = 143;
+
+// Why a character device is no serial line, or nothing when it is one: a port with a
+// driver behind it (the system lists its device), or the far side of a pseudo-terminal.
+QString notALine(dev_t device)
+{
+    const unsigned major = ::major(device);
+    const unsigned minor = ::minor(device);
+    if (major == TerminalsMajor && minor == ControllingTerminal) {
+        return PortProblem::tr("it is the terminal of whatever program opens it, not a serial "
+                               "line: the panel would type its packets into it");
+    }
+    if (major == TerminalsMajor && minor == Console)
+        return PortProblem::tr("it is the system's console, not a serial line");
+    if (major == TerminalsMajor && minor == PseudoTerminalMaker) {
+        return PortProblem::tr("it makes new pseudo-terminals and is no line itself (the "
+                               "virtual board's line is the /dev/pts device it tells)");
+    }
+    if (major >= FirstPseudoTerminalMajor && major <= LastPseudoTerminalMajor)
+        return {};
+    if (QFileInfo::exists(QStringLiteral("/sys/dev/char/%1:%2/device").arg(major).arg(minor)))
+        return {};
+    return PortProblem::tr("it is not a serial line: no serial port's driver stands behind it "
+                           "(a text console, or another kind of device)");
+}
+
 } // namespace
 
 QStringList PortProblem::lockFolders()
@@ -117,6 +152,12 @@ QString PortProblem::lockFileName(const QString &device)
 
 PortProblem PortProblem::beforeOpen(const QString &device)
 {
+    struct stat info
+    {};
+    if (::stat(QFile::encodeName(device).constData(), &info) == 0 && S_ISCHR(info.st_mode)) {
+        if (const QString why = notALine(info.st_rdev); !why.isEmpty())
+            return {Kind::NotSerial, why};
+    }
     const qsizetype length = QFile::encodeName(lockFileName(device)).size();
     if (length <= NAME_MAX)
         return {};
@@ -146,6 +187,8 @@ PortProblem PortProblem::afterOpen(const QString &device, QSerialPort::SerialPor
         const QString holder = holderOf(device);
         if (!holder.isEmpty())
             return {Kind::Busy, tr("it is in use by %1").arg(holder)};
+        if (const QString stale = staleLockOf(device); !stale.isEmpty())
+            return {Kind::Busy, stale};
         return {Kind::Busy, tr("it is in use by another program (%1)").arg(errorText)};
     }
     if (error == QSerialPort::UnsupportedOperationError)
@@ -167,6 +210,28 @@ QString PortProblem::holderOf(const QString &device)
     if (holders.isEmpty())
         return {};
     return tr("%1 (process %2)").arg(holders.first().program).arg(holders.first().pid);
+}
+
+QString PortProblem::staleLockOf(const QString &device)
+{
+    for (const QString &folder : lockFolders()) {
+        // Named by its own path: /var/lock is often a link to /run/lock.
+        const QString lock =
+            QFileInfo(QDir(folder).filePath(lockFileName(device))).canonicalFilePath();
+        const qint64 pid = lock.isEmpty() ? 0 : lockOwner(lock);
+        if (pid <= 0 || isRunning(pid))
+            continue;
+        struct stat info
+        {};
+        const bool ours =
+            ::stat(QFile::encodeName(lock).constData(), &info) == 0 && info.st_uid == ::geteuid();
+        return tr("nobody uses it, but a lock file that a program which no longer runs "
+                  "(process %1) left behind is in the way: %2, which belongs to %3. Remove it "
+                  "with '%4rm %2'")
+            .arg(pid)
+            .arg(lock, ownerName(info.st_uid), ours ? QString() : QStringLiteral("sudo "));
+    }
+    return {};
 }
 
 QString PortProblem::permissionAdvice(const QString &device)

@@ -5,8 +5,9 @@
 #include <QString>
 
 // Why a serial device would not open, in words an operator can act on: there is no such
-// device, it is no serial port, another program holds it (named where the system shows
-// which), or this user may not write to it (with the remedy that fits its owner, group
+// device, it is no serial line (a terminal, the console, the pseudo-terminal multiplexer),
+// another program holds it (named where the system shows which) or a lock file of one that
+// has ended, or this user may not write to it (with the remedy that fits its owner, group
 // and mode).
 struct PortProblem
 {
@@ -32,5 +33,7 @@ public:
     // "dimmer-panel (process 4192)" for another process of this system holding device
     // open or locked, where the system lets us see it; empty otherwise.
     static QString holderOf(const QString &device);
+    // Why a lock file of a program that has ended keeps device locked; empty when none does.
+    static QString staleLockOf(const QString &device);
     static QString permissionAdvice(const QString &device);
 };

@@ -1,14 +1,22 @@
 #include "seriallink.h"
 
+#include "link/deviceholders.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -23,17 +31,56 @@ constexpr std::chrono::milliseconds DrainLimit = 5s;
 // While draining, how long one wait for the kernel to take bytes may last before the
 // deadline is looked at again.
 constexpr std::chrono::milliseconds DrainPoll = 10ms;
+// How often a lost port is looked for: sooner than a person plugging an adapter back in
+// turns to the panel.
+constexpr std::chrono::milliseconds ReopenInterval = 500ms;
+// How long the process that finishes a message outlives the panel, waiting for a line that
+// takes nothing, before it gives up.
+constexpr unsigned FinisherSeconds = 60;
+
+bool isPseudoTerminal(const QString &device)
+{
+    return device.startsWith(QStringLiteral("/dev/pts/"));
+}
+
+QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Writes what the kernel did not take of a message once the line takes bytes again, in a
+// process of its own that outlives the panel. Only calls that are safe after fork() in a
+// program with threads.
+void finishAfterExit(int descriptor, const std::vector<std::uint8_t> &tail)
+{
+    const pid_t child = ::fork();
+    if (child != 0)
+        return;
+    ::alarm(FinisherSeconds);
+    // Nothing but the line: the X connection and the rest go with the panel.
+    for (int other = 3; other < 1024; ++other) {
+        if (other != descriptor)
+            ::close(other);
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::size_t done = 0;
+    while (done < tail.size()) {
+        const ssize_t put = ::write(descriptor, tail.data() + done, tail.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            break;
+        done += std::size_t(put);
+    }
+    ::_exit(0);
+}
 
 } // namespace
 
 SerialLink::SerialLink(QObject *parent) : QObject(parent)
 {
-    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLink::onErrorOccurred);
-    // The kernel took bytes that it had refused: the messages behind them may follow.
-    connect(&m_port, &QSerialPort::bytesWritten, this, &SerialLink::pump);
     m_paceTimer.setSingleShot(true);
     m_paceTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_paceTimer, &QTimer::timeout, this, &SerialLink::pump);
+    m_reopenTimer.setInterval(ReopenInterval);
+    connect(&m_reopenTimer, &QTimer::timeout, this, &SerialLink::tryReopen);
 }
 
 SerialLink::~SerialLink() { release(); }
@@ -47,10 +94,18 @@ QString SerialLink::defaultPortName()
 bool SerialLink::open(const QString &portName, QString *errorMessage)
 {
     m_device = portName;
+    if (!openPort(errorMessage))
+        return false;
+    setState(State::Up);
+    return true;
+}
+
+bool SerialLink::openPort(QString *errorMessage)
+{
     // Locked and opened by the name it resolves to, so that a second panel cannot reach
     // the same line through a symbolic link to it.
-    const QString resolved = QFileInfo(portName).canonicalFilePath();
-    const QString device = resolved.isEmpty() ? portName : resolved;
+    const QString resolved = QFileInfo(m_device).canonicalFilePath();
+    const QString device = resolved.isEmpty() ? m_device : resolved;
     PortProblem problem = PortProblem::beforeOpen(device);
     if (problem.kind == PortProblem::Kind::None) {
         m_port.setPortName(device);
@@ -62,16 +117,19 @@ bool SerialLink::open(const QString &portName, QString *errorMessage)
         m_port.setStopBits(QSerialPort::OneStop);
         // The board never answers, so nothing is ever read: open for writing only.
         if (m_port.open(QIODevice::WriteOnly)) {
-            m_failed = false;
+            m_pace = LinePace();
+            // A line that goes away reads as hung up.
+            m_readable = std::make_unique<QSocketNotifier>(descriptor(), QSocketNotifier::Read);
+            connect(m_readable.get(), &QSocketNotifier::activated, this, &SerialLink::onReadable);
             return true;
         }
         problem = PortProblem::afterOpen(device, m_port.error(), m_port.errorString());
         m_port.clearError();
     }
     if (errorMessage) {
-        const QString named = device == QDir::cleanPath(portName)
-                                  ? portName
-                                  : tr("%1 (that is %2)").arg(portName, device);
+        const QString named = device == QDir::cleanPath(m_device)
+                                  ? m_device
+                                  : tr("%1 (that is %2)").arg(m_device, device);
         *errorMessage = tr("Cannot open the serial port %1: %2.").arg(named, problem.reason);
     }
     return false;
@@ -79,27 +137,25 @@ bool SerialLink::open(const QString &portName, QString *errorMessage)
 
 bool SerialLink::isOpen() const { return m_port.isOpen(); }
 
+int SerialLink::descriptor() const { return int(m_port.handle()); }
+
 void SerialLink::send(const LineMessage &message)
 {
-    if (m_failed || !m_port.isOpen())
+    if (!m_port.isOpen())
         return;
     m_queue.push(message);
-    // A line busy with earlier messages is woken by its timer when it has room.
-    if (!m_paceTimer.isActive())
+    // A line busy with earlier messages is woken by its timer, or by the kernel taking the
+    // rest of one, when it has room.
+    if (!m_paceTimer.isActive() && m_tail.empty())
         pump();
 }
 
 void SerialLink::pump()
 {
-    // Handing over flushes the port, which may report bytes written and so come back here.
     if (m_pumping)
         return;
     const QScopedValueRollback pumping(m_pumping, true);
-    while (!m_queue.isEmpty() && !m_failed && m_port.isOpen()) {
-        // Bytes that the kernel refused wait in the port; the messages behind them wait
-        // here, where a newer level can still take the place of theirs.
-        if (m_port.bytesToWrite() > 0)
-            return;
+    while (m_port.isOpen() && finishTail() && !m_queue.isEmpty()) {
         const auto wait = m_pace.wait(LinePace::Clock::now(), driverQueued());
         if (wait > 0ns) {
             if (!m_draining)
@@ -112,60 +168,134 @@ void SerialLink::pump()
 
 void SerialLink::handOver(const LineMessage &message)
 {
-    const std::vector<std::uint8_t> bytes = LineMessages::encode(message);
-    const auto size = qint64(bytes.size());
-    if (m_port.write(reinterpret_cast<const char *>(bytes.data()), size) != size) {
-        fail(m_port.errorString());
-        return;
+    // Straight to the kernel, as one write, before the window repaints: the board follows
+    // a slider at once. What the kernel does not take is kept and goes before anything
+    // else, so that the line never carries part of a message followed by another.
+    m_tail = LineMessages::encode(message);
+    m_tailStarted = false;
+    finishTail();
+}
+
+bool SerialLink::finishTail()
+{
+    while (!m_tail.empty()) {
+        const ssize_t put = ::write(descriptor(), m_tail.data(), m_tail.size());
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0 && errno != EAGAIN) {
+            lose(systemError(errno));
+            return false;
+        }
+        if (put <= 0) {
+            // The kernel is full: nothing reads the line's far side. The rest goes when it
+            // has room again.
+            if (!m_writable) {
+                m_writable =
+                    std::make_unique<QSocketNotifier>(descriptor(), QSocketNotifier::Write);
+                connect(m_writable.get(), &QSocketNotifier::activated, this, &SerialLink::pump);
+            }
+            m_writable->setEnabled(true);
+            setState(State::Waiting, tr("the line takes nothing: nothing reads its far side"));
+            return false;
+        }
+        m_pace.handed(std::size_t(put), LinePace::Clock::now());
+        m_tail.erase(m_tail.begin(), m_tail.begin() + put);
+        m_tailStarted = true;
     }
-    m_pace.handed(bytes.size(), LinePace::Clock::now());
-    // Hand the bytes to the kernel now rather than at the next turn of the event loop:
-    // the board should follow a slider without waiting for the window to repaint.
-    m_port.flush();
+    if (m_writable)
+        m_writable->setEnabled(false);
+    if (m_state == State::Waiting)
+        setState(State::Up);
+    return true;
 }
 
 std::size_t SerialLink::driverQueued() const
 {
     // A UART's driver counts what it has not sent yet; a pseudo-terminal always says 0.
     int queued = 0;
-    if (::ioctl(int(m_port.handle()), TIOCOUTQ, &queued) != 0 || queued < 0)
+    if (::ioctl(descriptor(), TIOCOUTQ, &queued) != 0 || queued < 0)
         return 0;
     return std::size_t(queued);
 }
 
+void SerialLink::onReadable()
+{
+    pollfd line{descriptor(), POLLOUT, 0};
+    if (::poll(&line, 1, 0) >= 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL))) {
+        lose(tr("the line hung up"));
+        return;
+    }
+    // The board never answers; what comes in anyway is thrown away unread. A line that
+    // would not let go of it is left alone: a write tells if it goes away.
+    ::tcflush(descriptor(), TCIFLUSH);
+    pollfd input{descriptor(), POLLIN, 0};
+    if (::poll(&input, 1, 0) > 0 && (input.revents & POLLIN))
+        m_readable->setEnabled(false);
+}
+
+void SerialLink::lose(const QString &reason)
+{
+    if (m_state == State::Lost || m_state == State::Closed)
+        return;
+    closePort();
+    m_queue.clear();
+    m_tail.clear();
+    setState(State::Lost, reason);
+    if (!m_draining)
+        m_reopenTimer.start();
+}
+
+void SerialLink::tryReopen()
+{
+    // A pseudo-terminal's number goes to the next terminal that asks for one: the line is
+    // taken back only while its far side is the virtual board.
+    const QString device = QFileInfo(m_device).canonicalFilePath();
+    if (device.isEmpty())
+        return;
+    if (isPseudoTerminal(device)) {
+        const QList<DeviceHolders::Holder> farSide = DeviceHolders::ofPseudoTerminal(device);
+        if (farSide.isEmpty() || farSide.first().program != QStringLiteral("dimmer-board"))
+            return;
+    }
+    if (!openPort(nullptr))
+        return;
+    m_reopenTimer.stop();
+    setState(State::Up);
+    Q_EMIT restored();
+}
+
 qint64 SerialLink::drain()
 {
-    if (m_failed || !m_port.isOpen())
+    if (!m_port.isOpen())
         return 0;
     // One deadline for the whole queue, from its time on the line with a margin; a
     // board that takes nothing must not hold the program for long.
-    const auto queued = m_queue.byteCount() + std::size_t(m_port.bytesToWrite());
+    const auto queued = m_queue.byteCount() + m_tail.size();
     const auto lineTime =
         LineRate::lineTime(queued) + m_pace.backlog(LinePace::Clock::now(), driverQueued());
     const auto allowed =
         std::chrono::ceil<std::chrono::milliseconds>(lineTime * (100 + DrainSlackPercent) / 100) +
         DrainGrace;
     QDeadlineTimer deadline(std::min(allowed, DrainLimit));
-    m_draining = true;
+    const QScopedValueRollback draining(m_draining, true);
     m_paceTimer.stop();
     // Still at the line's pace, one whole message at a time: what misses the deadline
     // stays out whole, rather than leaving the line on half a packet.
-    while (!m_failed && m_port.isOpen() && !deadline.hasExpired() && !lineHungUp()) {
+    while (m_port.isOpen() && !deadline.hasExpired() && (!m_tail.empty() || !m_queue.isEmpty())) {
         pump();
         const auto left = std::chrono::milliseconds(std::max<qint64>(1, deadline.remainingTime()));
-        if (m_port.bytesToWrite() > 0) {
-            m_port.waitForBytesWritten(int(std::min(left, DrainPoll).count()));
+        if (!m_tail.empty()) {
+            pollfd line{descriptor(), POLLOUT, 0};
+            ::poll(&line, 1, int(std::min(left, DrainPoll).count()));
             continue;
         }
-        if (m_queue.isEmpty())
-            break;
-        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(
-            m_pace.wait(LinePace::Clock::now(), driverQueued()), left));
+        if (!m_queue.isEmpty())
+            std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(
+                m_pace.wait(LinePace::Clock::now(), driverQueued()), left));
     }
-    m_draining = false;
     // What missed the deadline goes on at the next turn of the event loop, if the port
     // stays open; until then the count returned stays true.
-    if (!m_queue.isEmpty())
+    if (!m_queue.isEmpty() && m_port.isOpen())
         m_paceTimer.start(0);
     return bytesQueued();
 }
@@ -174,66 +304,40 @@ qint64 SerialLink::release()
 {
     const qint64 lost = drain();
     m_paceTimer.stop();
+    m_reopenTimer.stop();
+    // A message of which the kernel has nothing yet is left out whole, with the rest.
+    const bool partly = m_tailStarted && !m_tail.empty() && m_port.isOpen();
+    if (partly)
+        finishAfterExit(descriptor(), m_tail);
+    const qint64 unfinished = qint64(m_queue.byteCount()) + (partly ? 0 : qint64(m_tail.size()));
     m_queue.clear();
+    m_tail.clear();
+    closePort();
+    setState(State::Closed);
+    return std::min(lost, unfinished);
+}
+
+void SerialLink::closePort()
+{
+    // The notifiers go before their descriptor does.
+    m_readable.reset();
+    m_writable.reset();
     // Closing takes the lock file away and ends the exclusive use, so that the next
     // panel, of this user or another, opens the line at once.
     m_port.blockSignals(true);
     m_port.close();
     m_port.blockSignals(false);
-    return lost;
 }
 
 qint64 SerialLink::bytesQueued() const
 {
-    return m_port.isOpen() ? qint64(m_queue.byteCount()) + m_port.bytesToWrite() : 0;
+    return m_port.isOpen() ? qint64(m_queue.byteCount() + m_tail.size()) : 0;
 }
 
-void SerialLink::onErrorOccurred(QSerialPort::SerialPortError error)
+void SerialLink::setState(State state, const QString &reason)
 {
-    if (error == QSerialPort::NoError || m_failed || !m_port.isOpen())
+    if (state == m_state)
         return;
-    // At the end of the run the caller asks for what could not be delivered; nothing
-    // is reported from there.
-    if (m_draining) {
-        m_port.clearError();
-        return;
-    }
-    // A full kernel buffer and a dead line both come as a ResourceError; only a line that
-    // has not hung up is back-pressure, whose bytes stay queued in the port and go later.
-    if (error == QSerialPort::ResourceError && !lineHungUp()) {
-        m_port.clearError();
-        return;
-    }
-    fail(m_port.errorString());
-}
-
-bool SerialLink::lineHungUp() const
-{
-    if (!m_port.isOpen())
-        return true;
-    pollfd descriptor{};
-    descriptor.fd = int(m_port.handle());
-    descriptor.events = POLLOUT;
-    if (::poll(&descriptor, 1, 0) < 0)
-        return false;
-    return (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-}
-
-void SerialLink::fail(const QString &reason)
-{
-    if (m_failed)
-        return;
-    m_failed = true;
-    m_paceTimer.stop();
-    m_queue.clear();
-    const QString device = m_device;
-    // Closing stops the port's notifiers; a dead line would otherwise report its error
-    // again on every turn of the event loop.
-    m_port.blockSignals(true);
-    m_port.close();
-    m_port.blockSignals(false);
-    Q_EMIT failed(tr("Writing to the serial port %1 failed: %2.\n\n"
-                     "The board's line is gone (unplugged adapter or cable?). "
-                     "The panel has stopped; nothing more was sent.")
-                      .arg(device, reason));
+    m_state = state;
+    Q_EMIT stateChanged(state, reason);
 }

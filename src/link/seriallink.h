@@ -7,21 +7,32 @@
 
 #include <QObject>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
-#include <span>
+#include <cstdint>
+#include <memory>
+#include <vector>
 
-// Owns the serial port to the dimmer board: opens it with the board's line settings,
-// hands what the panel writes to the kernel at the line's own pace, whole message by
-// whole message (a waiting level gives way to a newer one, see LineQueue), tells a full
-// buffer from a dead line, and hands what is queued to the line before the port goes.
+// Owns the serial port to the dimmer board: opens it with the board's line settings, hands
+// what the panel sends to the kernel at the line's own pace, whole message by whole message
+// (a waiting message gives way to a newer one, see LineQueue), and comes back when the line
+// does: a port that goes away (an adapter pulled, the virtual board ended) is watched for
+// under the name it was opened by, opened again when it returns, and restored() then asks
+// for the whole state to be sent again.
 class SerialLink : public QObject, public LineSink
 {
     Q_OBJECT
 
 public:
+    enum class State {
+        Closed,  // not opened yet, or let go
+        Up,      // the line takes what is sent
+        Waiting, // the line has taken nothing for a while: its far side reads nothing
+        Lost,    // the port went away; it is watched for, and opened again when it is back
+    };
+
     explicit SerialLink(QObject *parent = nullptr);
     ~SerialLink() override;
 
@@ -29,44 +40,64 @@ public:
     static QString defaultPortName();
 
     // Returns false with a message naming the device and the reason when it cannot open.
-    // A symbolic link is followed, so that the device is locked by its own name.
+    // A symbolic link is followed, so that the device is locked by its own name; it is
+    // also the name the port is watched for under when it goes away.
     bool open(const QString &portName, QString *errorMessage);
     bool isOpen() const;
     // As given to open().
     QString portName() const { return m_device; }
+    State state() const { return m_state; }
 
     // Takes one whole message, a command packet or the scene download frame, for the
     // line. On an idle line it reaches the kernel before this returns; on a busy one it
-    // waits until the line has room.
+    // waits until the line has room. While the line is lost nothing is kept: the whole
+    // state goes again when it is back.
     void send(const LineMessage &message) override;
 
     // Waits, for as long as the queue takes on the line and a few seconds at most, until
     // every queued message has been handed to the kernel; returns how many bytes were
     // not. Messages that miss the deadline are left out whole.
     qint64 drain();
-    // Drains and lets go of the port, its lock and its exclusive use.
+    // Drains and lets go of the port, its lock and its exclusive use. A message that the
+    // kernel took only in part, because nothing reads the line, is finished by a small
+    // process of its own once the line takes bytes again: the line never ends on part of
+    // a message.
     qint64 release();
 
     qint64 bytesQueued() const;
 
 Q_SIGNALS:
-    // Emitted once, when the line is gone; the port is closed and takes no more bytes.
-    void failed(const QString &message);
+    // reason: why the line was lost, or why it waits; empty otherwise.
+    void stateChanged(SerialLink::State state, const QString &reason);
+    // The port opened again after it was lost: the board holds what it held before, or
+    // nothing if it was switched off, so the whole state goes again.
+    void restored();
 
 private:
+    bool openPort(QString *errorMessage);
     void pump();
+    bool finishTail();
     void handOver(const LineMessage &message);
+    void wrote(const std::uint8_t *bytes, std::size_t size);
     std::size_t driverQueued() const;
-    void onErrorOccurred(QSerialPort::SerialPortError error);
-    bool lineHungUp() const;
-    void fail(const QString &reason);
+    int descriptor() const;
+    void onReadable();
+    void lose(const QString &reason);
+    void tryReopen();
+    void closePort();
+    void setState(State state, const QString &reason = {});
 
     QSerialPort m_port;
     LineQueue m_queue;
     LinePace m_pace;
     QTimer m_paceTimer;
-    QString m_device; // as given: QSerialPort drops the /dev/ of a path
-    bool m_failed = false;
+    QTimer m_reopenTimer;
+    std::unique_ptr<QSocketNotifier> m_writable; // while part of a message waits
+    std::unique_ptr<QSocketNotifier> m_readable; // tells a hang-up
+    std::vector<std::uint8_t> m_tail;            // what the kernel has not taken of a message
+    bool m_tailStarted = false;                  // the kernel has taken the rest of it
+    QString m_device;                            // as given: QSerialPort drops the /dev/ of a path
+    State m_state = State::Closed;
     bool m_draining = false;
     bool m_pumping = false;
 };

@@ -33,6 +33,8 @@ PortDialog::PortDialog(SerialLink &link, const QString &lastTried, const QString
                              this);
     intro->setWordWrap(true);
     m_problem = new QLabel(this);
+    // It names paths and the system's errors: plain text, never markup.
+    m_problem->setTextFormat(Qt::PlainText);
     m_problem->setObjectName(QStringLiteral("problem"));
     m_problem->setWordWrap(true);
     m_problem->setTextInteractionFlags(Qt::TextSelectableByMouse);
