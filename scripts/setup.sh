@@ -10,7 +10,7 @@ scripts/install-packages.sh \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev liblo-dev \
     qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n fonts-arphic-uming \
-    xvfb xauth xdotool libxcb1-dev \
+    xvfb xauth xdotool libxcb1-dev libxcb-xtest0-dev \
     dpkg-dev file lintian desktop-file-utils appstream groff-base
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${DIMMER_CMAKE_ARGS:-}

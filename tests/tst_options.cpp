@@ -87,6 +87,13 @@ void tst_Options::parse_data()
     QTest::newRow("osc-feedback-out-of-reach")
         << QStringList{"--osc", "9000", "--osc-feedback", "[::1]:9001"} << usage
         << "--osc-feedback [::1]:9001: [::1]:9001 cannot be reached from 127.0.0.1";
+    QTest::newRow("osc-feedback-to-itself")
+        << QStringList{"--osc", "9000", "--osc-feedback", "localhost:9000"} << usage
+        << "--osc-feedback localhost:9000 is where the panel itself listens (--osc "
+           "127.0.0.1:9000)";
+    QTest::newRow("osc-feedback-to-itself-on-every-address")
+        << QStringList{"--osc", "0.0.0.0:9000", "--osc-feedback", "127.0.0.1:9000"} << usage
+        << "is where the panel itself listens";
     QTest::newRow("help") << QStringList{"--help"} << exit << "--scene-file <PATH>";
     QTest::newRow("version") << QStringList{"--version"} << exit << "dimmer-panel ";
 }

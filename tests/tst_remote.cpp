@@ -29,6 +29,8 @@ private Q_SLOTS:
     void reachability();
     void clientsExpireAfterTenMinutes();
     void clientsAreCapped();
+    void whoHearsWhat();
+    void noAmplifier();
     void likeTheControl_data();
     void likeTheControl();
     void ignored_data();
@@ -200,14 +202,15 @@ void tst_Remote::clientsExpireAfterTenMinutes()
     const OscEndpoint tablet{Loopback, 9001};
     const OscEndpoint bridge{Loopback, 9002};
     const OscEndpoint named{Loopback, 9000};
+    const FeedbackClients::Levels off{};
     FeedbackClients clients;
-    clients.addTarget(named);
-    clients.heard(tablet, start);
-    clients.heard(bridge, start + 5min);
-    clients.heard(named, start + 5min); // a named target is not also a client
+    clients.addTarget(named, off);
+    clients.heard(tablet, 0, 1, off, start);
+    clients.heard(bridge, 0, 1, off, start + 5min);
+    clients.heard(named, 0, 1, off, start + 5min); // a named target is not also a client
     QCOMPARE(names(clients.current(start + 10min)), names({named, tablet, bridge}));
     QCOMPARE(names(clients.current(start + 10min + 1ms)), names({named, bridge}));
-    clients.heard(tablet, start + 11min);
+    clients.heard(tablet, 0, 1, off, start + 11min);
     QCOMPARE(names(clients.current(start + 15min + 1ms)), names({named, tablet}));
     QCOMPARE(names(clients.current(start + 21min + 1ms)), names({named}));
 }
@@ -218,11 +221,73 @@ void tst_Remote::clientsAreCapped()
     const FeedbackClients::Clock::time_point start{};
     FeedbackClients clients;
     for (quint16 k = 0; k <= FeedbackClients::MaximumClients; ++k)
-        clients.heard({Loopback, quint16(10000 + k)}, start + k * 1s);
+        clients.heard({Loopback, quint16(10000 + k)}, -1, 0, {}, start + k * 1s);
     const QStringList current = names(clients.current(start + 2min));
     QCOMPARE(current.size(), qsizetype(FeedbackClients::MaximumClients));
     QVERIFY(!current.contains("127.0.0.1:10000"));
     QVERIFY(current.contains("127.0.0.1:10064"));
+}
+
+void tst_Remote::whoHearsWhat()
+{
+    using namespace std::chrono_literals;
+    using Levels = FeedbackClients::Levels;
+    const FeedbackClients::Clock::time_point start{};
+    const OscEndpoint tablet{Loopback, 9001};
+    const OscEndpoint named{Loopback, 9000};
+    FeedbackClients clients;
+    clients.addTarget(named, Levels{});
+    const auto told = [&](const Levels &levels, FeedbackClients::Clock::time_point at) {
+        QStringList datagrams;
+        for (const FeedbackClients::Datagram &d : clients.due(levels, at, nullptr))
+            datagrams << QStringLiteral("%1 %2=%3").arg(d.to.port).arg(d.address).arg(d.level);
+        return datagrams;
+    };
+    // The tablet set channel 1 to 50: the target hears it, the tablet shows it already.
+    Levels levels{50};
+    clients.heard(tablet, 0, 50, Levels{}, start);
+    QCOMPARE(told(levels, start), QStringList{"9000 0=50"});
+    // The tablet moved the master: it hears the channels the master moved, channels first.
+    const Levels before = levels;
+    levels = {70, 70, 70, 70, 70, 70, 70, 70, 70};
+    clients.heard(tablet, FeedbackClients::MasterAddress, 70, before, start + 1s);
+    QCOMPARE(told(levels, start + 1s).filter("9001"),
+             (QStringList{"9001 0=70", "9001 1=70", "9001 2=70", "9001 3=70", "9001 4=70",
+                          "9001 5=70", "9001 6=70", "9001 7=70"}));
+    // What it was just told comes back as an echo for a second, not as an order.
+    QVERIFY(clients.isEcho(tablet, 3, 70, start + 1s + 20ms));
+    QVERIFY(!clients.isEcho(tablet, 3, 71, start + 1s + 20ms));
+    QVERIFY(!clients.isEcho(tablet, 3, 70, start + 2s + 1ms));
+    QVERIFY(!clients.isEcho({Loopback, 9009}, 3, 70, start + 1s));
+    // Nothing changed: nobody hears anything.
+    QCOMPARE(told(levels, start + 2s), QStringList());
+}
+
+void tst_Remote::noAmplifier()
+{
+    using namespace std::chrono_literals;
+    using Levels = FeedbackClients::Levels;
+    const FeedbackClients::Clock::time_point start{};
+    const OscEndpoint tablet{Loopback, 9001};
+    const OscEndpoint named{Loopback, 9000};
+    FeedbackClients clients;
+    clients.addTarget(named, Levels{});
+    // One message from the tablet; then the panel's operator drags the master for long.
+    clients.heard(tablet, 0, 1, Levels{}, start);
+    int tabletHeard = 0;
+    int namedHeard = 0;
+    for (int tick = 1; tick <= 600; ++tick) {
+        const int level = tick % 100;
+        const Levels levels{level, level, level, level, level, level, level, level, level};
+        for (const FeedbackClients::Datagram &d :
+             clients.due(levels, start + tick * 16ms, nullptr))
+            ++(d.to == tablet ? tabletHeard : namedHeard);
+    }
+    // The tablet hears no more than one message can change; the named target hears at the
+    // line's rate, no faster: 9.6 s of nine levels a tick would be 5,400.
+    QCOMPARE(tabletHeard, FeedbackClients::DatagramsPerMessage);
+    QVERIFY2(namedHeard <= 11 * FeedbackClients::MostPerSecond && namedHeard > 1500,
+             qPrintable(QString::number(namedHeard)));
 }
 
 void tst_Remote::likeTheControl_data()
@@ -435,31 +500,36 @@ void tst_Remote::feedback_data()
 {
     QTest::addColumn<Levels>("channels");
     QTest::addColumn<int>("master");
-    QTest::addColumn<QByteArray>("datagram");
-    QTest::addColumn<Datagrams>("told");
+    QTest::addColumn<QByteArray>("datagram"); // from the tablet
+    QTest::addColumn<Datagrams>("toTablet");
+    QTest::addColumn<Datagrams>("toOther"); // a remote control heard from before
 
     const Levels off(8, 0);
+    // The tablet shows what it set itself; the other hears it.
     QTest::newRow("channel") << off << 0 << Osc::message("/dimmer/channel/3", {0.5f})
-                             << Datagrams{channel(3, 50)};
+                             << Datagrams{} << Datagrams{channel(3, 50)};
     QTest::newRow("channel-at-its-level")
-        << Levels{0, 0, 40, 0, 0, 0, 0, 0} << 0 << channel(3, 40) << Datagrams{};
-    // Each channel that the master's copy moves, then the master: what changed is told
-    // together, channels first.
-    QTest::newRow("master") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70)
-                            << Datagrams{channel(1, 70), channel(3, 70), channel(4, 70),
-                                         channel(5, 70), channel(6, 70), channel(7, 70),
-                                         channel(8, 70), master(70)};
+        << Levels{0, 0, 40, 0, 0, 0, 0, 0} << 0 << channel(3, 40) << Datagrams{} << Datagrams{};
+    // The channels that the master's copy moves, then the master; the tablet hears the
+    // channels only.
+    const Datagrams moved = {channel(1, 70), channel(3, 70), channel(4, 70), channel(5, 70),
+                             channel(6, 70), channel(7, 70), channel(8, 70)};
+    QTest::newRow("master") << Levels{0, 70, 50, 50, 50, 50, 50, 50} << 50 << master(70) << moved
+                            << Datagrams(moved) + Datagrams{master(70)};
     QTest::newRow("full-on") << off << 0 << Osc::message("/dimmer/fullon/2")
-                             << Datagrams{channel(2, 99)};
+                             << Datagrams{channel(2, 99)} << Datagrams{channel(2, 99)};
+    const Datagrams allOff = {channel(3, 0), channel(6, 0), master(0)};
     QTest::newRow("all-off") << Levels{0, 0, 30, 0, 0, 30, 0, 0} << 30
-                             << Osc::message("/dimmer/alloff")
-                             << Datagrams{channel(3, 0), channel(6, 0), master(0)};
-    QTest::newRow("scene") << off << 0 << Osc::message("/dimmer/scene/1")
-                           << Datagrams{channel(2, 1), channel(3, 2), channel(4, 3), channel(5, 4),
-                                        channel(6, 5), channel(7, 6), channel(8, 7)};
-    QTest::newRow("mode") << off << 0 << Osc::message("/dimmer/mode/4") << Datagrams{};
-    QTest::newRow("download") << off << 0 << Osc::message("/dimmer/download") << Datagrams{};
-    QTest::newRow("release") << off << 0 << Osc::message("/dimmer/fullon/1", {0.0f})
+                             << Osc::message("/dimmer/alloff") << allOff << allOff;
+    const Datagrams scene = {channel(2, 1), channel(3, 2), channel(4, 3), channel(5, 4),
+                             channel(6, 5), channel(7, 6), channel(8, 7)};
+    QTest::newRow("scene") << off << 0 << Osc::message("/dimmer/scene/1") << scene << scene;
+    QTest::newRow("mode") << off << 0 << Osc::message("/dimmer/mode/4") << Datagrams{}
+                          << Datagrams{};
+    QTest::newRow("download") << off << 0 << Osc::message("/dimmer/download") << Datagrams{}
+                              << Datagrams{};
+    // A release does nothing, and makes nobody a client: the tablet hears nothing after it.
+    QTest::newRow("release") << off << 0 << Osc::message("/dimmer/fullon/1", {0.0f}) << Datagrams{}
                              << Datagrams{};
 }
 
@@ -468,20 +538,32 @@ void tst_Remote::feedback()
     QFETCH(Levels, channels);
     QFETCH(int, master);
     QFETCH(QByteArray, datagram);
-    QFETCH(Datagrams, told);
+    QFETCH(Datagrams, toTablet);
+    QFETCH(Datagrams, toOther);
     RemoteDesk remote(channels, master);
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
     QVERIFY(Files::write(remote.f.scenePath(), countingScenes()));
+    OscClient other;
+    QVERIFY2(other.failure().isEmpty(), qPrintable(other.failure()));
+    // The other speaks first, with a level the panel holds: it changes nothing.
+    other.send(channel(8, remote.f.desk.channel(7)), remote.port());
+    QTRY_COMPARE(remote.server->counts().taken, qint64(1));
 
     remote.send(datagram);
-    QTRY_COMPARE(remote.server->counts().total(), qint64(1));
-    QTRY_COMPARE(remote.client.received.size(), told.size());
-    // A last move whose level no row tells: it comes alone, so nothing else was left.
-    remote.send(channel(8, 77));
-    told << channel(8, 77);
-    QTRY_COMPARE(remote.client.received.size(), told.size());
-    for (qsizetype k = 0; k < told.size(); ++k)
-        QCOMPARE(Wire::hex(remote.client.received[k]), Wire::hex(told[k]));
+    QTRY_COMPARE(remote.server->counts().total(), qint64(2));
+    QTRY_COMPARE(other.received.size(), toOther.size());
+    QTRY_COMPARE(remote.client.received.size(), toTablet.size());
+    // A last move of the other, which only the tablet hears: it comes alone.
+    other.send(channel(8, 77), remote.port());
+    if (remote.server->counts().releases == 0)
+        toTablet << channel(8, 77);
+    QTRY_COMPARE(remote.server->counts().taken, qint64(remote.server->counts().releases ? 2 : 3));
+    QTRY_COMPARE(remote.client.received.size(), toTablet.size());
+    for (qsizetype k = 0; k < toTablet.size(); ++k)
+        QCOMPARE(Wire::hex(remote.client.received[k]), Wire::hex(toTablet[k]));
+    for (qsizetype k = 0; k < toOther.size(); ++k)
+        QCOMPARE(Wire::hex(other.received[k]), Wire::hex(toOther[k]));
+    QCOMPARE(other.received.size(), toOther.size());
 }
 
 void tst_Remote::feedbackToNamedTarget()
@@ -506,12 +588,14 @@ void tst_Remote::feedbackToNamedTarget()
     for (qsizetype k = 0; k < byPanel.size(); ++k)
         QCOMPARE(Wire::hex(named.received[k]), Wire::hex(byPanel[k]));
 
-    // The remote control had sent nothing, so its first news is its own move.
+    // A remote control's move goes to the target, not back to the remote control.
     remote.send(channel(4, 12));
-    QTRY_COMPARE(remote.client.received.size(), 1);
-    QCOMPARE(Wire::hex(remote.client.received[0]), Wire::hex(channel(4, 12)));
     QTRY_COMPARE(named.received.size(), byPanel.size() + 1);
     QCOMPARE(Wire::hex(named.received.last()), Wire::hex(channel(4, 12)));
+    // What the panel changes then, it hears.
+    remote.f.desk.channelOff(0);
+    QTRY_COMPARE(remote.client.received.size(), 1);
+    QCOMPARE(Wire::hex(remote.client.received[0]), Wire::hex(channel(1, 0)));
 }
 
 void tst_Remote::noFeedbackAfterBadInput()
@@ -520,19 +604,24 @@ void tst_Remote::noFeedbackAfterBadInput()
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
     OscClient stranger;
     QVERIFY2(stranger.failure().isEmpty(), qPrintable(stranger.failure()));
-    for (const QByteArray &bad : {Osc::message("/dimmer/channel/9", {1}), channel(1, 100),
-                                  Osc::message("/dimmer/master", {QByteArray("x")}),
-                                  channel(1, 40).chopped(1), Osc::bundle({channel(1, 40)})})
+    for (const QByteArray &bad :
+         {Osc::message("/dimmer/channel/9", {1}), channel(1, 100),
+          Osc::message("/dimmer/master", {QByteArray("x")}), channel(1, 40).chopped(1),
+          Osc::bundle({channel(1, 40)}), Osc::message("/dimmer/fullon/2", {0.0f})})
         stranger.send(bad, remote.port());
     remote.send(channel(1, 10));
+    QTRY_COMPARE(remote.server->counts().taken, qint64(1));
+    remote.f.desk.setChannel(2, 30);
     QTRY_COMPARE(remote.client.received.size(), 1);
+    QCOMPARE(stranger.received.size(), 0);
 
-    // Once it speaks properly it hears back, from its own move on.
+    // Once it speaks properly it hears back, from the next change on.
     stranger.send(channel(2, 20), remote.port());
+    QTRY_COMPARE(remote.server->counts().taken, qint64(2));
+    remote.f.desk.setChannel(3, 30);
     QTRY_COMPARE(stranger.received.size(), 1);
-    QCOMPARE(Wire::hex(stranger.received[0]), Wire::hex(channel(2, 20)));
-    QCOMPARE(remote.server->counts().taken, qint64(2));
-    QCOMPARE(remote.server->counts().total(), qint64(7));
+    QCOMPARE(Wire::hex(stranger.received[0]), Wire::hex(channel(4, 30)));
+    QCOMPARE(remote.server->counts().total(), qint64(8));
 }
 
 void tst_Remote::portInUse()

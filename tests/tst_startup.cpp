@@ -583,9 +583,10 @@ void tst_Startup::remoteControl()
 
     tablet.send(Osc::message("/dimmer/channel/1", {1.0f}), port);
     QCOMPARE(line.read(5).toHex(), QByteArray("f1000a63fa"));
+    // The named target hears the tablet's move; the tablet shows it already.
     const QByteArray told = Osc::message("/dimmer/channel/1", {99});
-    QTRY_COMPARE(tablet.received, QList<QByteArray>{told});
     QTRY_COMPARE(named.received, QList<QByteArray>{told});
+    QCOMPARE(tablet.received, QList<QByteArray>{});
     tablet.send(Osc::message("/dimmer/channel/9", {1.0f}), port);
     tablet.send(Osc::message("/dimmer/mode/2", {0.0f}), port);
     tablet.send(Osc::message("/dimmer/mode/2", {1.0f}), port);
@@ -595,9 +596,10 @@ void tst_Startup::remoteControl()
     const Outcome outcome = panel.output.finish();
     QCOMPARE(outcome.status, 0);
     QVERIFY2(outcome.err.contains("dimmer-panel: OSC: 2 messages taken, 1 button releases; "
-                                  "ignored: 0 while a window was up, 1 unknown addresses, 0 "
-                                  "wrong arguments, 0 levels out of range, 0 malformed packets, "
-                                  "0 bundles\n"),
+                                  "ignored: 0 while a window was up, 0 echoes of feedback, 0 "
+                                  "from the panel's own port, 1 unknown addresses, 0 wrong "
+                                  "arguments, 0 levels out of range, 0 malformed packets, 0 "
+                                  "bundles\n"),
              qPrintable(outcome.err));
 }
 

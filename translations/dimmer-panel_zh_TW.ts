@@ -73,12 +73,16 @@
         <source>Also send every level change as OSC to HOST:PORT, besides the remote controls heard from in the last ten minutes; may be given more than once.</source>
         <translation>除了最近十分鐘內傳過訊息的遙控器之外，也把每次亮度變化以 OSC 傳送到 HOST:PORT；可以指定多次。</translation>
     </message>
+    <message>
+        <source>--osc-feedback %1 is where the panel itself listens (--osc %2): it would take its own feedback for orders.</source>
+        <translation>--osc-feedback %1 正是控制台自己接收訊息的位置（--osc %2）：它會把自己的回饋當成指令。</translation>
+    </message>
 </context>
 <context>
     <name>OscCounts</name>
     <message>
-        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 unknown addresses, %5 wrong arguments, %6 levels out of range, %7 malformed packets, %8 bundles</source>
-        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，未知位址 %4 則，引數錯誤 %5 則，亮度超出範圍 %6 則，格式錯誤的封包 %7 個，bundle %8 個</translation>
+        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
+        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，亮度超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,11 @@ QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOp
         problem = target->unreachableFrom(*options.osc);
         if (!problem.isEmpty())
             return Options::tr("--osc-feedback %1: %2.").arg(value, problem);
+        if (target->isWhere(*options.osc)) {
+            return Options::tr("--osc-feedback %1 is where the panel itself listens (--osc %2): "
+                               "it would take its own feedback for orders.")
+                .arg(value, options.osc->toString());
+        }
         options.oscFeedback << *target;
     }
     return {};

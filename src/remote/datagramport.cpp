@@ -27,6 +27,9 @@ constexpr int ReceiveBuffer = 4 * 1024 * 1024;
 // a few dozen bytes, and a longer datagram is cut by the system and handed on empty, never
 // as a shorter one.
 constexpr int BatchSize = 32;
+// Calls before the port lets the rest of the panel have a turn: a flood faster than the
+// panel reads must not keep the line's pace, the window and the operator's clicks waiting.
+constexpr int BatchesAtOnce = 2;
 constexpr std::size_t Room = 2048;
 
 sockaddr_storage socketAddress(const OscEndpoint &endpoint, socklen_t &length)
@@ -85,19 +88,15 @@ bool DatagramPort::bind(const OscEndpoint &at, QString *reason)
         return false;
     }
     m_socket = socket;
+    // Where it listens, with the port the system chose when 0 was asked for.
+    sockaddr_storage bound{};
+    socklen_t boundLength = sizeof bound;
+    if (::getsockname(m_socket, reinterpret_cast<sockaddr *>(&bound), &boundLength) == 0)
+        m_local = endpointOf(bound);
     ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &ReceiveBuffer, sizeof ReceiveBuffer);
     m_notifier = std::make_unique<QSocketNotifier>(m_socket, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &DatagramPort::onReadable);
     return true;
-}
-
-OscEndpoint DatagramPort::localEndpoint() const
-{
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (m_socket < 0 || ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length))
-        return {};
-    return endpointOf(address);
 }
 
 void DatagramPort::send(const QByteArray &datagram, const OscEndpoint &to)
@@ -130,7 +129,14 @@ void DatagramPort::readWaiting()
     std::array<mmsghdr, BatchSize> messages{};
     std::array<iovec, BatchSize> pieces{};
     std::array<sockaddr_storage, BatchSize> senders{};
-    for (;;) {
+    for (int batch = 0;; ++batch) {
+        if (batch == BatchesAtOnce) {
+            // More waits: read on after the rest of the event loop has had its turn.
+            m_notifier->setEnabled(false);
+            m_waiting = true;
+            QTimer::singleShot(0, this, &DatagramPort::readWaiting);
+            return;
+        }
         for (int k = 0; k < BatchSize; ++k) {
             pieces[k] = {buffers.data() + std::size_t(k) * Room, Room};
             messages[k].msg_hdr = {};

@@ -29,7 +29,7 @@ public:
     // address or port cannot be had.
     bool bind(const OscEndpoint &at, QString *reason);
     bool isBound() const { return m_socket >= 0; }
-    OscEndpoint localEndpoint() const;
+    OscEndpoint localEndpoint() const { return m_local; }
 
     // Handed every datagram that arrives, in order, a moment after the first of a batch.
     void setHandler(Handler handler) { m_handler = std::move(handler); }
@@ -44,6 +44,7 @@ private:
     void onReadable();
 
     int m_socket = -1;
+    OscEndpoint m_local;
     std::unique_ptr<QSocketNotifier> m_notifier;
     Handler m_handler;
     bool m_waiting = false;

@@ -13,6 +13,8 @@ public:
     qint64 taken = 0;
     qint64 releases = 0;
     qint64 whileWindowUp = 0; // the scene key window or a question was up
+    qint64 echoes = 0;        // a level the sender had just been told
+    qint64 fromItself = 0;    // from the panel's own port: forged, or a loop
     qint64 unknownAddresses = 0;
     qint64 wrongArguments = 0;
     qint64 levelsOutOfRange = 0;

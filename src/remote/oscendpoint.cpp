@@ -1,6 +1,7 @@
 #include "oscendpoint.h"
 
 #include <QHostInfo>
+#include <QNetworkInterface>
 
 namespace {
 
@@ -99,4 +100,23 @@ QString OscEndpoint::unreachableFrom(const OscEndpoint &local) const
             .arg(toString(), local.address.toString());
     }
     return {};
+}
+
+bool OscEndpoint::isWhere(const OscEndpoint &local) const
+{
+    if (port != local.port)
+        return false;
+    if (address.isEqual(local.address, QHostAddress::ConvertV4MappedToIPv4))
+        return true;
+    const bool everywhere = local.address == QHostAddress(QHostAddress::AnyIPv4) ||
+                            local.address == QHostAddress(QHostAddress::AnyIPv6) ||
+                            local.address == QHostAddress(QHostAddress::Any);
+    if (!everywhere)
+        return false;
+    if (address.isLoopback())
+        return true;
+    const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+    return std::any_of(own.begin(), own.end(), [this](const QHostAddress &mine) {
+        return mine.isEqual(address, QHostAddress::ConvertV4MappedToIPv4);
+    });
 }

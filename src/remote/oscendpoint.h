@@ -33,4 +33,7 @@ public:
     // Why datagrams sent from a socket bound to local cannot reach this endpoint; empty
     // when they can.
     QString unreachableFrom(const OscEndpoint &local) const;
+    // Whether this endpoint is a socket bound to local itself: its port, and its address or,
+    // for a socket on every address, any address of this computer.
+    bool isWhere(const OscEndpoint &local) const;
 };

@@ -17,14 +17,23 @@ namespace {
 // position.
 constexpr std::chrono::milliseconds TellInterval = 16ms;
 
-constexpr int MasterLevel = Board::ChannelCount;
+// The address of a level message for the feedback bookkeeping; -1 for a button.
+int levelAddress(const RemoteCommand &command)
+{
+    using Control = RemoteCommand::Control;
+    if (command.control == Control::VScroll1)
+        return command.index;
+    if (command.control == Control::VScroll2)
+        return FeedbackClients::MasterAddress;
+    return -1;
+}
 
 } // namespace
 
 OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk)
 {
-    connect(&m_desk, &Desk::channelChanged, this, [this](int channel) { tellLater(channel); });
-    connect(&m_desk, &Desk::masterChanged, this, [this] { tellLater(MasterLevel); });
+    connect(&m_desk, &Desk::channelChanged, this, &OscServer::tellLater);
+    connect(&m_desk, &Desk::masterChanged, this, &OscServer::tellLater);
     // A message may raise a message box, whose own event loop runs until it is answered;
     // what arrives meanwhile is handled in that loop, and dropped, since the desk is held,
     // rather than left to pile up in the system.
@@ -48,10 +57,28 @@ bool OscServer::listen(const OscEndpoint &at, QString *errorMessage)
 
 OscEndpoint OscServer::localEndpoint() const { return m_port.localEndpoint(); }
 
-void OscServer::addFeedbackTarget(const OscEndpoint &target) { m_clients.addTarget(target); }
+void OscServer::addFeedbackTarget(const OscEndpoint &target)
+{
+    m_clients.addTarget(target, levels());
+}
+
+FeedbackClients::Levels OscServer::levels() const
+{
+    FeedbackClients::Levels levels{};
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        levels[std::size_t(channel)] = m_desk.channel(channel);
+    levels[FeedbackClients::MasterAddress] = m_desk.master();
+    return levels;
+}
 
 void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sender)
 {
+    // The panel's own feedback coming back, or a datagram forged to look so: taken, it
+    // would make the panel its own client, and the levels would chase each other for ever.
+    if (sender.isWhere(localEndpoint())) {
+        ++m_counts.fromItself;
+        return;
+    }
     const OscMessage message = OscMessage::read(datagram);
     if (message.kind == OscMessage::Kind::Bundle) {
         ++m_counts.bundles;
@@ -77,9 +104,6 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
     case Outcome::Act:
         break;
     }
-    // Only a sender that speaks the panel's language hears back: a stray datagram from
-    // anywhere else must not start a stream of feedback towards it.
-    m_clients.heard(sender, FeedbackClients::Clock::now());
     if (command.outcome == Outcome::Release) {
         ++m_counts.releases;
         return;
@@ -88,8 +112,19 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
         ++m_counts.whileWindowUp;
         return;
     }
+    const auto now = FeedbackClients::Clock::now();
+    const int address = levelAddress(command);
+    if (m_clients.isEcho(sender, address, command.level, now)) {
+        ++m_counts.echoes;
+        return;
+    }
     ++m_counts.taken;
+    const FeedbackClients::Levels before = levels();
     act(command);
+    // Only a message that took effect makes its sender a client: a stray datagram, a
+    // release or a forged one that the panel ignored starts no feedback towards anyone.
+    m_clients.heard(sender, address, command.level, before, now);
+    tellLater();
 }
 
 void OscServer::act(const RemoteCommand &command)
@@ -126,33 +161,29 @@ void OscServer::act(const RemoteCommand &command)
     }
 }
 
-void OscServer::tellLater(int level)
+void OscServer::tellLater()
 {
-    m_untold.set(std::size_t(level));
     if (!m_tell.isActive())
         m_tell.start();
 }
 
 void OscServer::tellLevels()
 {
-    const std::bitset<9> untold = std::exchange(m_untold, {});
     if (!m_port.isBound())
         return;
-    const QList<OscEndpoint> targets = m_clients.current(FeedbackClients::Clock::now());
-    if (targets.isEmpty())
-        return;
+    bool rest = false;
+    const std::vector<FeedbackClients::Datagram> due =
+        m_clients.due(levels(), FeedbackClients::Clock::now(), &rest);
     using Control = RemoteCommand::Control;
-    for (int level = 0; level <= MasterLevel; ++level) {
-        if (!untold.test(std::size_t(level)))
-            continue;
-        const QByteArray datagram =
-            level == MasterLevel
-                ? OscMessage::write(RemoteCommand::addressOf(Control::VScroll2), m_desk.master())
-                : OscMessage::write(RemoteCommand::addressOf(Control::VScroll1, level),
-                                    m_desk.channel(level));
+    for (const FeedbackClients::Datagram &told : due) {
+        const QByteArray address = told.address == FeedbackClients::MasterAddress
+                                       ? RemoteCommand::addressOf(Control::VScroll2)
+                                       : RemoteCommand::addressOf(Control::VScroll1, told.address);
         // What the system cannot send now is not retried: the next change tells the level
         // again, and a tablet that missed one shows the wrong level only until then.
-        for (const OscEndpoint &target : targets)
-            m_port.send(datagram, target);
+        m_port.send(OscMessage::write(address, told.level), told.to);
     }
+    // Held back by a listener's rate: the rest goes in the next round.
+    if (rest)
+        m_tell.start();
 }

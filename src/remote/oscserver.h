@@ -10,21 +10,19 @@
 #include <QObject>
 #include <QTimer>
 
-#include <array>
-#include <bitset>
-
 class Desk;
 struct RemoteCommand;
 
 // Remote control of the desk over OSC. Reads the datagrams of one UDP socket in the event
 // loop, with the windows, and asks the desk for what each message names, as the panel's
 // own control would: the line therefore carries exactly the bytes of that move or click.
-// Whenever a level changes, by whatever means, the new level goes to every client heard
-// from lately and to every target named at start, from the same socket, so that a client
-// hears back from the port it talks to.
+// Whenever a level changes, by whatever means, the new level goes to the clients and the
+// targets that do not show it yet (see FeedbackClients), from the same socket, so that a
+// client hears back from the port it talks to.
 //
 // While the desk holds its input (the scene key window or a question is up) remote control
-// holds still too: such messages are dropped and counted. Bad input is ignored and counted.
+// holds still too: such messages are dropped and counted. Bad input, echoes of feedback and
+// datagrams from the panel's own port are ignored and counted.
 class OscServer : public QObject
 {
     Q_OBJECT
@@ -46,14 +44,13 @@ public:
 
 private:
     void act(const RemoteCommand &command);
-    // Level 0..7 of a channel, 8 of the master.
-    void tellLater(int level);
+    FeedbackClients::Levels levels() const;
+    void tellLater();
     void tellLevels();
 
     Desk &m_desk;
     DatagramPort m_port;
     FeedbackClients m_clients;
     OscCounts m_counts;
-    std::bitset<9> m_untold; // levels changed since they were last told
     QTimer m_tell;
 };
