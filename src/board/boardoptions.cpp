@@ -12,13 +12,20 @@ BoardOptions BoardOptions::parse(const CommandLine::Arguments &arguments)
                        "and shows the board's levels, master, mode and scenes.\n\n"
                        "The first line on stdout is the path of the device to point the "
                        "panel at (the pseudo-terminal, or the --device given), printed once "
-                       "the device and any --link are ready.\n\n") +
+                       "the device and any --link are ready.\n\n"
+                       "SIGUSR1 pulls the board's line out, as a USB serial adapter can be: "
+                       "the pseudo-terminal and the --link go, and a panel on it sees the "
+                       "line hang up; the board keeps its state. SIGUSR2 plugs it in again as "
+                       "a new pseudo-terminal, with the link pointing at it. Each is told by "
+                       "a line on stdout, with or without --dump: 'unplugged', or 'plugged' "
+                       "and the new path. In the window the U key does the same.\n\n") +
         DumpWriter::formatDescription());
     const QCommandLineOption link(
         QStringLiteral("link"),
         QStringLiteral("Also make a symbolic link at PATH to the pseudo-terminal, removed "
-                       "when the board ends. A link already at PATH is replaced, any other "
-                       "file is left alone and the board does not start."),
+                       "when the board ends or its line is pulled out. A link already at PATH "
+                       "is replaced, any other file is left alone and the board does not "
+                       "start."),
         QStringLiteral("PATH"));
     const QCommandLineOption device(
         QStringLiteral("device"),

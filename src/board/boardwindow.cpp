@@ -2,6 +2,7 @@
 
 #include "board/eventlog.h"
 #include "board/lampwidget.h"
+#include "board/lineplug.h"
 #include "board/virtualboard.h"
 
 #include <QFrame>
@@ -10,6 +11,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -48,21 +51,23 @@ BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, Q
     setPalette(darkPalette(palette()));
     setAutoFillBackground(true);
 
-    auto *device = new QLabel(QStringLiteral("裝置：%1").arg(devicePath), this);
-    device->setTextFormat(Qt::PlainText);
-    device->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_device = new QLabel(this);
+    m_device->setObjectName(QStringLiteral("device"));
+    m_device->setTextFormat(Qt::PlainText);
+    m_device->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    showDevice(devicePath);
     m_counters = new QLabel(this);
     m_counters->setObjectName(QStringLiteral("counters"));
     m_counters->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto *header = new QHBoxLayout;
-    header->addWidget(device);
-    header->addStretch();
-    header->addWidget(m_counters);
+    m_header = new QHBoxLayout;
+    m_header->addWidget(m_device);
+    m_header->addStretch();
+    m_header->addWidget(m_counters);
 
     m_log = new EventLog(this);
     m_log->setObjectName(QStringLiteral("log"));
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(header);
+    layout->addLayout(m_header);
     layout->addWidget(createLampRow());
     layout->addWidget(group(QStringLiteral("場景"), createScenesTable(), this), 3);
     layout->addWidget(group(QStringLiteral("記錄"), m_log, this), 2);
@@ -72,6 +77,54 @@ BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, Q
     showLevels();
     showScenes();
     showCounters();
+}
+
+BoardWindow::BoardWindow(const VirtualBoard &board, LinePlug &plug, QWidget *parent)
+    : BoardWindow(board, plug.devicePath(), parent)
+{
+    addUnplugButton(plug);
+}
+
+void BoardWindow::addUnplugButton(LinePlug &plug)
+{
+    m_unplug = new QPushButton(QStringLiteral("拔除線路"), this);
+    m_unplug->setObjectName(QStringLiteral("unplug"));
+    m_unplug->setCheckable(true);
+    m_unplug->setShortcut(Qt::Key_U);
+    m_unplug->setToolTip(QStringLiteral("如同拔出 USB 序列埠轉接器：面板那端的線路隨即中斷；"
+                                        "再按一次插回，換成新的裝置（U）"));
+    m_header->insertWidget(1, m_unplug);
+
+    connect(m_unplug, &QPushButton::toggled, this, [this, &plug](bool pulledOut) {
+        plug.setPluggedIn(!pulledOut);
+        // A plug-in that failed leaves the line out, and the button must say so.
+        showDevice(plug.devicePath());
+    });
+    connect(&plug, &LinePlug::pluggedIn, this, &BoardWindow::showDevice);
+    connect(&plug, &LinePlug::unplugged, this, [this] { showDevice(QString()); });
+    showDevice(plug.devicePath());
+}
+
+void BoardWindow::showDevice(const QString &devicePath)
+{
+    const bool pulledOut = devicePath.isEmpty();
+    m_device->setText(pulledOut ? QStringLiteral("裝置：線路已拔除")
+                                : QStringLiteral("裝置：%1").arg(devicePath));
+    // The dark palette barely shows a button held down: a line that is out must be seen
+    // from across the room, so both the name and the button turn red. A palette with one
+    // role set takes every other role from the window.
+    QPalette device;
+    if (pulledOut)
+        device.setColor(QPalette::WindowText, QColor(255, 107, 107));
+    m_device->setPalette(device);
+    if (!m_unplug)
+        return;
+    const QSignalBlocker blocker(m_unplug);
+    m_unplug->setChecked(pulledOut);
+    QPalette button;
+    if (pulledOut)
+        button.setColor(QPalette::Button, QColor(130, 40, 40));
+    m_unplug->setPalette(button);
 }
 
 QWidget *BoardWindow::createLampRow()

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The symbolic link that gives the board's pseudo-terminal a fixed name for the panel.
-// It goes when the board ends, unless another board has put its own link there since.
+// It goes when the board ends or its line is pulled out, unless another board has put its
+// own link there since.
 class DeviceLink
 {
 public:

@@ -2,6 +2,8 @@
 
 #include "board/virtualboard.h"
 
+#include <QFile>
+
 namespace {
 
 QByteArray number(int value) { return QByteArray::number(value); }
@@ -36,6 +38,11 @@ QByteArray DumpWriter::line(const BoardDecoder::Event &event)
     return meaningOf(event) + ' ' + VirtualBoard::rawBytes(event).toHex(' ');
 }
 
+QByteArray DumpWriter::pluggedLine(const QString &devicePath)
+{
+    return "plugged " + QFile::encodeName(devicePath);
+}
+
 QString DumpWriter::formatDescription()
 {
     return QStringLiteral(
@@ -48,17 +55,21 @@ QString DumpWriter::formatDescription()
                "  dropped N REASON HEX  N bytes the board could not use; REASON (why the first\n"
                "                        was dropped) is stray-byte, bad-address, bad-command,\n"
                "                        bad-value, bad-end-byte, no-frame-end or cut-short\n"
+               "  unplugged             the line was pulled out (SIGUSR1)\n"
+               "  plugged PATH          the line is back, as the new device PATH (SIGUSR2)\n"
                "Numbers are decimal; HEX is every byte of the message or dropped run in\n"
                "lower-case hex pairs separated by spaces, e.g. 'level 3 40 f1 03 0a 28 fa'.\n"
                "A message still incomplete after %1 ms without a byte was cut short.")
         .arg(VirtualBoard::QuietTime.count());
 }
 
-void DumpWriter::write(const BoardDecoder::Event &event)
+void DumpWriter::write(const BoardDecoder::Event &event) { writeLine(line(event)); }
+
+void DumpWriter::writeLine(const QByteArray &line)
 {
     if (m_lost)
         return;
-    const QByteArray text = line(event) + '\n';
+    const QByteArray text = line + '\n';
     const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), m_stream) ==
                              std::size_t(text.size()) &&
                          std::fflush(m_stream) == 0;

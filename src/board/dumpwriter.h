@@ -21,6 +21,10 @@
 //                      N bytes the board could not use; REASON is why the first of
 //                      them was dropped: stray-byte, bad-address, bad-command,
 //                      bad-value, bad-end-byte, no-frame-end or cut-short
+//   unplugged          the line was pulled out (after the message it cut short, if any)
+//   plugged PATH       the line is back, as the new device PATH
+//
+// A board with a window prints the last two as well, and nothing else after its path.
 //
 // Numbers are decimal. HEX is every byte of the message, or of the dropped run, as
 // lower-case two-digit hex separated by single spaces; the fields before it are fixed in
@@ -29,6 +33,7 @@
 //   master 99 f1 0a 0a 63 fa
 //   mode 6 f1 05 0b 00 fa
 //   dropped 3 stray-byte 03 0a 28
+//   plugged /dev/pts/7
 class DumpWriter : public QObject
 {
     Q_OBJECT
@@ -36,12 +41,15 @@ class DumpWriter : public QObject
 public:
     DumpWriter(std::FILE *stream, QObject *parent);
 
-    // The line without its newline.
+    // The lines without their newline.
     static QByteArray line(const BoardDecoder::Event &event);
+    static QByteArray unpluggedLine() { return QByteArrayLiteral("unplugged"); }
+    static QByteArray pluggedLine(const QString &devicePath);
     // The format as the --help text gives it.
     static QString formatDescription();
 
     void write(const BoardDecoder::Event &event);
+    void writeLine(const QByteArray &line);
 
 Q_SIGNALS:
     // Writing failed, most likely because the reader closed the pipe.

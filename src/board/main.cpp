@@ -1,8 +1,7 @@
 #include "board/boardoptions.h"
 #include "board/boardwindow.h"
-#include "board/devicelink.h"
 #include "board/dumpwriter.h"
-#include "board/pseudoterminal.h"
+#include "board/lineplug.h"
 #include "board/serialline.h"
 #include "board/virtualboard.h"
 #include "cli/commandline.h"
@@ -19,26 +18,31 @@
 
 namespace {
 
+// As an operator pulls a USB serial adapter out and plugs it in again.
+constexpr int UnplugSignal = SIGUSR1;
+constexpr int PlugInSignal = SIGUSR2;
+
 int run(const BoardOptions &options, QCoreApplication &application)
 {
-    SignalWatcher watcher(&application);
-    QObject::connect(&watcher, &SignalWatcher::quitRequested, &application,
+    SignalWatcher quitSignals(&application);
+    QObject::connect(&quitSignals, &SignalWatcher::quitRequested, &application,
                      &QCoreApplication::quit);
+    SignalWatcher plugSignals({UnplugSignal, PlugInSignal}, &application);
     VirtualBoard board(&application);
-    PseudoTerminal terminal(&application);
+    LinePlug plug(board, &application);
     SerialLine line(&application);
-    DeviceLink link;
+    const bool ownLine = options.devicePath.isEmpty();
     QString devicePath = options.devicePath;
     QString error;
 
-    if (devicePath.isEmpty()) {
-        terminal.setFullSpeed(options.fullSpeed);
-        if (!terminal.open(&error)) {
+    if (ownLine) {
+        plug.setFullSpeed(options.fullSpeed);
+        plug.setLinkPath(options.linkPath);
+        if (!plug.plugIn(&error)) {
             CommandLine::print(stderr, error + QLatin1Char('\n'));
             return 1;
         }
-        QObject::connect(&terminal, &PseudoTerminal::bytesArrived, &board, &VirtualBoard::receive);
-        devicePath = terminal.devicePath();
+        devicePath = plug.devicePath();
     } else {
         if (!line.open(devicePath, &error)) {
             CommandLine::print(stderr, error + QLatin1Char('\n'));
@@ -50,31 +54,59 @@ int run(const BoardOptions &options, QCoreApplication &application)
             QCoreApplication::exit(1);
         });
     }
-    if (!options.linkPath.isEmpty() && !link.create(options.linkPath, devicePath, &error)) {
-        CommandLine::print(stderr, error + QLatin1Char('\n'));
-        return 1;
-    }
     // The path comes only now, so that a script that reads it finds the link in place.
     CommandLine::print(stdout, devicePath + QLatin1Char('\n'));
 
+    std::unique_ptr<DumpWriter> writer;
     if (options.dump) {
-        DumpWriter writer(stdout, &application);
-        QObject::connect(&board, &VirtualBoard::eventDecoded, &writer, &DumpWriter::write);
-        QObject::connect(&writer, &DumpWriter::streamLost, &application, &QCoreApplication::quit);
+        writer = std::make_unique<DumpWriter>(stdout, nullptr);
+        QObject::connect(&board, &VirtualBoard::eventDecoded, writer.get(), &DumpWriter::write);
+        QObject::connect(writer.get(), &DumpWriter::streamLost, &application,
+                         &QCoreApplication::quit);
+    }
+    // A script learns of the new device whether or not the board has a window; but a
+    // window that nobody reads on stdout any more stays open all the same.
+    const auto tell = [&writer](const QByteArray &text) {
+        if (writer)
+            writer->writeLine(text);
+        else
+            CommandLine::print(stdout, QString::fromLocal8Bit(text) + QLatin1Char('\n'));
+    };
+    QObject::connect(&plug, &LinePlug::unplugged, &application,
+                     [&tell] { tell(DumpWriter::unpluggedLine()); });
+    QObject::connect(&plug, &LinePlug::pluggedIn, &application,
+                     [&tell](const QString &path) { tell(DumpWriter::pluggedLine(path)); });
+    QObject::connect(&plug, &LinePlug::failed, &application, [](const QString &message) {
+        CommandLine::print(stderr, message + QLatin1Char('\n'));
+    });
+    QObject::connect(&plugSignals, &SignalWatcher::caught, &application, [&](int signalNumber) {
+        if (ownLine) {
+            plug.setPluggedIn(signalNumber == PlugInSignal);
+            return;
+        }
+        // The real line is pulled out at its own adapter: this board only listens to it.
+        CommandLine::print(stderr, QStringLiteral("Signal %1 ignored: a --device line cannot "
+                                                  "be unplugged by the board.\n")
+                                       .arg(signalNumber));
+    });
+
+    if (options.dump) {
         const int status = QCoreApplication::exec();
         // Bytes that arrived just before the end are told too, as cut short, so that
         // every byte fed is accounted for.
         board.finish();
         return status;
     }
-    BoardWindow window(board, devicePath);
+    const auto window = ownLine ? std::make_unique<BoardWindow>(board, plug)
+                                : std::make_unique<BoardWindow>(board, devicePath);
     // The panel opens at the window system's default place, usually the top left; keep
     // the lamps beside it, at the right of the screen, so that both can be watched.
-    if (const QScreen *screen = window.screen()) {
+    if (const QScreen *screen = window->screen()) {
         const QRect free = screen->availableGeometry();
-        window.move(qMax(free.left(), free.right() - window.frameGeometry().width()), free.top());
+        window->move(qMax(free.left(), free.right() - window->frameGeometry().width()),
+                     free.top());
     }
-    window.show();
+    window->show();
     return QCoreApplication::exec();
 }
 
@@ -84,6 +116,7 @@ int main(int argc, char **argv)
 {
     // Before anything can start a thread, which would inherit an unblocked mask.
     SignalWatcher::blockQuitSignals();
+    SignalWatcher::block({UnplugSignal, PlugInSignal});
     // A reader that goes away shows as a failed write, which ends the board cleanly.
     std::signal(SIGPIPE, SIG_IGN);
 

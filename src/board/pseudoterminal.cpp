@@ -210,4 +210,5 @@ void PseudoTerminal::close()
         ::close(m_master);
     m_slave = -1;
     m_master = -1;
+    m_devicePath.clear();
 }

@@ -33,9 +33,15 @@ public:
     // Before open(): read as fast as the panel writes rather than at the line's pace.
     void setFullSpeed(bool fullSpeed) { m_fullSpeed = fullSpeed; }
 
-    // False with the reason when the system gives no pseudo-terminal.
+    // False with the reason when the system gives no pseudo-terminal. An open line is
+    // closed first: the new one is another pseudo-terminal.
     bool open(QString *errorMessage);
-    // The slave device, e.g. /dev/pts/5.
+    // Closing the master hangs up whoever holds the slave: their writes fail with EIO and
+    // poll() reports POLLHUP, as for an adapter that was pulled out. Bytes written but not
+    // yet taken at the line's pace are lost with it, as in the adapter's buffer.
+    void close();
+    bool isOpen() const { return m_master >= 0; }
+    // The slave device, e.g. /dev/pts/5; empty while closed.
     QString devicePath() const { return m_devicePath; }
 
 Q_SIGNALS:
@@ -50,7 +56,6 @@ private:
     bool readUpTo(qint64 limit, QByteArray &arrived);
     void waitForNextBytes();
     void resume();
-    void close();
     void onDeviceClosed();
 
     int m_master = -1;

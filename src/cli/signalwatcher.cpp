@@ -8,32 +8,43 @@
 
 namespace {
 
-sigset_t quitSignals()
+sigset_t setOf(const QList<int> &signalNumbers)
 {
     sigset_t signals;
     sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGHUP);
+    for (const int signalNumber : signalNumbers)
+        sigaddset(&signals, signalNumber);
     return signals;
 }
 
 } // namespace
 
-void SignalWatcher::blockQuitSignals()
+QList<int> SignalWatcher::quitSignals() { return {SIGINT, SIGTERM, SIGHUP}; }
+
+void SignalWatcher::block(const QList<int> &signalNumbers)
 {
-    const sigset_t signals = quitSignals();
+    const sigset_t signals = setOf(signalNumbers);
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
-SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent)
+SignalWatcher::SignalWatcher(QObject *parent) : SignalWatcher(quitSignals(), parent) {}
+
+SignalWatcher::SignalWatcher(const QList<int> &signalNumbers, QObject *parent) : QObject(parent)
 {
-    const sigset_t signals = quitSignals();
+    const sigset_t signals = setOf(signalNumbers);
     m_descriptor = ::signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
     if (m_descriptor < 0) {
-        // Without the descriptor nobody would take the blocked signals: let them end the
-        // program the ordinary way (leaving the link behind) rather than never.
-        ::pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+        // Without the descriptor nobody would take the blocked signals: let the quit
+        // signals end the program the ordinary way (leaving the link behind) rather than
+        // never. Any other signal stays blocked, since its default action might well be
+        // to end the program too, which is worse than doing nothing.
+        QList<int> quitting;
+        for (const int signalNumber : signalNumbers) {
+            if (quitSignals().contains(signalNumber))
+                quitting << signalNumber;
+        }
+        const sigset_t unblocked = setOf(quitting);
+        ::pthread_sigmask(SIG_UNBLOCK, &unblocked, nullptr);
         return;
     }
     m_notifier = new QSocketNotifier(qintptr(m_descriptor), QSocketNotifier::Read, this);
@@ -50,6 +61,10 @@ SignalWatcher::~SignalWatcher()
 void SignalWatcher::readSignal()
 {
     signalfd_siginfo info{};
-    while (::read(m_descriptor, &info, sizeof info) == ssize_t(sizeof info))
-        Q_EMIT quitRequested(int(info.ssi_signo));
+    while (::read(m_descriptor, &info, sizeof info) == ssize_t(sizeof info)) {
+        const int signalNumber = int(info.ssi_signo);
+        Q_EMIT caught(signalNumber);
+        if (quitSignals().contains(signalNumber))
+            Q_EMIT quitRequested(signalNumber);
+    }
 }

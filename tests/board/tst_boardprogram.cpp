@@ -17,14 +17,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 // dimmer-board as a script meets it: the device path on the first line, one dump line for
-// each event written to that device, the link that comes and goes with the board, and the
-// exit codes of its command line.
+// each event written to that device, the link that comes and goes with the board and its
+// line, and the exit codes of its command line.
 class tst_BoardProgram : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void linkComesAndGoes_data();
     void linkComesAndGoes();
     void linkLeavesOtherFilesAlone();
+    void unplugAndPlugIn();
     void endsWhenReaderGoes();
     void listensOnDevice();
     void commandLine_data();
@@ -95,6 +97,7 @@ public:
                             m_output.error());
         return {};
     }
+    bool waitForError(const QString &text) { return m_output.waitForError(text, Timeout); }
 
 private:
     QProcess m_process;
@@ -126,6 +129,14 @@ public:
     {
         return ::write(m_descriptor, bytes.constData(), std::size_t(bytes.size())) ==
                ssize_t(bytes.size());
+    }
+    // What a panel meets when its adapter is pulled out.
+    bool isHungUp()
+    {
+        pollfd entry{m_descriptor, POLLOUT, 0};
+        const char byte = 0;
+        return ::poll(&entry, 1, Timeout) == 1 && (entry.revents & POLLHUP) != 0 &&
+               ::write(m_descriptor, &byte, 1) < 0 && errno == EIO;
     }
 
 private:
@@ -371,6 +382,40 @@ void tst_BoardProgram::linkLeavesOtherFilesAlone()
     QCOMPARE(QFile::symLinkTarget(stale), QString::fromLocal8Bit(path));
 }
 
+void tst_BoardProgram::unplugAndPlugIn()
+{
+    QTemporaryDir folder;
+    QVERIFY2(folder.isValid(), qPrintable(folder.errorString()));
+    const QString link = folder.filePath(QStringLiteral("ttyBOARD"));
+    // At full speed, so that all of a write has been read when its first line comes.
+    BoardProcess board({QStringLiteral("--dump"), QStringLiteral("--full-speed"),
+                        QStringLiteral("--link"), link});
+    START_BOARD(board, path);
+    const auto pid = pid_t(board.process().processId());
+    Device before(QFile::encodeName(link));
+    QVERIFY2(before.problem().isEmpty(), qPrintable(before.problem()));
+    QVERIFY(before.write(packet(2, 10, 30) + QByteArray("\xf1\x05\x0a", 3)));
+    READ_LINE(board, "level 2 30 f1 02 0a 1e fa");
+    // Well within the quiet time: the pull cuts the message short, not the pause.
+    QVERIFY(::kill(pid, SIGUSR1) == 0);
+    READ_LINE(board, "dropped 3 cut-short f1 05 0a");
+    READ_LINE(board, "unplugged");
+    QVERIFY2(before.isHungUp(), "the line did not hang up on the panel's side");
+    QVERIFY2(!QFileInfo(link).isSymLink(), "the link outlived the line");
+
+    // Pulling out what is out, and plugging in what is in, do nothing: no line for them.
+    QVERIFY(::kill(pid, SIGUSR1) == 0);
+    QVERIFY(::kill(pid, SIGUSR2) == 0);
+    const QByteArray plugged = board.readLine(&problem);
+    QVERIFY2(plugged.startsWith("plugged /"), qPrintable(problem + QString::fromLatin1(plugged)));
+    QCOMPARE(QFile::symLinkTarget(link), QString::fromLocal8Bit(plugged.mid(8)));
+    QVERIFY(::kill(pid, SIGUSR2) == 0);
+    Device after(QFile::encodeName(link));
+    QVERIFY2(after.problem().isEmpty(), qPrintable(after.problem()));
+    QVERIFY(after.write(packet(10, 10, 64)));
+    READ_LINE(board, "master 64 f1 0a 0a 40 fa");
+}
+
 void tst_BoardProgram::endsWhenReaderGoes()
 {
     QTemporaryDir folder;
@@ -407,6 +452,10 @@ void tst_BoardProgram::listensOnDevice()
     BoardProcess board({QStringLiteral("--dump"), QStringLiteral("--device"), slave});
     START_BOARD(board, path);
     QCOMPARE(QString::fromLocal8Bit(path), slave);
+    // Only the adapter can be pulled out of a real line.
+    QVERIFY(::kill(pid_t(board.process().processId()), SIGUSR1) == 0);
+    QVERIFY2(board.waitForError(QStringLiteral("Signal %1 ignored").arg(SIGUSR1)),
+             "no word that the board cannot pull a real line out");
     const QByteArray bytes = packet(9, 11, 0) + controlFrame();
     QCOMPARE(::write(master, bytes.constData(), std::size_t(bytes.size())), ssize_t(bytes.size()));
     READ_LINE(board, "mode 10 f1 09 0b 00 fa");
@@ -433,6 +482,8 @@ void tst_BoardProgram::commandLine_data()
         << QStringList{"--help"} << 0 << QStringLiteral("960 bytes a second") << QString();
     QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("dropped N REASON HEX")
                           << QString();
+    QTest::newRow("helpTellsThePlug")
+        << QStringList{"--help"} << 0 << QStringLiteral("plugged PATH") << QString();
     QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("dimmer-board ")
                              << QString();
     QTest::newRow("noDevice") << QStringList{"--dump", "--device", "/nonexistent/ttyX"} << 1

@@ -2,14 +2,19 @@
 #include "board/dumpwriter.h"
 #include "board/eventlog.h"
 #include "board/lampwidget.h"
+#include "board/lineplug.h"
 #include "board/virtualboard.h"
 #include "support/wire.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 // What the board shows of what arrived: the dump lines that scripts read, and the window
@@ -26,6 +31,7 @@ private Q_SLOTS:
     void logMarksDroppedAndStaysBounded();
     void lampsBrightenWithLevel();
     void quietLineReleasesHeldPacket();
+    void windowPullsLineOut();
 };
 
 namespace {
@@ -185,6 +191,41 @@ void tst_BoardViews::quietLineReleasesHeldPacket()
     QTRY_COMPARE_WITH_TIMEOUT(board.state().level(4), 50, 5000);
     QCOMPARE(events.count(), 3);
     QCOMPARE(board.decoder().bytesPending(), std::size_t(0));
+}
+
+void tst_BoardViews::windowPullsLineOut()
+{
+    QTemporaryDir folder;
+    QVERIFY2(folder.isValid(), qPrintable(folder.errorString()));
+    const QString link = folder.filePath(QStringLiteral("ttyBOARD"));
+    VirtualBoard board(nullptr);
+    LinePlug plug(board, nullptr);
+    plug.setLinkPath(link);
+    QString error;
+    QVERIFY2(plug.plugIn(&error), qPrintable(error));
+    BoardWindow window(board, plug);
+    auto *device = window.findChild<QLabel *>("device");
+    auto *unplug = window.findChild<QPushButton *>("unplug");
+    QVERIFY(unplug && unplug->isCheckable() && !unplug->isChecked());
+    QCOMPARE(device->text(), QStringLiteral("裝置：%1").arg(plug.devicePath()));
+    board.receive(packet(2, 10, 33) + QByteArray("\xf1\x05", 2));
+
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_U);
+    QTRY_VERIFY_WITH_TIMEOUT(!plug.isPluggedIn(), 5000);
+    QVERIFY(unplug->isChecked());
+    QCOMPARE(device->text(), QStringLiteral("裝置：線路已拔除"));
+    QVERIFY2(!QFileInfo(link).isSymLink(), "the link outlived the line");
+    QCOMPARE(board.decoder().bytesDropped(), std::uint64_t(2));
+
+    unplug->click();
+    QVERIFY(plug.isPluggedIn() && !unplug->isChecked());
+    QCOMPARE(device->text(), QStringLiteral("裝置：%1").arg(plug.devicePath()));
+    QCOMPARE(QFile::symLinkTarget(link), plug.devicePath());
+    // The same board: only the cable was pulled.
+    QCOMPARE(window.findChild<LampWidget *>(QStringLiteral("lamp_2"))->level(), 33);
 }
 
 QTEST_MAIN(tst_BoardViews)
