@@ -18,6 +18,7 @@ private Q_SLOTS:
     void reportsWhatChanged();
     void refusesAScene();
     void scenesThatCannotBeRead();
+    void restoreSendsNothing();
 };
 
 namespace {
@@ -42,7 +43,7 @@ QByteArray record(const Levels &levels)
 
 // "set 3 40" (from a button, a recall, a remote), "move 3 40" (the operator's slider),
 // "master 70", "moveMaster 70", "fullOn 3", "off 3", "masterFullOn", "allOff", "mode 5",
-// "recall 2", "store 4", "download"; several are joined with ';'.
+// "recall 2", "store 4", "download", "blackout", "sendAll"; several are joined with ';'.
 void perform(Desk &desk, const QString &actions)
 {
     for (const QString &action : actions.split(';', Qt::SkipEmptyParts)) {
@@ -74,6 +75,10 @@ void perform(Desk &desk, const QString &actions)
             desk.store(a);
         else if (verb == "download")
             desk.download();
+        else if (verb == "blackout")
+            desk.toggleBlackout();
+        else if (verb == "sendAll")
+            desk.sendAll();
         else
             QFAIL(qPrintable("unknown action " + action));
     }
@@ -232,6 +237,38 @@ void tst_Desk::intents_data()
     *row("download-start-and-end-bytes-inside")
         << Off << 0 << startAndEnd << "download" << frame(startAndEnd) << levels(Off, 0)
         << Levels{} << Unchanged;
+    // Blackout: every channel's 0, sent whatever the desk believed; again, every level from
+    // before. The master stays as it is.
+    QByteArray zeros;
+    for (int k = 0; k < 8; ++k)
+        zeros += setLevel(k, 0);
+    const Levels lit{10, 0, 0, 40, 0, 0, 0, 99};
+    QByteArray litAgain;
+    for (int k = 0; k < 8; ++k)
+        litAgain += setLevel(k, lit[k]);
+    *row("blackout-sends-eight-zeros") << lit << 0 << Missing << "blackout" << zeros
+                                       << levels(Off, 0) << Levels{7, 0, 10} << Missing;
+    *row("blackout-when-all-off-still-sends") << Off << 30 << Missing << "blackout" << zeros
+                                              << levels(Off, 30) << Levels{7, 0, 10} << Missing;
+    *row("blackout-and-back") << lit << 0 << Missing << "blackout;blackout" << zeros + litAgain
+                              << levels(lit, 0) << Levels{7, 99, 10} << Missing;
+    *row("blackout-kept-across-a-mode")
+        << lit << 0 << Missing << "blackout;mode 2;blackout" << zeros + selectMode(2) + litAgain
+        << levels(lit, 0) << Levels{7, 99, 10} << Missing;
+    *row("blackout-ended-by-a-level")
+        << lit << 0 << Missing << "blackout;set 2 30;blackout" << zeros + setLevel(2, 30) + zeros
+        << levels(Off, 0) << Levels{7, 0, 10} << Missing;
+    *row("blackout-ended-by-the-master")
+        << lit << 0 << Missing << "blackout;master 20;blackout" << zeros + master(20) + zeros
+        << levels(Off, 20) << Levels{7, 0, 10} << Missing;
+
+    // Send all: the mode, if one was chosen, then all eight levels.
+    *row("send-all-without-mode") << lit << 0 << Missing << "sendAll" << litAgain << levels(lit, 0)
+                                  << Levels{7, 99, 10} << Missing;
+    *row("send-all-with-mode") << lit << 5 << Missing << "mode 4;sendAll"
+                               << selectMode(4) + selectMode(4) + litAgain << levels(lit, 5)
+                               << Levels{7, 99, 10} << Missing;
+
     *row("download-longer-file") << Off << 0 << counting + QByteArray(10, '\x77') << "download"
                                  << frame(counting) << levels(Off, 0) << Levels{} << Unchanged;
 }
@@ -331,6 +368,31 @@ void tst_Desk::scenesThatCannotBeRead()
     for (const QString &failure : f.failures)
         QVERIFY2(failure.contains(f.scenePath()), qPrintable(failure));
     QCOMPARE(f.levels(), Levels(8, 5) << 0);
+}
+
+void tst_Desk::restoreSendsNothing()
+{
+    DeskFixture f;
+    QSignalSpy channels(&f.desk, &Desk::channelChanged);
+    QSignalSpy blackouts(&f.desk, &Desk::blackoutChanged);
+    DeskState kept{{10, 0, 0, 40, 0, 0, 0, 99}, 60, 4, DeskState::Levels{1, 2, 3, 4, 5, 6, 7, 8}};
+    f.desk.restore(kept);
+    QCOMPARE(f.line.take(), QByteArray());
+    QCOMPARE(f.desk.state(), kept);
+    QCOMPARE(channels.count(), 8);
+    QCOMPARE(blackouts.takeLast(), (QVariantList{true}));
+    // A state no panel writes moves nothing.
+    for (DeskState odd : {DeskState{{100}, 0, 0, {}}, DeskState{{}, -1, 0, {}},
+                          DeskState{{}, 0, 12, {}}, DeskState{{}, 0, 0, DeskState::Levels{200}}}) {
+        f.desk.restore(odd);
+        QCOMPARE(f.desk.state(), kept);
+    }
+    // The blackout brought back from the last run ends as any other.
+    f.desk.toggleBlackout();
+    QCOMPARE(Wire::hex(f.line.take()),
+             Wire::hex(setLevel(0, 1) + setLevel(1, 2) + setLevel(2, 3) + setLevel(3, 4) +
+                       setLevel(4, 5) + setLevel(5, 6) + setLevel(6, 7) + setLevel(7, 8)));
+    QVERIFY(!f.desk.isBlackout());
 }
 
 QTEST_MAIN(tst_Desk)

@@ -1,13 +1,7 @@
 #include "app/options.h"
-#include "app/portmemory.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 // The panel's command line, as main reads it: what each option asks for, and the usage
 // error, with its reason, for what cannot be used.
@@ -20,8 +14,6 @@ private Q_SLOTS:
     void parse_data();
     void parse();
     void argumentThatIsNoText();
-    void settingsFileSetAside_data();
-    void settingsFileSetAside();
 };
 
 namespace {
@@ -138,58 +130,6 @@ void tst_Options::argumentThatIsNoText()
     QCOMPARE(options.verdict.outcome, Outcome::UsageError);
     QVERIFY2(options.verdict.output.contains("\"/tmp/\\xff\\xfe\" is not valid text"),
              qPrintable(options.verdict.output));
-}
-
-void tst_Options::settingsFileSetAside_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason"); // empty: read as it is
-    QTest::newRow("plain") << "plain"
-                           << "";
-    // A FIFO would hold the start forever, waiting for a writer.
-    QTest::newRow("fifo") << "fifo"
-                          << "it is not a plain file";
-    QTest::newRow("folder") << "folder"
-                            << "it is not a plain file";
-    QTest::newRow("99-megabytes") << "big"
-                                  << "it holds 99000000 bytes";
-}
-
-void tst_Options::settingsFileSetAside()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, reason);
-    QTemporaryDir config;
-    QVERIFY(config.isValid());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QVERIFY(QDir(config.path()).mkpath("dimmer-panel"));
-    const QString path = config.filePath("dimmer-panel/dimmer-panel.conf");
-    const QByteArray name = QFile::encodeName(path);
-    if (kind == "fifo") {
-        QVERIFY(::mkfifo(name.constData(), 0600) == 0);
-    } else if (kind == "folder") {
-        QVERIFY(QDir().mkpath(path));
-    } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\nport=/dev/ttyUSB0\n");
-        if (kind == "big")
-            QVERIFY(file.resize(99'000'000));
-    }
-    const PortMemory memory;
-    const QString remembered = memory.remembered();
-    qunsetenv("XDG_CONFIG_HOME");
-    if (reason.isEmpty()) {
-        QCOMPARE(memory.problem(), QString());
-        QCOMPARE(remembered, QString("/dev/ttyUSB0"));
-        return;
-    }
-    QVERIFY2(memory.problem().contains(path) && memory.problem().contains(reason) &&
-                 memory.problem().contains(path + ".set-aside"),
-             qPrintable(memory.problem()));
-    QCOMPARE(remembered, QString());
-    QVERIFY(!QFileInfo::exists(path));
-    QVERIFY(QFileInfo::exists(path + ".set-aside"));
 }
 
 QTEST_GUILESS_MAIN(tst_Options)

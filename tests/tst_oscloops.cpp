@@ -4,6 +4,7 @@
 #include "support/osc.h"
 #include "support/oscclient.h"
 #include "support/ptypair.h"
+#include "support/remotepanel.h"
 #include "support/wire.h"
 
 #include <QDeadlineTimer>
@@ -45,50 +46,15 @@ namespace {
 
 const QString PanelProgram = QStringLiteral(DIMMER_PANEL_BINARY);
 
-quint16 freeUdpPort()
-{
-    QUdpSocket probe;
-    return probe.bind(QHostAddress::LocalHost, 0) ? probe.localPort() : 0;
-}
-
 // The real panel on a pseudo-terminal read at the board's pace, remote control on port.
 class Panel
 {
 public:
-    Panel(quint16 port, const QStringList &more = {}) : m_port(port), m_board(m_line.masterFd())
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-            environment.insert(name, m_home.filePath(name));
-        m_process.setProcessEnvironment(environment);
-        m_process.start(PanelProgram, QStringList{"--port", m_line.slavePath(), "--scene-file",
-                                                  m_home.filePath("s.co"), "--osc",
-                                                  QStringLiteral("127.0.0.1:%1").arg(port)} +
-                                          more);
-    }
-    ~Panel()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-    }
+    Panel(quint16 port, const QStringList &more = {})
+        : m_board(m_line.masterFd()), m_panel(m_line.slavePath(), m_home.path(), port, more)
+    {}
 
-    // Up once its socket is bound, as the system's table of UDP sockets shows.
-    bool isUp()
-    {
-        const QByteArray local =
-            ":" + QByteArray::number(m_port, 16).toUpper().rightJustified(4, '0') + " ";
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-            QFile table("/proc/net/udp");
-            if (table.open(QIODevice::ReadOnly) && table.readAll().contains(local))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
-    }
-
+    bool isUp() { return m_panel.isUp(); }
     QByteArray line() const { return m_board.bytes(); }
     // The board's state from what has arrived.
     BoardState board() const
@@ -98,20 +64,14 @@ public:
             state.apply(event);
         return state;
     }
-    quint16 port() const { return m_port; }
-    ChildOutput::Outcome finish()
-    {
-        m_process.terminate();
-        return m_output.finish();
-    }
+    quint16 port() const { return m_panel.port(); }
+    ChildOutput::Outcome finish() { return m_panel.finish(); }
 
 private:
     QTemporaryDir m_home;
     PtyPair m_line;
-    quint16 m_port;
     LineReader m_board;
-    QProcess m_process;
-    ChildOutput m_output{m_process};
+    RemotePanel m_panel;
 };
 
 // A person at a tablet: five quick moves of channel 1, the last to 50.
@@ -182,7 +142,7 @@ void tst_OscLoops::forgedFromItsOwnPort()
 {
     if (::geteuid() != 0)
         QSKIP("forging a datagram's sender needs a raw socket, and so root");
-    Panel panel(freeUdpPort());
+    Panel panel(RemotePanel::freeUdpPort());
     QVERIFY2(panel.isUp(), "the panel did not come up");
     QVERIFY(sendForged(Osc::message("/dimmer/channel/2", {33}), panel.port(), panel.port()));
     OscClient hand;
@@ -196,7 +156,7 @@ void tst_OscLoops::forgedFromItsOwnPort()
 
 void tst_OscLoops::feedbackToItselfIsRefused()
 {
-    const quint16 port = freeUdpPort();
+    const quint16 port = RemotePanel::freeUdpPort();
     QProcess process;
     process.start(PanelProgram, {"--osc", QString::number(port), "--osc-feedback",
                                  QStringLiteral("127.0.0.1:%1").arg(port)});
@@ -207,8 +167,8 @@ void tst_OscLoops::feedbackToItselfIsRefused()
 
 void tst_OscLoops::twoPanelsTellingEachOther()
 {
-    const quint16 first = freeUdpPort();
-    const quint16 second = freeUdpPort();
+    const quint16 first = RemotePanel::freeUdpPort();
+    const quint16 second = RemotePanel::freeUdpPort();
     Panel one(first, {"--osc-feedback", QStringLiteral("127.0.0.1:%1").arg(second)});
     Panel two(second, {"--osc-feedback", QStringLiteral("127.0.0.1:%1").arg(first)});
     QVERIFY2(one.isUp() && two.isUp(), "the panels did not come up");
@@ -221,7 +181,7 @@ void tst_OscLoops::twoPanelsTellingEachOther()
 
 void tst_OscLoops::remoteThatEchoesEverything()
 {
-    Panel panel(freeUdpPort());
+    Panel panel(RemotePanel::freeUdpPort());
     QVERIFY2(panel.isUp(), "the panel did not come up");
     // A remote control that tells back every datagram it gets, 20 ms later.
     QUdpSocket echo;
@@ -249,7 +209,7 @@ void tst_OscLoops::remoteThatEchoesEverything()
 
 void tst_OscLoops::noAmplifier()
 {
-    Panel panel(freeUdpPort());
+    Panel panel(RemotePanel::freeUdpPort());
     QVERIFY2(panel.isUp(), "the panel did not come up");
     // Sixty-four senders, as forged sources would be, 100 datagrams of 24 bytes in all:
     // levels that change something, and releases, which change nothing.
@@ -281,7 +241,7 @@ void tst_OscLoops::noAmplifier()
 
 void tst_OscLoops::lastOfEverythingReachesTheLineAtExit()
 {
-    Panel panel(freeUdpPort());
+    Panel panel(RemotePanel::freeUdpPort());
     QVERIFY2(panel.isUp(), "the panel did not come up");
     OscClient hand;
     QVERIFY2(hand.failure().isEmpty(), qPrintable(hand.failure()));

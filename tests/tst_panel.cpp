@@ -2,11 +2,13 @@
 #include "support/files.h"
 #include "support/modal.h"
 #include "support/panelfixture.h"
+#include "support/ptypair.h"
 #include "support/sliderparts.h"
 #include "support/wire.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
 #include "ui/levelslider.h"
+#include "ui/linestatus.h"
 
 #include <QApplication>
 #include <QFile>
@@ -49,6 +51,8 @@ private Q_SLOTS:
     void heldWhileAWindowIsUp();
     void quickSecondClickOnYesStoresNothingElse();
     void questionSpeaksTheUsersLanguage();
+    void showsBlackout();
+    void showsTheLine();
 };
 
 namespace {
@@ -134,13 +138,16 @@ void tst_Panel::layout()
           << Control{"Command5", twips(11280, 3600, 735, 615), "傳送設定", 0}
           << Control{"Image2", twips(11160, 5040, 885, 675), "", 0}
           << Control{"Frame1", twips(840, 6960, 10575, 1215), "傳送資料", 0}
-          << Control{"Frame2", twips(840, 8520, 10575, 1095), "模式選擇", 0};
+          << Control{"Frame2", twips(840, 8520, 10575, 1095), "模式選擇", 0}
+          // Beyond the board's panel, in its free space.
+          << Control{"Blackout", twips(11160, 840, 885, 855), "全暗", 9.0}
+          << Control{"SendAll", twips(11280, 2760, 735, 615), "全部重送", 0};
     for (int i = 0; i < 12; ++i) {
         const QRect inFrame = twips(360 + 840 * i, 360, 735, 615);
         table << Control{QString("Option1_%1").arg(i), inFrame, QString::number(i + 1), 0}
               << Control{QString("Option2_%1").arg(i), inFrame, QString::number(i + 1), 0};
     }
-    QCOMPARE(table.size(), 73);
+    QCOMPARE(table.size(), 75);
     const QStringList ming = {"新細明體", "PMingLiU", "AR PL UMing TW"};
     for (const Control &control : table) {
         auto *widget = f.form->findChild<QWidget *>(control.name);
@@ -161,6 +168,17 @@ void tst_Panel::layout()
             QVERIFY(drawn.bold());
         }
     }
+    // Nothing new covers any of the board panel's controls.
+    const QList<QWidget *> placed = f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *a : placed) {
+        for (QWidget *b : placed) {
+            QVERIFY2(a == b || !a->isVisible() || !b->isVisible() ||
+                         !a->geometry().intersects(b->geometry()),
+                     qPrintable(a->objectName() + " covers " + b->objectName()));
+        }
+    }
+    const QRect lineState = f.form->findChild<QWidget *>("LineState")->geometry();
+    QVERIFY(lineState.top() >= twips(840, 8520, 10575, 1095).bottom() && lineState.bottom() < 681);
 }
 
 void tst_Panel::startState()
@@ -197,6 +215,8 @@ void tst_Panel::tabOrderFollowsTabIndex()
     expected << f.Command5();
     for (int i = 0; i < 12; ++i)
         expected << f.Option2(i);
+    expected << controlOf<QWidget>(f.form.get(), "Blackout")
+             << controlOf<QWidget>(f.form.get(), "SendAll");
     QList<QWidget *> actual;
     QWidget *w = f.VScroll1(0);
     do {
@@ -324,6 +344,15 @@ void tst_Panel::controlsReachTheDesk_data()
     QTest::newRow("key-up") << "VScroll1_1" << 1000 + int(Qt::Key_Up) << Wire::setLevel(1, 41);
     QTest::newRow("key-page-down")
         << "VScroll1_1" << 1000 + int(Qt::Key_PageDown) << Wire::setLevel(1, 35);
+    QByteArray zeros;
+    QByteArray levels;
+    for (int k = 0; k < 8; ++k) {
+        zeros += Wire::setLevel(k, 0);
+        levels += Wire::setLevel(k, k == 1 ? 40 : k == 5 ? 60 : 0);
+    }
+    QTest::newRow("blackout") << "Blackout" << click << zeros;
+    QTest::newRow("blackout-key-anywhere") << "Option1_4" << 1000 + int(Qt::Key_B) << zeros;
+    QTest::newRow("send-all") << "SendAll" << click << levels;
 }
 
 void tst_Panel::controlsReachTheDesk()
@@ -739,6 +768,49 @@ void tst_Panel::questionSpeaksTheUsersLanguage()
     }
     QVERIFY2(yes.contains(QString::fromUtf8("是")), qPrintable(yes));
     QVERIFY2(no.contains(QString::fromUtf8("否")), qPrintable(no));
+}
+
+void tst_Panel::showsBlackout()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    f.setLevels({0, 40, 0, 0, 0, 60, 0, 0}, 0);
+    auto *button = controlOf<QPushButton>(f.form.get(), "Blackout");
+    auto *notice = controlOf<QLabel>(f.form.get(), "BlackoutNotice");
+    QVERIFY(!button->isChecked() && !notice->isVisible());
+    QTest::keyClick(f.VScroll1(0), Qt::Key_B);
+    QVERIFY(button->isChecked() && notice->isVisible());
+    QCOMPARE(notice->text(), QString("全暗中"));
+    QTRY_VERIFY(f.showsTheDesk());
+    QCOMPARE(f.VScroll1(5)->level(), 0);
+    // The button again brings the levels back; a level moved during it ends it.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(!button->isChecked() && !notice->isVisible());
+    QCOMPARE(f.desk.channel(5), 60);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(button->isChecked());
+    QTest::mouseClick(f.Command1(2), Qt::LeftButton);
+    QVERIFY(!button->isChecked() && !notice->isVisible());
+}
+
+void tst_Panel::showsTheLine()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    auto *state = controlOf<LineStatus>(f.form.get(), "LineState");
+    QCOMPARE(state->fullText(), QString("Line: not open"));
+    PtyPair line;
+    QVERIFY(line.isOpen());
+    SerialLink link;
+    LineStatus shown(link, nullptr);
+    QVERIFY(link.open(line.slavePath(), nullptr));
+    QCOMPARE(shown.fullText(), QString("Line %1: up").arg(line.slavePath()));
+    line.closeMaster();
+    // The hang-up is noticed without a write.
+    QTRY_COMPARE(shown.fullText(),
+                 QString("Line %1: lost (the line hung up), waiting for it to come back")
+                     .arg(line.slavePath()));
+    QVERIFY(shown.toolTip().contains("Every change is kept"));
 }
 
 QTEST_MAIN(tst_Panel)

@@ -91,7 +91,10 @@ public:
             m_problem = "the board told no device: " + board.error();
             return;
         }
-        m_panel.setProcessEnvironment(x.environment());
+        // A fresh board: nothing kept of the lamps on a pseudo-terminal of that number before.
+        QProcessEnvironment environment = x.environment();
+        environment.insert("XDG_STATE_HOME", m_folder.filePath("state"));
+        m_panel.setProcessEnvironment(environment);
         m_panel.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_panel.start(PanelProgram, {"--port", first[0], "--scene-file", scenePath()});
         window = x.waitForWindow("Form1");

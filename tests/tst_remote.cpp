@@ -354,6 +354,16 @@ void tst_Remote::likeTheControl_data()
                              << Wire::selectMode(11) << with(off, 0);
     QTest::newRow("download") << Levels(8, 5) << 5 << Osc::message("/dimmer/download") << -1
                               << Wire::frame(Wire::countingRecords()) << with(Levels(8, 5), 5);
+    QByteArray zeros;
+    QByteArray fives;
+    for (int k = 0; k < 8; ++k) {
+        zeros += Wire::setLevel(k, 0);
+        fives += Wire::setLevel(k, 5);
+    }
+    QTest::newRow("blackout") << Levels(8, 5) << 5 << Osc::message("/dimmer/blackout") << -1
+                              << zeros << with(off, 5);
+    QTest::newRow("send-all") << Levels(8, 5) << 5 << Osc::message("/dimmer/sendall", {1}) << -1
+                              << fives << with(Levels(8, 5), 5);
 }
 
 void tst_Remote::likeTheControl()

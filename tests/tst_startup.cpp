@@ -1,6 +1,7 @@
 #include "link/portproblem.h"
 #include "link/seriallink.h"
 #include "support/childoutput.h"
+#include "support/files.h"
 #include "support/osc.h"
 #include "support/oscclient.h"
 #include "support/ptypair.h"
@@ -128,6 +129,9 @@ public:
         QProcessEnvironment environment = x.environment();
         if (!configHome.isEmpty())
             environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+        // Each run starts as on a new computer: the lamps' state of a pseudo-terminal's
+        // number used before is no one's.
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), m_state.path());
         m_process.setProcessEnvironment(environment);
         m_process.start(Panel, arguments);
         if (waitForPanel)
@@ -194,6 +198,7 @@ public:
 
 private:
     const XServer &m_x;
+    QTemporaryDir m_state;
     QProcess m_process;
 
 public:
@@ -500,14 +505,16 @@ bool rememberGonePort(const QTemporaryDir &config)
 void tst_Startup::portDialogThenRemembered()
 {
     PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    PtyPair other;
+    QVERIFY2(line.isOpen() && other.isOpen(), qPrintable(line.errorString()));
     QTemporaryDir config;
     QTemporaryDir folder;
     QVERIFY(rememberGonePort(config));
     const QStringList arguments = {"--scene-file", folder.filePath("s.co")};
+    const QString dialogTitle = "The dimmer board's serial port";
     {
         RunningPanel panel(*m_x, arguments, config.path(), false);
-        const QString dialog = m_x->waitForWindow("The dimmer board's serial port");
+        const QString dialog = m_x->waitForWindow(dialogTitle);
         QVERIFY2(!dialog.isEmpty(), qPrintable("no port dialog: " + panel.output.error()));
         // The path field has the keyboard, holding the port that failed: type over it.
         m_x->xdotool({"windowfocus", "--sync", dialog, "key", "ctrl+a", "type", line.slavePath()});
@@ -519,10 +526,28 @@ void tst_Startup::portDialogThenRemembered()
         QVERIFY(::kill(pid_t(panel.process().processId()), SIGTERM) == 0);
         QCOMPARE(panel.output.finish().status, 0);
     }
-    // The next start opens that port without asking.
-    RunningPanel again(*m_x, arguments, config.path());
+    // The choice is remembered; a port named on the command line is for its run only.
+    const QString settings = config.filePath("dimmer-panel/dimmer-panel.conf");
+    const QByteArray remembered = Files::bytes(settings);
+    QVERIFY2(remembered.contains("port=" + QFile::encodeName(line.slavePath())),
+             remembered.constData());
+    {
+        RunningPanel panel(*m_x, arguments + QStringList{"--port", other.slavePath()},
+                           config.path());
+        QVERIFY2(panel.problem().isEmpty(), qPrintable(panel.problem()));
+        QVERIFY(::kill(pid_t(panel.process().processId()), SIGTERM) == 0);
+        QCOMPARE(panel.output.finish().status, 0);
+    }
+    QCOMPARE(Files::bytes(settings), remembered);
+    // A pseudo-terminal's number goes to the next terminal that asks: it is not opened from
+    // memory, but offered in the dialog, where Enter takes it.
+    RunningPanel again(*m_x, arguments, config.path(), false);
+    const QString dialog = m_x->waitForWindow(dialogTitle);
+    QVERIFY2(!dialog.isEmpty(), qPrintable("no port dialog: " + again.output.error()));
+    QVERIFY(!line.isExclusive());
+    m_x->xdotool({"windowfocus", "--sync", dialog, "key", "Return"});
+    again.waitForPanelWindow();
     QVERIFY2(again.problem().isEmpty(), qPrintable(again.problem()));
-    QVERIFY(m_x->waitForWindow("The dimmer board's serial port", 0).isEmpty());
     again.click(Form1Table::Command1(3).toPixels().center());
     QCOMPARE(line.read(5).toHex(), QByteArray("f1030a63fa"));
 }

@@ -22,6 +22,76 @@
         <source>Scene %1 in %2 holds the level %3 for channel %4 (%5); levels run from %6 to %7. The scene was not recalled and nothing was sent.</source>
         <translation>%2 中的場景 %1 把第 %4 路（%5）的亮度存為 %3；亮度應在 %6 到 %7 之間。這個場景沒有載入，也沒有送出任何資料。</translation>
     </message>
+    <message>
+        <source>Blackout (B): every channel to 0. Again: the levels from before come back.</source>
+        <translation>全暗（B）：所有調光歸 0。再按一次：恢復先前的亮度。</translation>
+    </message>
+    <message>
+        <source>Send the mode and every level to the board again, as for a board that was switched off and on.</source>
+        <translation>把模式與每一路的亮度重新傳給調光器，例如調光器關機後重新開機時。</translation>
+    </message>
+</context>
+<context>
+    <name>LampMemory</name>
+    <message>
+        <source>the line &quot;%1&quot; is no field, or a field twice</source>
+        <translation>「%1」這一行不是欄位，或是重複的欄位</translation>
+    </message>
+    <message>
+        <source>it has no %1</source>
+        <translation>它沒有 %1</translation>
+    </message>
+    <message>
+        <source>a level or the mode is out of range</source>
+        <translation>有亮度或模式超出範圍</translation>
+    </message>
+    <message>
+        <source>it has a field the panel does not write</source>
+        <translation>它有控制台不會寫入的欄位</translation>
+    </message>
+    <message>
+        <source>What the board on %1 last showed could not be read from %2: %3. The panel starts with every level at 0.</source>
+        <translation>無法從 %2 讀取 %1 上的調光器最後的狀態：%3。控制台以所有亮度為 0 開始。</translation>
+    </message>
+    <message>
+        <source>What the board on %1 last showed could not be read from %2: %3. It was moved to %4, and the panel starts with every level at 0.</source>
+        <translation>無法從 %2 讀取 %1 上的調光器最後的狀態：%3。該檔案已移到 %4，控制台以所有亮度為 0 開始。</translation>
+    </message>
+    <message>
+        <source>the folder could not be made</source>
+        <translation>無法建立資料夾</translation>
+    </message>
+    <message>
+        <source>What the board on %1 shows could not be kept in %2: %3. The panel carries on; at its next start it will show every level at 0.</source>
+        <translation>無法把 %1 上的調光器狀態保存在 %2：%3。控制台繼續運作；下次啟動時將顯示所有亮度為 0。</translation>
+    </message>
+</context>
+<context>
+    <name>LineStatus</name>
+    <message>
+        <source>Line: not open</source>
+        <translation>線路：未開啟</translation>
+    </message>
+    <message>
+        <source>Line %1: up</source>
+        <translation>線路 %1：正常</translation>
+    </message>
+    <message>
+        <source>Line %1: waiting, %2</source>
+        <translation>線路 %1：等待中，%2</translation>
+    </message>
+    <message>
+        <source>Line %1: lost (%2), waiting for it to come back</source>
+        <translation>線路 %1：已中斷（%2），等待它恢復</translation>
+    </message>
+    <message>
+        <source>Line %1: lost (%2), waiting for %3</source>
+        <translation>線路 %1：已中斷（%2），等待 %3</translation>
+    </message>
+    <message>
+        <source>Every change is kept; the mode and the levels go to the board again as soon as the line is back.</source>
+        <translation>所有變更都會保留；線路一恢復，模式與亮度就會重新傳給調光器。</translation>
+    </message>
 </context>
 <context>
     <name>Options</name>
@@ -177,20 +247,24 @@
 <context>
     <name>PortMemory</name>
     <message>
-        <source>it is not a plain file</source>
-        <translation>它不是一般的檔案</translation>
-    </message>
-    <message>
-        <source>it holds %1 bytes, where the panel writes a few dozen</source>
-        <translation>它有 %1 位元組，而控制台只寫幾十個位元組</translation>
-    </message>
-    <message>
         <source>The settings file %1 was not read: %2. It was moved to %3, and no port is remembered.</source>
         <translation>沒有讀取設定檔 %1：%2。它已移到 %3，目前沒有記住任何連接埠。</translation>
     </message>
     <message>
         <source>The settings file %1 was not read: %2, and it could not be moved aside. No port is remembered, and none will be.</source>
         <translation>沒有讀取設定檔 %1：%2，而且無法把它移開。目前沒有記住任何連接埠，之後也不會記住。</translation>
+    </message>
+    <message>
+        <source>The remembered port %1 is a pseudo-terminal, whose number goes to the next terminal that asks for one: it is opened only when chosen here.</source>
+        <translation>記住的連接埠 %1 是虛擬終端機，它的編號會分給下一個要求的終端機：只有在這裡選擇它時才會開啟。</translation>
+    </message>
+    <message>
+        <source>a device the system tells nothing of</source>
+        <translation>系統沒有任何資訊的裝置</translation>
+    </message>
+    <message>
+        <source>The remembered port %1 is now another device (%2) than the one chosen (%3).</source>
+        <translation>記住的連接埠 %1 現在是另一個裝置（%2），不是當初選擇的裝置（%3）。</translation>
     </message>
 </context>
 <context>
@@ -343,6 +417,17 @@
     <message>
         <source>%1 bytes for %2 were not delivered: the line took none for too long.</source>
         <translation>有 %1 個位元組沒有送到 %2：線路太久沒有收下任何資料。</translation>
+    </message>
+</context>
+<context>
+    <name>UserFiles</name>
+    <message>
+        <source>it is not a plain file</source>
+        <translation>它不是一般的檔案</translation>
+    </message>
+    <message>
+        <source>it holds %1 bytes, where the panel writes a few dozen</source>
+        <translation>它有 %1 位元組，而控制台只寫幾十個位元組</translation>
     </message>
 </context>
 </TS>

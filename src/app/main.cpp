@@ -1,10 +1,13 @@
 #include "app/errorreport.h"
+#include "app/lampmemory.h"
 #include "app/options.h"
 #include "app/portmemory.h"
 #include "app/translations.h"
+#include "app/userfiles.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
 #include "control/desk.h"
+#include "link/portnames.h"
 #include "link/seriallink.h"
 #include "remote/oscserver.h"
 #include "scenes/scenefile.h"
@@ -14,6 +17,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QTimer>
 
 #include <csignal>
 #include <optional>
@@ -34,10 +38,11 @@ Options parseOptions(int argc, char **argv)
     return Options::parse(CommandLine::argumentsOf(argc, argv));
 }
 
-// The port named with --port, else the one that opened last, else the board's fixed one;
-// when that will not open, or when asked, the operator chooses in a dialog. The port that
-// opened, as it was named; empty when none did.
-QString openPort(const Options &options, Form1 &panel, SerialLink &link, const PortMemory &memory)
+// The port named with --port, else the one chosen in the port dialog last time, else the
+// board's fixed one; when that will not open, when the remembered one is not to be trusted
+// (see PortMemory::doubt), or when asked, the operator chooses in a dialog, and only that
+// choice is remembered. The port that opened, as it was named; empty when none did.
+QString openPort(const Options &options, Form1 &panel, SerialLink &link, PortMemory &memory)
 {
     QString error;
     if (options.portGiven) {
@@ -49,11 +54,14 @@ QString openPort(const Options &options, Form1 &panel, SerialLink &link, const P
     }
     const QString remembered = memory.remembered();
     const QString candidate = remembered.isEmpty() ? SerialLink::defaultPortName() : remembered;
-    if (!options.choosePort && panel.Form_Load(candidate, &error))
+    error = memory.doubt();
+    if (!options.choosePort && error.isEmpty() && panel.Form_Load(candidate, &error))
         return candidate;
     PortDialog dialog(link, candidate, error);
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
+        memory.remember(dialog.openedPort());
         return dialog.openedPort();
+    }
     ErrorReport::print(Texts::tr("No port was opened, so the panel did not start."));
     return {};
 }
@@ -121,7 +129,11 @@ int main(int argc, char **argv)
     const QString port = openPort(options, panel, link, memory);
     if (port.isEmpty())
         return 1;
-    memory.remember(port);
+    // The lamps kept what they were last sent while the panel was closed.
+    LampMemory lamps(PortNames::stable(port), UserFiles::stateFolder());
+    if (const auto recalled = lamps.recalled())
+        desk.restore(*recalled);
+    lamps.follow(desk);
     std::optional<OscServer> remote;
     if (!startRemote(options, desk, remote))
         return 1;
@@ -131,9 +143,13 @@ int main(int argc, char **argv)
     QObject::connect(&link, &SerialLink::restored, &desk, &Desk::sendAll);
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
+    QObject::connect(&lamps, &LampMemory::failed, &report, &ErrorReport::warning);
 
     panel.show();
+    if (!lamps.problem().isEmpty())
+        QTimer::singleShot(0, &report, [&] { report.warning(lamps.problem()); });
     const int status = QApplication::exec();
+    lamps.flush();
     if (remote)
         ErrorReport::print(remote->counts().summary());
     // Every packet already handed to the port reaches the line before the port goes.

@@ -1,5 +1,6 @@
 #include "portmemory.h"
 
+#include "app/userfiles.h"
 #include "link/portnames.h"
 
 #include <QCoreApplication>
@@ -26,39 +27,29 @@ QString settingsPath()
         .filePath(QStringLiteral("dimmer-panel/dimmer-panel.conf"));
 }
 
-QSettings settings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("dimmer-panel"),
-                     QStringLiteral("dimmer-panel"));
-}
+// By its path, looked up each time: the toolkit would otherwise keep the folder it found
+// first for the whole run.
+QSettings settings() { return QSettings(settingsPath(), QSettings::IniFormat); }
 
 const QString PortKey = QStringLiteral("port");
+const QString IdentityKey = QStringLiteral("identity");
 
 } // namespace
 
 PortMemory::PortMemory()
 {
     const QString path = settingsPath();
-    const QFileInfo file(path);
-    if (!file.exists() && !file.isSymLink())
+    const UserFiles::SetAside odd = UserFiles::setAsideIfOdd(path, LargestSettings);
+    if (odd.why.isEmpty())
         return;
-    QString why;
-    if (!file.isFile())
-        why = Texts::tr("it is not a plain file");
-    else if (file.size() > LargestSettings)
-        why = Texts::tr("it holds %1 bytes, where the panel writes a few dozen").arg(file.size());
-    if (why.isEmpty())
-        return;
-    const QString aside = path + QStringLiteral(".set-aside");
-    QFile::remove(aside);
-    if (QFile::rename(path, aside)) {
+    if (!odd.movedTo.isEmpty()) {
         m_problem = Texts::tr("The settings file %1 was not read: %2. It was moved to %3, and no "
                               "port is remembered.")
-                        .arg(path, why, aside);
+                        .arg(path, odd.why, odd.movedTo);
     } else {
         m_problem = Texts::tr("The settings file %1 was not read: %2, and it could not be moved "
                               "aside. No port is remembered, and none will be.")
-                        .arg(path, why);
+                        .arg(path, odd.why);
     }
 }
 
@@ -69,10 +60,38 @@ QString PortMemory::remembered() const
     return settings().value(PortKey).toString();
 }
 
+QString PortMemory::doubt() const
+{
+    const QString port = remembered();
+    if (port.isEmpty())
+        return {};
+    if (PortNames::isPseudoTerminal(port)) {
+        return Texts::tr("The remembered port %1 is a pseudo-terminal, whose number goes to the "
+                         "next terminal that asks for one: it is opened only when chosen here.")
+            .arg(port);
+    }
+    // A path that now leads to another device than the one chosen (another adapter that
+    // took its ttyUSB number) is not the board's. A path with nothing behind it fails to
+    // open and says so itself.
+    const QSettings store = settings();
+    if (!store.contains(IdentityKey) || !QFileInfo::exists(port))
+        return {};
+    const QString was = store.value(IdentityKey).toString();
+    const QString now = PortNames::identity(port);
+    if (now == was)
+        return {};
+    const auto shown = [](const QString &identity) {
+        return identity.isEmpty() ? Texts::tr("a device the system tells nothing of") : identity;
+    };
+    return Texts::tr("The remembered port %1 is now another device (%2) than the one chosen (%3).")
+        .arg(port, shown(now), shown(was));
+}
+
 void PortMemory::remember(const QString &device)
 {
-    if (QFileInfo::exists(settingsPath()) && !QFileInfo(settingsPath()).isFile())
+    if (!m_problem.isEmpty() && QFileInfo::exists(settingsPath()))
         return;
     QSettings store = settings();
     store.setValue(PortKey, PortNames::stable(device));
+    store.setValue(IdentityKey, PortNames::identity(device));
 }

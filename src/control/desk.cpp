@@ -5,6 +5,11 @@
 #include "link/commandpacket.h"
 #include "link/linesink.h"
 
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 bool isChannel(int channel) { return channel >= 0 && channel < Board::ChannelCount; }
@@ -49,6 +54,7 @@ void Desk::setMaster(int level)
 
 void Desk::channelHandler(int channel, int level)
 {
+    endBlackout();
     m_registers.LevelBuf[std::size_t(channel)] = std::uint8_t(level);
     Q_EMIT channelChanged(channel, level);
     // The registers are filled even when the master holds the send back.
@@ -61,6 +67,7 @@ void Desk::channelHandler(int channel, int level)
 
 void Desk::masterHandler(int level)
 {
+    endBlackout();
     m_registers.MasterSync = 1;
     m_master = level;
     Q_EMIT masterChanged(level);
@@ -69,10 +76,7 @@ void Desk::masterHandler(int level)
     for (int channel = 0; channel < Board::ChannelCount; ++channel)
         setChannel(channel, level);
     m_registers.MasterSync = 0;
-    m_registers.PktAddress = CommandPacket::MasterAddress;
-    m_registers.PktValue = std::uint8_t(level);
-    m_registers.PktCommand = CommandPacket::SetLevel;
-    SendCommand();
+    sendLevel(CommandPacket::MasterAddress, level);
 }
 
 void Desk::channelFullOn(int channel) { setChannel(channel, Board::FullOn); }
@@ -144,12 +148,68 @@ void Desk::sendAll()
         m_registers.PktCommand = CommandPacket::SelectMode;
         SendCommand();
     }
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        sendLevel(channel, m_registers.LevelBuf[std::size_t(channel)]);
+}
+
+void Desk::sendLevel(int address, int level)
+{
+    m_registers.PktAddress = std::uint8_t(address);
+    m_registers.PktValue = std::uint8_t(level);
+    m_registers.PktCommand = CommandPacket::SetLevel;
+    SendCommand();
+}
+
+void Desk::toggleBlackout()
+{
+    const QScopedValueRollback switching(m_switchingBlackout, true);
+    const bool on = !m_beforeBlackout;
+    const DeskState::Levels levels =
+        on ? DeskState::Levels{} : *std::exchange(m_beforeBlackout, std::nullopt);
+    if (on)
+        m_beforeBlackout = m_registers.LevelBuf;
+    // Every channel is sent, changed or not: the board may hold what the desk does not
+    // know (switched off and on, or set by another panel).
     for (int channel = 0; channel < Board::ChannelCount; ++channel) {
-        m_registers.PktAddress = std::uint8_t(channel);
-        m_registers.PktValue = m_registers.LevelBuf[std::size_t(channel)];
-        m_registers.PktCommand = CommandPacket::SetLevel;
-        SendCommand();
+        m_registers.LevelBuf[std::size_t(channel)] = levels[std::size_t(channel)];
+        Q_EMIT channelChanged(channel, levels[std::size_t(channel)]);
+        sendLevel(channel, levels[std::size_t(channel)]);
     }
+    Q_EMIT blackoutChanged(on);
+}
+
+void Desk::endBlackout()
+{
+    if (m_switchingBlackout || !m_beforeBlackout)
+        return;
+    m_beforeBlackout.reset();
+    Q_EMIT blackoutChanged(false);
+}
+
+DeskState Desk::state() const
+{
+    return DeskState{m_registers.LevelBuf, m_master, m_mode, m_beforeBlackout};
+}
+
+void Desk::restore(const DeskState &state)
+{
+    const auto levelsFit = [](const DeskState::Levels &levels) {
+        return std::all_of(levels.begin(), levels.end(), [](int level) { return isLevel(level); });
+    };
+    if (!levelsFit(state.channels) || !isLevel(state.master) || state.mode < NoMode ||
+        state.mode >= Board::ModeCount ||
+        (state.beforeBlackout && !levelsFit(*state.beforeBlackout)))
+        return;
+    m_registers.LevelBuf = state.channels;
+    m_master = state.master;
+    m_mode = state.mode;
+    m_beforeBlackout = state.beforeBlackout;
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        Q_EMIT channelChanged(channel, m_registers.LevelBuf[std::size_t(channel)]);
+    Q_EMIT masterChanged(m_master);
+    if (m_mode != NoMode)
+        Q_EMIT modeChanged(m_mode);
+    Q_EMIT blackoutChanged(isBlackout());
 }
 
 void Desk::download()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/deskstate.h"
 #include "control/module1.h"
 
 #include <QObject>
@@ -22,7 +23,7 @@ class Desk : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int NoMode = -1;
+    static constexpr int NoMode = DeskState::NoMode;
 
     Desk(LineSink &line, SceneStore &scenes, QObject *parent = nullptr);
 
@@ -32,6 +33,12 @@ public:
     int mode() const { return m_mode; }
     const Module1 &registers() const { return m_registers; }
     const SceneStore &scenes() const { return m_scenes; }
+    bool isBlackout() const { return m_beforeBlackout.has_value(); }
+    DeskState state() const;
+
+    // What the board was last sent, from an earlier run: shown, and nothing sent, since
+    // the lamps kept it while the panel was closed. A state out of range is ignored.
+    void restore(const DeskState &state);
 
     // The operator's slider reported a level, by a Change or a Scroll event. It is taken
     // and sent even when the channel holds it already: the end of a drag repeats its last
@@ -58,6 +65,10 @@ public:
     // switched off and on): the selected mode if one was chosen, then the eight channel
     // levels.
     void sendAll();
+    // Every channel to 0, each sending its 0 whatever the desk believed the board held;
+    // again, the levels from before come back, each sent. Any other change of a level
+    // ends the blackout where it stands.
+    void toggleBlackout();
 
     // Frames PktAddress, PktCommand and PktValue into one command packet and sends it.
     void SendCommand();
@@ -73,6 +84,7 @@ Q_SIGNALS:
     void masterChanged(int level);
     void modeChanged(int mode);
     void sceneRecalled(int sceneNumber);
+    void blackoutChanged(bool on);
     // Scene n holds level for channel, which no channel takes: nothing was recalled.
     void recallRefused(int sceneNumber, int channel, int level);
     // The scene store could not be read or written.
@@ -81,6 +93,8 @@ Q_SIGNALS:
 private:
     void channelHandler(int channel, int level);
     void masterHandler(int level);
+    void sendLevel(int address, int level);
+    void endBlackout();
 
     LineSink &m_line;
     SceneStore &m_scenes;
@@ -88,4 +102,6 @@ private:
     int m_master = 0;
     int m_mode = NoMode;
     bool m_inputHeld = false;
+    std::optional<DeskState::Levels> m_beforeBlackout;
+    bool m_switchingBlackout = false;
 };

@@ -1,6 +1,7 @@
 #include "seriallink.h"
 
 #include "link/deviceholders.h"
+#include "link/portnames.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -37,11 +38,6 @@ constexpr std::chrono::milliseconds ReopenInterval = 500ms;
 // How long the process that finishes a message outlives the panel, waiting for a line that
 // takes nothing, before it gives up.
 constexpr unsigned FinisherSeconds = 60;
-
-bool isPseudoTerminal(const QString &device)
-{
-    return device.startsWith(QStringLiteral("/dev/pts/"));
-}
 
 QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
@@ -94,18 +90,21 @@ QString SerialLink::defaultPortName()
 bool SerialLink::open(const QString &portName, QString *errorMessage)
 {
     m_device = portName;
-    if (!openPort(errorMessage))
+    if (!openPort(m_device, errorMessage))
         return false;
+    // An adapter plugged in again may come back under another ttyUSB number, but under
+    // the same stable name.
+    m_watched = PortNames::stable(m_device);
     setState(State::Up);
     return true;
 }
 
-bool SerialLink::openPort(QString *errorMessage)
+bool SerialLink::openPort(const QString &name, QString *errorMessage)
 {
     // Locked and opened by the name it resolves to, so that a second panel cannot reach
     // the same line through a symbolic link to it.
-    const QString resolved = QFileInfo(m_device).canonicalFilePath();
-    const QString device = resolved.isEmpty() ? m_device : resolved;
+    const QString resolved = QFileInfo(name).canonicalFilePath();
+    const QString device = resolved.isEmpty() ? name : resolved;
     PortProblem problem = PortProblem::beforeOpen(device);
     if (problem.kind == PortProblem::Kind::None) {
         m_port.setPortName(device);
@@ -127,9 +126,8 @@ bool SerialLink::openPort(QString *errorMessage)
         m_port.clearError();
     }
     if (errorMessage) {
-        const QString named = device == QDir::cleanPath(m_device)
-                                  ? m_device
-                                  : tr("%1 (that is %2)").arg(m_device, device);
+        const QString named =
+            device == QDir::cleanPath(name) ? name : tr("%1 (that is %2)").arg(name, device);
         *errorMessage = tr("Cannot open the serial port %1: %2.").arg(named, problem.reason);
     }
     return false;
@@ -249,15 +247,15 @@ void SerialLink::tryReopen()
 {
     // A pseudo-terminal's number goes to the next terminal that asks for one: the line is
     // taken back only while its far side is the virtual board.
-    const QString device = QFileInfo(m_device).canonicalFilePath();
+    const QString device = QFileInfo(m_watched).canonicalFilePath();
     if (device.isEmpty())
         return;
-    if (isPseudoTerminal(device)) {
+    if (PortNames::isPseudoTerminal(device)) {
         const QList<DeviceHolders::Holder> farSide = DeviceHolders::ofPseudoTerminal(device);
         if (farSide.isEmpty() || farSide.first().program != QStringLiteral("dimmer-board"))
             return;
     }
-    if (!openPort(nullptr))
+    if (!openPort(m_watched, nullptr))
         return;
     m_reopenTimer.stop();
     setState(State::Up);

@@ -19,8 +19,8 @@
 // what the panel sends to the kernel at the line's own pace, whole message by whole message
 // (a waiting message gives way to a newer one, see LineQueue), and comes back when the line
 // does: a port that goes away (an adapter pulled, the virtual board ended) is watched for
-// under the name it was opened by, opened again when it returns, and restored() then asks
-// for the whole state to be sent again.
+// under its stable name, opened again when it returns, and restored() then asks for the
+// whole state to be sent again. Nothing ends the panel for a lost line.
 class SerialLink : public QObject, public LineSink
 {
     Q_OBJECT
@@ -46,6 +46,9 @@ public:
     bool isOpen() const;
     // As given to open().
     QString portName() const { return m_device; }
+    // The name a lost port is watched for: its stable name where it has one (see
+    // PortNames::stable), else the name given.
+    QString watchedName() const { return m_watched; }
     State state() const { return m_state; }
 
     // Takes one whole message, a command packet or the scene download frame, for the
@@ -74,7 +77,7 @@ Q_SIGNALS:
     void restored();
 
 private:
-    bool openPort(QString *errorMessage);
+    bool openPort(const QString &name, QString *errorMessage);
     void pump();
     bool finishTail();
     void handOver(const LineMessage &message);
@@ -97,6 +100,7 @@ private:
     std::vector<std::uint8_t> m_tail;            // what the kernel has not taken of a message
     bool m_tailStarted = false;                  // the kernel has taken the rest of it
     QString m_device;                            // as given: QSerialPort drops the /dev/ of a path
+    QString m_watched;
     State m_state = State::Closed;
     bool m_draining = false;
     bool m_pumping = false;

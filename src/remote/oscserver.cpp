@@ -158,6 +158,12 @@ void OscServer::act(const RemoteCommand &command)
     case Control::Option2:
         m_desk.selectMode(command.index);
         break;
+    case Control::Blackout:
+        m_desk.toggleBlackout();
+        break;
+    case Control::SendAll:
+        m_desk.sendAll();
+        break;
     }
 }
 

@@ -18,7 +18,7 @@ struct Address
 
 using Control = RemoteCommand::Control;
 
-constexpr std::array<Address, 9> Addresses = {{
+constexpr std::array<Address, 11> Addresses = {{
     {"/dimmer/channel/", Control::VScroll1, Board::ChannelCount},
     {"/dimmer/master", Control::VScroll2, 0},
     {"/dimmer/fullon/", Control::Command1, Board::ChannelCount},
@@ -28,6 +28,8 @@ constexpr std::array<Address, 9> Addresses = {{
     {"/dimmer/download", Control::Command5, 0},
     {"/dimmer/scene/", Control::Option1, Board::SceneCount},
     {"/dimmer/mode/", Control::Option2, Board::ModeCount},
+    {"/dimmer/blackout", Control::Blackout, 0},
+    {"/dimmer/sendall", Control::SendAll, 0},
 }};
 
 bool isSlider(Control control)

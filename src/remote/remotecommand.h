@@ -16,6 +16,8 @@ struct OscMessage;
 //     /dimmer/download           Command5
 //     /dimmer/scene/N            Option1(N - 1)     N = 1..12
 //     /dimmer/mode/N             Option2(N - 1)     N = 1..12
+//     /dimmer/blackout           the blackout button
+//     /dimmer/sendall            the send-all button
 //
 // Addresses match exactly: N is written in decimal without a sign or leading zeros, and
 // an OSC pattern is no address of the panel's.
@@ -35,7 +37,9 @@ struct RemoteCommand
         Command4,
         Command5,
         Option1,
-        Option2
+        Option2,
+        Blackout,
+        SendAll,
     };
 
     enum class Outcome {

@@ -8,6 +8,7 @@
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
 #include "ui/levelslider.h"
+#include "ui/linestatus.h"
 #include "ui/optionbutton.h"
 #include "ui/pictures.h"
 #include "ui/readout.h"
@@ -150,7 +151,32 @@ void Form1::createControls()
                                {T::Command3Tab, m_Command3},
                                {T::Command4Tab, m_Command4},
                                {T::Command5Tab, m_Command5}});
+    createShowControls(stops);
     applyTabOrder(std::move(stops));
+}
+
+void Form1::createShowControls(std::vector<std::pair<int, QWidget *>> &stops)
+{
+    namespace T = Form1Table;
+    m_blackout = place(new QPushButton(text(T::BlackoutText), this), T::Blackout, "Blackout");
+    m_blackout->setCheckable(true);
+    m_blackout->setToolTip(tr("Blackout (B): every channel to 0. Again: the levels from before "
+                              "come back."));
+    // Seen across a dark room while it holds the lamps at 0.
+    m_blackout->setStyleSheet(
+        QStringLiteral("QPushButton:checked { background: #c00000; color: white; }"));
+    m_blackout->setFont(captionFont(T::Label1PointSize(1)));
+    m_sendAll = place(new QPushButton(text(T::SendAllText), this), T::SendAll, "SendAll");
+    m_sendAll->setToolTip(tr("Send the mode and every level to the board again, as for a board "
+                             "that was switched off and on."));
+    m_lineState = place(new LineStatus(m_link, this), T::LineState, "LineState");
+    m_blackoutNotice =
+        place(new QLabel(text(T::BlackoutNoticeText), this), T::BlackoutNotice, "BlackoutNotice");
+    m_blackoutNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_blackoutNotice->setFont(captionFont(T::Label1PointSize(0)));
+    m_blackoutNotice->setStyleSheet(QStringLiteral("color: #c00000;"));
+    m_blackoutNotice->hide();
+    stops.insert(stops.end(), {{T::BlackoutTab, m_blackout}, {T::SendAllTab, m_sendAll}});
 }
 
 void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
@@ -189,6 +215,17 @@ void Form1::wireControls()
                 [lighting, i] { lighting->Option2_Click(i); });
     }
     connect(m_Image2, &ImageControl::clicked, this, &Form1::Image2_Click);
+    Desk *desk = &m_desk;
+    // The button shows the desk's blackout; its own check state never leads.
+    connect(m_blackout, &QPushButton::clicked, this, [this, desk] {
+        m_blackout->setChecked(desk->isBlackout());
+        desk->toggleBlackout();
+    });
+    auto *blackoutKey = new QShortcut(QKeySequence(Qt::Key_B), this);
+    blackoutKey->setObjectName(QStringLiteral("blackoutKey"));
+    blackoutKey->setAutoRepeat(false);
+    connect(blackoutKey, &QShortcut::activated, desk, &Desk::toggleBlackout);
+    connect(m_sendAll, &QPushButton::clicked, desk, &Desk::sendAll);
 
     // What the desk reports, shown; nothing here calls back into it.
     connect(&m_desk, &Desk::channelChanged, this, [this](int channel, int level) {
@@ -204,6 +241,10 @@ void Form1::wireControls()
     connect(&m_desk, &Desk::sceneRecalled, this,
             [this](int sceneNumber) { m_Option1[sceneNumber - 1]->setChecked(true); });
     connect(&m_desk, &Desk::recallRefused, this, &Form1::warnRefused);
+    connect(&m_desk, &Desk::blackoutChanged, this, [this](bool on) {
+        m_blackout->setChecked(on);
+        m_blackoutNotice->setVisible(on);
+    });
 }
 
 void Form1::showDesk()
@@ -215,6 +256,8 @@ void Form1::showDesk()
     catchUp();
     if (m_desk.mode() != Desk::NoMode)
         m_Option2[m_desk.mode()]->setChecked(true);
+    m_blackout->setChecked(m_desk.isBlackout());
+    m_blackoutNotice->setVisible(m_desk.isBlackout());
 }
 
 void Form1::warnRefused(int sceneNumber, int channel, int level)

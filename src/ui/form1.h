@@ -17,6 +17,7 @@ class Desk;
 class Form2;
 class ImageControl;
 class LevelSlider;
+class LineStatus;
 class QLabel;
 class QLineEdit;
 class ReadOut;
@@ -66,6 +67,8 @@ private:
     // The sliders and read-outs to what the desk holds, before the window is painted.
     void catchUp();
     void applyTabOrder(std::vector<std::pair<int, QWidget *>> stops);
+    // Blackout, send-all and the line's state, in the panel's free space.
+    void createShowControls(std::vector<std::pair<int, QWidget *>> &stops);
 
     Desk &m_desk;
     SerialLink &m_link;
@@ -85,6 +88,10 @@ private:
     ImageControl *m_Image2 = nullptr;
     std::array<QPushButton *, Board::SceneCount> m_Option1{};
     std::array<QPushButton *, Board::ModeCount> m_Option2{};
+    QPushButton *m_blackout = nullptr;
+    QPushButton *m_sendAll = nullptr;
+    LineStatus *m_lineState = nullptr;
+    QLabel *m_blackoutNotice = nullptr;
     Form2 *m_form2 = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.
     std::bitset<Board::ChannelCount + 1> m_readOutsBehind;

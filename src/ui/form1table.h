@@ -62,6 +62,19 @@ constexpr int Option1Tab(int i) { return 46 + i; }
 inline constexpr int Command5Tab = 58;
 constexpr int Option2Tab(int i) { return 60 + i; }
 
+// Beyond the board's original panel, in its free space: the column right of the master
+// above the send-settings button, and the strip under the mode row. Their tab stops come
+// after all the others.
+inline constexpr Twips Blackout = {11160, 840, 885, 855};
+inline constexpr Twips SendAll = {11280, 2760, 735, 615};
+inline constexpr Twips LineState = {840, 9690, 8400, 405};
+inline constexpr Twips BlackoutNotice = {9240, 9690, 2175, 405};
+inline constexpr int BlackoutTab = 72;
+inline constexpr int SendAllTab = 73;
+inline constexpr const char *BlackoutText = "全暗";
+inline constexpr const char *SendAllText = "全部重送";
+inline constexpr const char *BlackoutNoticeText = "全暗中";
+
 inline constexpr const char *FullOnText = "全開";
 inline constexpr const char *OffText = "全關";
 inline constexpr const char *Command5Text = "傳送設定";

@@ -1,0 +1,266 @@
+#include "app/lampmemory.h"
+#include "app/portmemory.h"
+#include "support/deskfixture.h"
+#include "support/files.h"
+#include "support/ptypair.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+// What the panel keeps from one run to the next, in real files in temporary folders: the
+// port the operator chose, and when not to trust it; what the board was last sent on each
+// port; and what becomes of a file that the panel did not write.
+class tst_Memory : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void settingsFileSetAside_data();
+    void settingsFileSetAside();
+    void rememberedPortDoubted_data();
+    void rememberedPortDoubted();
+    void lampText();
+    void oddLampFile_data();
+    void oddLampFile();
+    void keepsWhatTheBoardWasSent();
+    void failedSaveToldOnce();
+};
+
+namespace {
+
+// Makes a file of the given kind at path: "fifo", "folder", "big", or plain with text.
+bool make(const QString &path, const QString &kind, const QByteArray &text)
+{
+    if (kind == "fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == "folder")
+        return QDir().mkpath(path);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+           (kind != "big" || file.resize(99'000'000));
+}
+
+const DeskState Lit{{10, 0, 0, 40, 0, 0, 0, 99}, 60, 4, {}};
+
+} // namespace
+
+void tst_Memory::initTestCase()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("dimmer-panel"));
+}
+
+void tst_Memory::settingsFileSetAside_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason"); // empty: read as it is
+    QTest::newRow("plain") << "plain"
+                           << "";
+    // A FIFO would hold the start forever, waiting for a writer.
+    QTest::newRow("fifo") << "fifo"
+                          << "it is not a plain file";
+    QTest::newRow("folder") << "folder"
+                            << "it is not a plain file";
+    QTest::newRow("99-megabytes") << "big"
+                                  << "it holds 99000000 bytes";
+}
+
+void tst_Memory::settingsFileSetAside()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QVERIFY(QDir(config.path()).mkpath("dimmer-panel"));
+    const QString path = config.filePath("dimmer-panel/dimmer-panel.conf");
+    QVERIFY(make(path, kind, "[General]\nport=/dev/ttyUSB0\n"));
+    const PortMemory memory;
+    const QString remembered = memory.remembered();
+    qunsetenv("XDG_CONFIG_HOME");
+    if (reason.isEmpty()) {
+        QCOMPARE(memory.problem(), QString());
+        QCOMPARE(remembered, QString("/dev/ttyUSB0"));
+        return;
+    }
+    QVERIFY2(memory.problem().contains(path) && memory.problem().contains(reason) &&
+                 memory.problem().contains(path + ".set-aside"),
+             qPrintable(memory.problem()));
+    QCOMPARE(remembered, QString());
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(QFileInfo::exists(path + ".set-aside"));
+}
+
+void tst_Memory::rememberedPortDoubted_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // "PTY" and "LINK" stand for a live one
+    QTest::addColumn<QString>("doubt");       // empty: opened without asking
+    QTest::newRow("nothing-remembered") << QByteArray() << "";
+    QTest::newRow("pseudo-terminal") << QByteArray("port=PTY\nidentity=\n") << "pseudo-terminal";
+    QTest::newRow("link-to-a-pseudo-terminal")
+        << QByteArray("port=LINK\nidentity=\n") << "pseudo-terminal";
+    QTest::newRow("same-device") << QByteArray("port=/dev/null\nidentity=\n") << "";
+    QTest::newRow("another-device-now")
+        << QByteArray("port=/dev/null\nidentity=0403:6001 FT4XYZ FTDI FT232R USB UART\n")
+        << "is now another device (a device the system tells nothing of) than the one chosen "
+           "(0403:6001 FT4XYZ FTDI FT232R USB UART)";
+    // Remembered before the panel kept what the device was: taken as it is.
+    QTest::newRow("no-identity-kept") << QByteArray("port=/dev/null\n") << "";
+    // Not there at all: opening it fails and says why.
+    QTest::newRow("gone") << QByteArray("port=/dev/ttyUSB77\nidentity=0403:6001 FT4XYZ\n") << "";
+}
+
+void tst_Memory::rememberedPortDoubted()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, doubt);
+    QTemporaryDir config;
+    PtyPair line;
+    QVERIFY(config.isValid() && line.isOpen());
+    const QString link = config.filePath("ttyBOARD");
+    QVERIFY(QFile::link(line.slavePath(), link));
+    settings.replace("PTY", QFile::encodeName(line.slavePath()));
+    settings.replace("LINK", QFile::encodeName(link));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QVERIFY(QDir(config.path()).mkpath("dimmer-panel"));
+    if (!settings.isEmpty())
+        QVERIFY(Files::write(config.filePath("dimmer-panel/dimmer-panel.conf"),
+                             "[General]\n" + settings));
+    PortMemory memory;
+    const QString said = memory.doubt();
+    // What is remembered is the choice and what the system says of it now.
+    memory.remember("/dev/null");
+    const QByteArray written = Files::bytes(config.filePath("dimmer-panel/dimmer-panel.conf"));
+    qunsetenv("XDG_CONFIG_HOME");
+    if (doubt.isEmpty())
+        QCOMPARE(said, QString());
+    else
+        QVERIFY2(said.contains(doubt), qPrintable(said));
+    QCOMPARE(written, QByteArray("[General]\nidentity=\nport=/dev/null\n"));
+}
+
+void tst_Memory::lampText()
+{
+    QCOMPARE(LampMemory::toText("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", Lit),
+             QByteArray("# What dimmer-panel last set on the board behind this port.\n"
+                        "port=/dev/serial/by-id/usb-FTDI_FT232R-if00-port0\n"
+                        "channels=10 0 0 40 0 0 0 99\n"
+                        "master=60\n"
+                        "mode=5\n"));
+    DeskState blackout = Lit;
+    blackout.channels = {};
+    blackout.mode = DeskState::NoMode;
+    blackout.beforeBlackout = Lit.channels;
+    const QByteArray text = LampMemory::toText("/dev/ttyS3", blackout);
+    QVERIFY(text.endsWith("mode=none\nblackout=10 0 0 40 0 0 0 99\n"));
+    for (const DeskState &state : {Lit, blackout, DeskState{}}) {
+        QString why;
+        QCOMPARE(LampMemory::fromText(LampMemory::toText("/dev/ttyS3", state), &why), state);
+        QCOMPARE(why, QString());
+    }
+}
+
+void tst_Memory::oddLampFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("reason");
+    const QByteArray good = LampMemory::toText("/dev/ttyS3", Lit);
+    const auto with = [&good](const char *from, const char *to) {
+        return QByteArray(good).replace(from, to);
+    };
+    QTest::newRow("fifo") << "fifo" << QByteArray() << "it is not a plain file";
+    QTest::newRow("folder") << "folder" << QByteArray() << "it is not a plain file";
+    QTest::newRow("99-megabytes") << "big" << good << "it holds 99000000 bytes";
+    QTest::newRow("no-master") << "plain" << with("master=60\n", "") << "it has no master";
+    QTest::newRow("level-100") << "plain" << with("=10 0", "=100 0") << "out of range";
+    QTest::newRow("seven-levels") << "plain" << with("=10 0 0", "=10 0") << "out of range";
+    QTest::newRow("level-with-sign") << "plain" << with("=10 0", "=+10 0") << "out of range";
+    QTest::newRow("mode-0") << "plain" << with("mode=5", "mode=0") << "out of range";
+    QTest::newRow("mode-13") << "plain" << with("mode=5", "mode=13") << "out of range";
+    QTest::newRow("field-twice") << "plain" << good + "master=3\n"
+                                 << "a field twice";
+    QTest::newRow("unknown-field") << "plain" << good + "fade=2\n"
+                                   << "does not write";
+    QTest::newRow("no-field") << "plain" << good + "\x01\xff\n"
+                              << "is no field";
+}
+
+void tst_Memory::oddLampFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = LampMemory("/dev/ttyS3", folder.path()).path();
+    QVERIFY(make(path, kind, text));
+    const LampMemory memory("/dev/ttyS3", folder.path());
+    QCOMPARE(memory.recalled(), std::nullopt);
+    // Nothing is lost: the file is kept aside, and the message says where and why.
+    for (const QString &part : {path, reason, path + ".set-aside", QString("every level at 0")})
+        QVERIFY2(memory.problem().contains(part), qPrintable(memory.problem()));
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(QFileInfo::exists(path + ".set-aside"));
+}
+
+void tst_Memory::keepsWhatTheBoardWasSent()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    DeskFixture f;
+    const QString usb = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZP4S-if00-port0";
+    LampMemory memory(usb, folder.path());
+    QCOMPARE(memory.recalled(), std::nullopt);
+    QCOMPARE(memory.problem(), QString());
+    QVERIFY2(memory.path().startsWith(folder.path() + "/") && memory.path().endsWith(".state"),
+             qPrintable(memory.path()));
+    memory.follow(f.desk);
+    f.desk.restore(Lit);
+    // A fader moving is saved within the second, not at every step.
+    QCOMPARE(Files::bytes(memory.path()), QByteArray("<missing>"));
+    QTRY_COMPARE_WITH_TIMEOUT(Files::bytes(memory.path()), LampMemory::toText(usb, Lit),
+                              3 * LampMemory::SaveDelayMilliseconds);
+    f.desk.toggleBlackout();
+    memory.flush();
+    QCOMPARE(LampMemory(usb, folder.path()).recalled(), f.desk.state());
+    // Another port keeps its own; a name too long for a file name still gets one.
+    const QString longName = "/tmp/" + QString(300, 'x');
+    LampMemory other(longName, folder.path());
+    QVERIFY(other.path() != memory.path());
+    other.follow(f.desk);
+    f.desk.toggleBlackout();
+    other.flush();
+    QCOMPARE(LampMemory(longName, folder.path()).recalled(), f.desk.state());
+    QVERIFY(LampMemory(usb, folder.path()).recalled()->beforeBlackout.has_value());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+}
+
+void tst_Memory::failedSaveToldOnce()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // A plain file where the state folder should be: no folder can be made there.
+    QVERIFY(Files::write(folder.filePath("state"), "x"));
+    DeskFixture f;
+    LampMemory memory("/dev/ttyS3", folder.filePath("state"));
+    QSignalSpy failures(&memory, &LampMemory::failed);
+    memory.follow(f.desk);
+    for (int level : {10, 20, 30}) {
+        f.desk.setChannel(0, level);
+        memory.flush();
+    }
+    QCOMPARE(failures.count(), 1);
+    const QString message = failures.first().first().toString();
+    QVERIFY2(message.contains("/dev/ttyS3") && message.contains(folder.filePath("state")),
+             qPrintable(message));
+}
+
+QTEST_GUILESS_MAIN(tst_Memory)
+#include "tst_memory.moc"
