@@ -88,8 +88,10 @@ QStringList helpOptions(const QString &help)
 {
     QStringList options;
     static const QRegularExpression option(QStringLiteral("(?<![\\w-])(--?[a-z][a-z-]*)"));
+    // An option starts a line at the option column; a wrapped description can also start
+    // with a hyphen (a long path broken at one) and names no option.
     for (const QString &line : help.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().startsWith(QLatin1Char('-')))
+        if (!line.startsWith(QStringLiteral("  -")))
             continue;
         const QString names = line.trimmed().section(QStringLiteral("  "), 0, 0);
         for (const QRegularExpressionMatch &match : option.globalMatch(names))
