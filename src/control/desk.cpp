@@ -16,11 +16,19 @@ bool isChannel(int channel) { return channel >= 0 && channel < Board::ChannelCou
 bool isLevel(int level) { return level >= Board::Off && level <= Board::FullOn; }
 bool isScene(int sceneNumber) { return sceneNumber >= 1 && sceneNumber <= Board::SceneCount; }
 
+// A fade moves its channels about fifty times a second: finer than the line carries when
+// all eight move, and a waiting level gives way to a newer one of the same channel.
+constexpr DeskClock::Time FadeStep{20};
+
 } // namespace
 
-Desk::Desk(LineSink &line, SceneStore &scenes, QObject *parent)
-    : QObject(parent), m_line(line), m_scenes(scenes)
-{}
+Desk::Desk(LineSink &line, SceneStore &scenes, const DeskClock &clock, QObject *parent)
+    : QObject(parent), m_line(line), m_scenes(scenes), m_clock(clock)
+{
+    m_fadeTimer.setInterval(FadeStep);
+    m_fadeTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &Desk::stepFades);
+}
 
 void Desk::SendCommand()
 {
@@ -28,28 +36,61 @@ void Desk::SendCommand()
                                       m_registers.PktValue});
 }
 
+template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
+{
+    // What a change does to other levels (a master copied into the channels) is part of it.
+    if (m_changing) {
+        apply();
+        return;
+    }
+    const QScopedValueRollback changing(m_changing, true);
+    const UndoHistory::Step before = undoStep();
+    apply();
+    updateLive();
+    if (undoStep() == before)
+        return;
+    if (gesture.kind != Gesture::Kind::Press)
+        gesture.hold = m_hold;
+    m_history.record(before, gesture, m_clock.now());
+    Q_EMIT undoChanged(canUndo(), canRedo());
+}
+
 void Desk::moveChannel(int channel, int level)
 {
-    if (isChannel(channel) && isLevel(level))
-        channelHandler(channel, level);
+    if (!isChannel(channel) || !isLevel(level))
+        return;
+    m_fade.stop(channel);
+    change({Gesture::Kind::Channel, channel}, [&] { channelHandler(channel, level); });
 }
 
 void Desk::moveMaster(int level)
 {
-    if (isLevel(level))
-        masterHandler(level);
+    if (!isLevel(level))
+        return;
+    stopFades();
+    change({Gesture::Kind::Master}, [&] { masterHandler(level); });
 }
 
 void Desk::setChannel(int channel, int level)
 {
-    if (isChannel(channel) && isLevel(level) && this->channel(channel) != level)
-        channelHandler(channel, level);
+    if (!isChannel(channel) || !isLevel(level) || this->channel(channel) == level)
+        return;
+    m_fade.stop(channel);
+    change({Gesture::Kind::Channel, channel}, [&] { channelHandler(channel, level); });
 }
 
 void Desk::setMaster(int level)
 {
-    if (isLevel(level) && m_master != level)
-        masterHandler(level);
+    if (!isLevel(level) || m_master == level)
+        return;
+    stopFades();
+    change({Gesture::Kind::Master}, [&] { masterHandler(level); });
+}
+
+void Desk::applyChannel(int channel, int level)
+{
+    if (this->channel(channel) != level)
+        channelHandler(channel, level);
 }
 
 void Desk::channelHandler(int channel, int level)
@@ -74,24 +115,49 @@ void Desk::masterHandler(int level)
     // Each channel that changes stays silent: the board sets all eight itself from the
     // one master packet below.
     for (int channel = 0; channel < Board::ChannelCount; ++channel)
-        setChannel(channel, level);
+        applyChannel(channel, level);
     m_registers.MasterSync = 0;
     sendLevel(CommandPacket::MasterAddress, level);
 }
 
-void Desk::channelFullOn(int channel) { setChannel(channel, Board::FullOn); }
+void Desk::channelFullOn(int channel)
+{
+    if (!isChannel(channel))
+        return;
+    m_fade.stop(channel);
+    change({}, [&] { applyChannel(channel, Board::FullOn); });
+}
 
-void Desk::channelOff(int channel) { setChannel(channel, Board::Off); }
+void Desk::channelOff(int channel)
+{
+    if (!isChannel(channel))
+        return;
+    m_fade.stop(channel);
+    change({}, [&] { applyChannel(channel, Board::Off); });
+}
 
-void Desk::masterFullOn() { setMaster(Board::FullOn); }
+void Desk::masterFullOn()
+{
+    if (m_master == Board::FullOn)
+        return;
+    stopFades();
+    change({}, [&] { masterHandler(Board::FullOn); });
+}
 
 void Desk::allOff()
+{
+    stopFades();
+    change({}, [&] { applyAllOff(); });
+}
+
+void Desk::applyAllOff()
 {
     // Channels first, in ascending order, each with its own packet; the master last,
     // whose copy then finds every channel off already.
     for (int channel = 0; channel < Board::ChannelCount; ++channel)
-        setChannel(channel, Board::Off);
-    setMaster(Board::Off);
+        applyChannel(channel, Board::Off);
+    if (m_master != Board::Off)
+        masterHandler(Board::Off);
 }
 
 void Desk::selectMode(int mode)
@@ -125,9 +191,21 @@ void Desk::recall(int sceneNumber)
             return;
         }
     }
-    // In channel order; each channel that changes sends its own level.
-    for (int channel = 0; channel < Board::ChannelCount; ++channel)
-        setChannel(channel, record[std::size_t(channel)]);
+    // A recall during a fade starts from where the levels stand.
+    stopFades();
+    change({}, [&] {
+        setLive(sceneNumber, record);
+        if (m_fadeTenths > 0) {
+            m_fade = Fade(m_registers.LevelBuf, record, m_clock.now(),
+                          DeskClock::Time(m_fadeTenths * 100));
+            if (m_fade.isRunning())
+                m_fadeTimer.start();
+            return;
+        }
+        // In channel order; each channel that changes sends its own level.
+        for (int channel = 0; channel < Board::ChannelCount; ++channel)
+            applyChannel(channel, record[std::size_t(channel)]);
+    });
     Q_EMIT sceneRecalled(sceneNumber);
 }
 
@@ -136,8 +214,103 @@ void Desk::store(int sceneNumber)
     if (!isScene(sceneNumber))
         return;
     QString error;
-    if (!m_scenes.write(sceneNumber, m_registers.LevelBuf, &error))
+    if (!m_scenes.write(sceneNumber, m_registers.LevelBuf, &error)) {
         Q_EMIT failed(error);
+        return;
+    }
+    setLive(sceneNumber, m_registers.LevelBuf);
+}
+
+void Desk::setFadeTime(int tenths)
+{
+    if (tenths < 0 || tenths > LongestFade || tenths == m_fadeTenths)
+        return;
+    m_fadeTenths = tenths;
+    Q_EMIT fadeTimeChanged(tenths);
+}
+
+void Desk::stepFades()
+{
+    const DeskClock::Time now = m_clock.now();
+    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+        if (m_fade.isFading(channel))
+            applyChannel(channel, m_fade.levelAt(channel, now));
+    }
+    if (m_fade.isOver(now))
+        stopFades();
+    updateLive();
+}
+
+void Desk::stopFades()
+{
+    m_fade.stopAll();
+    m_fadeTimer.stop();
+}
+
+void Desk::setLive(int sceneNumber, const DeskState::Levels &levels)
+{
+    m_liveScene = sceneNumber;
+    m_liveLevels = levels;
+    m_liveChanged = liveDiffers();
+    Q_EMIT liveSceneChanged(m_liveScene, m_liveChanged);
+}
+
+bool Desk::liveDiffers() const
+{
+    if (m_liveScene == 0)
+        return false;
+    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+        if (!m_fade.isFading(channel) &&
+            this->channel(channel) != m_liveLevels[std::size_t(channel)])
+            return true;
+    }
+    return false;
+}
+
+void Desk::updateLive()
+{
+    if (liveDiffers() == m_liveChanged)
+        return;
+    m_liveChanged = !m_liveChanged;
+    Q_EMIT liveSceneChanged(m_liveScene, m_liveChanged);
+}
+
+void Desk::holdFader(bool held) { m_hold = held ? ++m_holds : 0; }
+
+UndoHistory::Step Desk::undoStep() const { return {state(), m_liveScene, m_liveLevels}; }
+
+void Desk::undo()
+{
+    stopFades();
+    if (const auto step = m_history.undo(undoStep()))
+        goBackTo(*step);
+}
+
+void Desk::redo()
+{
+    stopFades();
+    if (const auto step = m_history.redo(undoStep()))
+        goBackTo(*step);
+}
+
+void Desk::goBackTo(const UndoHistory::Step &step)
+{
+    {
+        // The blackout's memory comes back with the levels, not ended by them.
+        const QScopedValueRollback switching(m_switchingBlackout, true);
+        for (int channel = 0; channel < Board::ChannelCount; ++channel)
+            applyChannel(channel, step.state.channels[std::size_t(channel)]);
+    }
+    // The board keeps no master of its own: the slider comes back, nothing is sent.
+    if (std::exchange(m_master, step.state.master) != step.state.master)
+        Q_EMIT masterChanged(m_master);
+    if (std::exchange(m_beforeBlackout, step.state.beforeBlackout) != step.state.beforeBlackout)
+        Q_EMIT blackoutChanged(isBlackout());
+    if (step.liveScene != m_liveScene || step.liveLevels != m_liveLevels)
+        setLive(step.liveScene, step.liveLevels);
+    else
+        updateLive();
+    Q_EMIT undoChanged(canUndo(), canRedo());
 }
 
 void Desk::sendAll()
@@ -162,20 +335,23 @@ void Desk::sendLevel(int address, int level)
 
 void Desk::toggleBlackout()
 {
-    const QScopedValueRollback switching(m_switchingBlackout, true);
-    const bool on = !m_beforeBlackout;
-    const DeskState::Levels levels =
-        on ? DeskState::Levels{} : *std::exchange(m_beforeBlackout, std::nullopt);
-    if (on)
-        m_beforeBlackout = m_registers.LevelBuf;
-    // Every channel is sent, changed or not: the board may hold what the desk does not
-    // know (switched off and on, or set by another panel).
-    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
-        m_registers.LevelBuf[std::size_t(channel)] = levels[std::size_t(channel)];
-        Q_EMIT channelChanged(channel, levels[std::size_t(channel)]);
-        sendLevel(channel, levels[std::size_t(channel)]);
-    }
-    Q_EMIT blackoutChanged(on);
+    stopFades();
+    change({}, [this] {
+        const QScopedValueRollback switching(m_switchingBlackout, true);
+        const bool on = !m_beforeBlackout;
+        const DeskState::Levels levels =
+            on ? DeskState::Levels{} : *std::exchange(m_beforeBlackout, std::nullopt);
+        if (on)
+            m_beforeBlackout = m_registers.LevelBuf;
+        // Every channel is sent, changed or not: the board may hold what the desk does not
+        // know (switched off and on, or set by another panel).
+        for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+            m_registers.LevelBuf[std::size_t(channel)] = levels[std::size_t(channel)];
+            Q_EMIT channelChanged(channel, levels[std::size_t(channel)]);
+            sendLevel(channel, levels[std::size_t(channel)]);
+        }
+        Q_EMIT blackoutChanged(on);
+    });
 }
 
 void Desk::endBlackout()

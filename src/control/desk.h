@@ -1,10 +1,14 @@
 #pragma once
 
+#include "control/deskclock.h"
 #include "control/deskstate.h"
+#include "control/fade.h"
 #include "control/module1.h"
+#include "control/undohistory.h"
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class LineSink;
 class SceneStore;
@@ -18,14 +22,21 @@ class SceneStore;
 // sets the eight channels silently and then sends its one packet; all-off turns off the
 // channels that are on, in ascending order, then the master; a recall sends the channels
 // that change, in ascending order. A channel or a level out of range is ignored.
+//
+// Beyond the board's own panel: a recall may fade over a time; the changes of levels can
+// be taken back and brought back again; the scene last recalled or stored is live, and
+// the desk tells whether the levels are still that scene.
 class Desk : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int NoMode = DeskState::NoMode;
+    // The longest fade, in tenths of a second.
+    static constexpr int LongestFade = 100;
 
-    Desk(LineSink &line, SceneStore &scenes, QObject *parent = nullptr);
+    Desk(LineSink &line, SceneStore &scenes, const DeskClock &clock = DeskClock::steady(),
+         QObject *parent = nullptr);
 
     int channel(int index) const { return m_registers.LevelBuf[std::size_t(index)]; }
     int master() const { return m_master; }
@@ -45,8 +56,8 @@ public:
     // position, as the board's panel always did.
     void moveChannel(int channel, int level);
     void moveMaster(int level);
-    // From anywhere else (a button, a recall, a remote): a level held already changes
-    // nothing and sends nothing.
+    // From anywhere else (a button, a remote): a level held already changes nothing and
+    // sends nothing.
     void setChannel(int channel, int level);
     void setMaster(int level);
     void channelFullOn(int channel);
@@ -54,8 +65,8 @@ public:
     void masterFullOn();
     void allOff();
     void selectMode(int mode);
-    // Scene n (1..12) onto the channels. A scene holding a level that no channel takes
-    // moves nothing, sends nothing and is refused.
+    // Scene n (1..12) onto the channels, at once or over the fade time. A scene holding a
+    // level that no channel takes moves nothing, sends nothing and is refused.
     void recall(int sceneNumber);
     // The eight levels as scene n.
     void store(int sceneNumber);
@@ -69,6 +80,28 @@ public:
     // again, the levels from before come back, each sent. Any other change of a level
     // ends the blackout where it stands.
     void toggleBlackout();
+
+    // The time a recall takes, in tenths of a second, 0..LongestFade; 0 cuts at once.
+    int fadeTime() const { return m_fadeTenths; }
+    void setFadeTime(int tenths);
+    bool isFading() const { return m_fade.isRunning(); }
+    // Moves every fading channel to where it should stand now. Its timer calls it about
+    // fifty times a second; a test calls it after moving its clock.
+    void stepFades();
+
+    // Takes back the last change of levels, sending the channels that change in ascending
+    // order, as a recall does; brings it back again. Neither stores or selects anything.
+    void undo();
+    void redo();
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    // A fader held down: its moves until it is let go are one step of undo.
+    void holdFader(bool held);
+
+    // The scene last recalled or stored, 1..12, or 0 for none; and whether a level has
+    // changed since (a channel still fading towards it has not).
+    int liveScene() const { return m_liveScene; }
+    bool isLiveChanged() const { return m_liveChanged; }
 
     // Frames PktAddress, PktCommand and PktValue into one command packet and sends it.
     void SendCommand();
@@ -85,23 +118,54 @@ Q_SIGNALS:
     void modeChanged(int mode);
     void sceneRecalled(int sceneNumber);
     void blackoutChanged(bool on);
+    void fadeTimeChanged(int tenths);
+    void undoChanged(bool canUndo, bool canRedo);
+    // scene 0: none is live.
+    void liveSceneChanged(int sceneNumber, bool changed);
     // Scene n holds level for channel, which no channel takes: nothing was recalled.
     void recallRefused(int sceneNumber, int channel, int level);
     // The scene store could not be read or written.
     void failed(const QString &message);
 
 private:
+    using Gesture = UndoHistory::Gesture;
+
+    // One change of levels, kept for undo when it changed anything.
+    template<typename Change> void change(Gesture gesture, Change &&apply);
+    UndoHistory::Step undoStep() const;
+    void goBackTo(const UndoHistory::Step &step);
+
     void channelHandler(int channel, int level);
     void masterHandler(int level);
+    void applyChannel(int channel, int level);
+    void applyAllOff();
     void sendLevel(int address, int level);
     void endBlackout();
+    void stopFades();
+    void setLive(int sceneNumber, const DeskState::Levels &levels);
+    void updateLive();
+    bool liveDiffers() const;
 
     LineSink &m_line;
     SceneStore &m_scenes;
+    const DeskClock &m_clock;
     Module1 m_registers;
     int m_master = 0;
     int m_mode = NoMode;
     bool m_inputHeld = false;
     std::optional<DeskState::Levels> m_beforeBlackout;
     bool m_switchingBlackout = false;
+
+    int m_fadeTenths = 0;
+    Fade m_fade;
+    QTimer m_fadeTimer;
+
+    UndoHistory m_history;
+    int m_hold = 0; // the number of the fader hold under way, 0 when none
+    int m_holds = 0;
+    bool m_changing = false;
+
+    int m_liveScene = 0;
+    DeskState::Levels m_liveLevels{};
+    bool m_liveChanged = false;
 };
