@@ -1,5 +1,5 @@
 #include "app/lampmemory.h"
-#include "app/portmemory.h"
+#include "app/panelsettings.h"
 #include "support/deskfixture.h"
 #include "support/files.h"
 #include "support/ptypair.h"
@@ -26,6 +26,8 @@ private Q_SLOTS:
     void settingsFileSetAside();
     void rememberedPortDoubted_data();
     void rememberedPortDoubted();
+    void fadeTimeKept_data();
+    void fadeTimeKept();
     void lampText();
     void oddLampFile_data();
     void oddLampFile();
@@ -81,7 +83,7 @@ void tst_Memory::settingsFileSetAside()
     QVERIFY(QDir(config.path()).mkpath("dimmer-panel"));
     const QString path = config.filePath("dimmer-panel/dimmer-panel.conf");
     QVERIFY(make(path, kind, "[General]\nport=/dev/ttyUSB0\n"));
-    const PortMemory memory;
+    const PanelSettings memory;
     const QString remembered = memory.remembered();
     qunsetenv("XDG_CONFIG_HOME");
     if (reason.isEmpty()) {
@@ -132,7 +134,7 @@ void tst_Memory::rememberedPortDoubted()
     if (!settings.isEmpty())
         QVERIFY(Files::write(config.filePath("dimmer-panel/dimmer-panel.conf"),
                              "[General]\n" + settings));
-    PortMemory memory;
+    PanelSettings memory;
     const QString said = memory.doubt();
     // What is remembered is the choice and what the system says of it now.
     memory.remember("/dev/null");
@@ -143,6 +145,45 @@ void tst_Memory::rememberedPortDoubted()
     else
         QVERIFY2(said.contains(doubt), qPrintable(said));
     QCOMPARE(written, QByteArray("[General]\nidentity=\nport=/dev/null\n"));
+}
+
+void tst_Memory::fadeTimeKept_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // empty: no file
+    QTest::addColumn<int>("tenths");
+
+    QTest::newRow("none-kept") << QByteArray() << 0;
+    QTest::newRow("kept") << QByteArray("fade-tenths=25\n") << 25;
+    QTest::newRow("longest") << QByteArray("fade-tenths=100\n") << 100;
+    QTest::newRow("beside-a-port") << QByteArray("port=/dev/ttyS0\nfade-tenths=7\n") << 7;
+    // A hand-edited file: what is no fade time the desk takes is no fade.
+    QTest::newRow("too-long") << QByteArray("fade-tenths=101\n") << 0;
+    QTest::newRow("negative") << QByteArray("fade-tenths=-5\n") << 0;
+    QTest::newRow("seconds-as-text") << QByteArray("fade-tenths=2.5s\n") << 0;
+    QTest::newRow("empty") << QByteArray("fade-tenths=\n") << 0;
+}
+
+void tst_Memory::fadeTimeKept()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(int, tenths);
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString path = config.filePath("dimmer-panel/dimmer-panel.conf");
+    QVERIFY(QDir(config.path()).mkpath("dimmer-panel"));
+    if (!settings.isEmpty())
+        QVERIFY(Files::write(path, "[General]\n" + settings));
+    const int read = PanelSettings().fadeTime();
+    // Kept, it is read back by the next start; the port beside it stays.
+    PanelSettings().rememberFadeTime(38);
+    const int next = PanelSettings().fadeTime();
+    const QByteArray written = Files::bytes(path);
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(read, tenths);
+    QCOMPARE(next, 38);
+    QVERIFY2(written.contains("fade-tenths=38\n"), written.constData());
+    QCOMPARE(written.contains("port=/dev/ttyS0"), settings.contains("port="));
 }
 
 void tst_Memory::lampText()

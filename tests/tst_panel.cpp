@@ -11,6 +11,7 @@
 #include "ui/linestatus.h"
 
 #include <QApplication>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
@@ -53,6 +54,10 @@ private Q_SLOTS:
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
     void showsTheLine();
+    void playback();
+    void undoKeys_data();
+    void undoKeys();
+    void marksTheLiveScene();
 };
 
 namespace {
@@ -141,20 +146,26 @@ void tst_Panel::layout()
           << Control{"Frame2", twips(840, 8520, 10575, 1095), "模式選擇", 0}
           // Beyond the board's panel, in its free space.
           << Control{"Blackout", twips(11160, 840, 885, 855), "全暗", 9.0}
-          << Control{"SendAll", twips(11280, 2760, 735, 615), "全部重送", 0};
+          << Control{"SendAll", twips(11280, 2760, 735, 615), "全部重送", 0}
+          << Control{"FadeLabel", twips(11160, 1800, 885, 285), "淡變秒數", 9.0}
+          << Control{"FadeTime", twips(11160, 2100, 885, 450), "", 0}
+          << Control{"Undo", twips(6660, 9690, 840, 405), "復原", 0}
+          << Control{"Redo", twips(7560, 9690, 840, 405), "重做", 0};
     for (int i = 0; i < 12; ++i) {
         const QRect inFrame = twips(360 + 840 * i, 360, 735, 615);
         table << Control{QString("Option1_%1").arg(i), inFrame, QString::number(i + 1), 0}
               << Control{QString("Option2_%1").arg(i), inFrame, QString::number(i + 1), 0};
     }
-    QCOMPARE(table.size(), 75);
+    QCOMPARE(table.size(), 79);
     const QStringList ming = {"新細明體", "PMingLiU", "AR PL UMing TW"};
     for (const Control &control : table) {
         auto *widget = f.form->findChild<QWidget *>(control.name);
         QVERIFY2(widget, qPrintable(control.name));
         QCOMPARE(widget->geometry(), control.rect);
         QCOMPARE(textOf(widget), control.text);
-        QVERIFY(widget->isVisible() && widget->isEnabled());
+        // Undo and redo wait for something to take back.
+        QVERIFY(widget->isVisible());
+        QCOMPARE(widget->isEnabled(), control.name != "Undo" && control.name != "Redo");
         const QString frame = control.name.startsWith("Option1")   ? "Frame1"
                               : control.name.startsWith("Option2") ? "Frame2"
                                                                    : "Form1";
@@ -216,11 +227,15 @@ void tst_Panel::tabOrderFollowsTabIndex()
     for (int i = 0; i < 12; ++i)
         expected << f.Option2(i);
     expected << controlOf<QWidget>(f.form.get(), "Blackout")
-             << controlOf<QWidget>(f.form.get(), "SendAll");
+             << controlOf<QWidget>(f.form.get(), "SendAll")
+             << controlOf<QWidget>(f.form.get(), "FadeTime")
+             << controlOf<QWidget>(f.form.get(), "Undo")
+             << controlOf<QWidget>(f.form.get(), "Redo");
     QList<QWidget *> actual;
     QWidget *w = f.VScroll1(0);
     do {
-        if (w->focusPolicy() & Qt::TabFocus)
+        // A spin box's text field hands its focus to the spin box.
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
             actual << w;
         w = w->nextInFocusChain();
     } while (w != f.VScroll1(0) && actual.size() <= expected.size());
@@ -414,8 +429,11 @@ void tst_Panel::thumbDrag()
         grab = QPoint(track.center().x(), track.top() + track.height() / 4);
     }
     sendMouse(bar, QEvent::MouseButtonPress, grab, mouse, mouse);
-    for (int up : moves)
+    for (int up : moves) {
+        // Seconds apart: the press and release, not the pace, make the drag one gesture.
+        f.clock.set(f.clock.now() + std::chrono::seconds(2));
         sendMouse(bar, QEvent::MouseMove, grab - QPoint(0, up), mouse, mouse);
+    }
     const int last = bar->level();
     QVERIFY2(last > 0, qPrintable(QString::number(last)));
     sendMouse(bar, QEvent::MouseButtonRelease, grab - QPoint(0, moves.value(moves.size() - 1)),
@@ -435,6 +453,11 @@ void tst_Panel::thumbDrag()
     for (int k = 0; k < 8; ++k)
         QCOMPARE(f.desk.channel(k), master || k == address ? last : 0);
     QTRY_COMPARE(master ? f.Text2()->text() : f.Text1(address)->text(), QString(" %1").arg(last));
+    // The whole drag is one step of undo.
+    QTest::keyClick(f.Command4(), Qt::Key_Z, Qt::ControlModifier);
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(f.desk.channel(k), 0);
+    QVERIFY(!f.desk.canUndo());
 }
 
 void tst_Panel::functionKeys_data()
@@ -811,6 +834,134 @@ void tst_Panel::showsTheLine()
                  QString("Line %1: lost (the line hung up), waiting for it to come back")
                      .arg(line.slavePath()));
     QVERIFY(shown.toolTip().contains("Every change is kept"));
+}
+
+void tst_Panel::playback()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    auto *fade = controlOf<QDoubleSpinBox>(f.form.get(), "FadeTime");
+    QCOMPARE(fade->value(), 0.0);
+    QCOMPARE(fade->maximum(), 10.0);
+    QCOMPARE(fade->singleStep(), 0.1);
+    // Typing a time sets it once, when it is entered.
+    QSignalSpy times(&f.desk, &Desk::fadeTimeChanged);
+    fade->setFocus();
+    fade->selectAll();
+    QTest::keyClicks(fade, "2.5");
+    QCOMPARE(times.count(), 0);
+    QTest::keyClick(fade, Qt::Key_Return);
+    QCOMPARE(f.desk.fadeTime(), 25);
+    QCOMPARE(times.count(), 1);
+    QTest::keyClick(fade, Qt::Key_Up);
+    QCOMPARE(f.desk.fadeTime(), 26);
+    // A time set elsewhere (a remote) is shown.
+    f.desk.setFadeTime(40);
+    QCOMPARE(fade->value(), 4.0);
+    QCOMPARE(f.line.take(), QByteArray());
+
+    auto *undo = controlOf<QPushButton>(f.form.get(), "Undo");
+    auto *redo = controlOf<QPushButton>(f.form.get(), "Redo");
+    QTest::mouseClick(f.Command1(3), Qt::LeftButton);
+    QVERIFY(undo->isEnabled() && !redo->isEnabled());
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QCOMPARE(f.desk.channel(3), 0);
+    QVERIFY(!undo->isEnabled() && redo->isEnabled());
+    QTest::mouseClick(redo, Qt::LeftButton);
+    QCOMPARE(f.desk.channel(3), 99);
+    QCOMPARE(Wire::hex(f.line.take()),
+             Wire::hex(Wire::setLevel(3, 99) + Wire::setLevel(3, 0) + Wire::setLevel(3, 99)));
+}
+
+void tst_Panel::undoKeys_data()
+{
+    QTest::addColumn<QString>("focus"); // the control with the focus
+    QTest::addColumn<bool>("levels");   // whether the keys take back the levels
+
+    QTest::newRow("slider") << "VScroll1_2" << true;
+    QTest::newRow("button") << "Command4" << true;
+    QTest::newRow("scene-button") << "Option1_5" << true;
+    QTest::newRow("read-out") << "Text1_6" << false;
+    QTest::newRow("master-read-out") << "Text2" << false;
+    QTest::newRow("fade-time") << "FadeTime" << false;
+}
+
+void tst_Panel::undoKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(bool, levels);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QTest::mouseClick(f.Command1(6), Qt::LeftButton);
+    auto *control = f.form->findChild<QWidget *>(focus);
+    control->setFocus();
+    QVERIFY(control->hasFocus());
+    // A text box's own undo takes back its own typing, as in every text box.
+    auto *box = qobject_cast<QLineEdit *>(control);
+    if (!box) {
+        if (auto *spin = qobject_cast<QAbstractSpinBox *>(control))
+            box = spin->findChild<QLineEdit *>();
+    }
+    if (box) {
+        box->selectAll();
+        QTest::keyClicks(box, "7");
+    }
+    QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.desk.channel(6), levels ? 0 : 99);
+    if (box)
+        QVERIFY2(box->text() != "7", qPrintable(box->text()));
+    QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.desk.channel(6), 99);
+    QCOMPARE(f.desk.canUndo(), true);
+    if (box)
+        QCOMPARE(box->text(), QString("7"));
+    // Held, the key takes back one step, not one for each repeat.
+    if (levels) {
+        f.desk.channelFullOn(5);
+        QTest::keyPress(control, Qt::Key_Z, Qt::ControlModifier);
+        QTest::simulateEvent(control, true, Qt::Key_Z, Qt::ControlModifier, QString(), true);
+        QTest::keyRelease(control, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.desk.channel(5), 0);
+        QCOMPARE(f.desk.channel(6), 99);
+    }
+}
+
+void tst_Panel::marksTheLiveScene()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(Files::write(f.scenePath(), Wire::frame(Wire::countingRecords()).mid(1, 96)));
+    const auto look = [&](int i) {
+        const QString sheet = f.Option1(i)->styleSheet();
+        return sheet.contains("#1f8f3a")   ? QString("live")
+               : sheet.contains("#f0a800") ? QString("changed")
+                                           : QString("plain");
+    };
+    for (int i = 0; i < 12; ++i)
+        QCOMPARE(look(i), QString("plain"));
+    QTest::mouseClick(f.Option1(2), Qt::LeftButton);
+    QCOMPARE(look(2), QString("live"));
+    QVERIFY(f.Option1(2)->isChecked());
+    QVERIFY(f.Option1(2)->toolTip().contains("3"));
+    QTest::mouseClick(f.Command2(0), Qt::LeftButton);
+    QCOMPARE(look(2), QString("changed"));
+    QTest::keyClick(f.Command2(0), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(look(2), QString("live"));
+    // A store makes its scene live; the one before is plain again.
+    f.desk.setChannel(5, 44);
+    f.desk.store(9);
+    QCOMPARE(look(8), QString("live"));
+    QVERIFY(f.Option1(8)->isChecked() && !f.Option1(2)->isChecked());
+    QCOMPARE(look(2), QString("plain"));
+    // A fade is no change until the hand takes a channel.
+    f.desk.setFadeTime(20);
+    QTest::keyClick(f.form.get(), Qt::Key_F2);
+    QCOMPARE(look(1), QString("live"));
+    f.clock.set(std::chrono::milliseconds(700));
+    f.desk.stepFades();
+    QCOMPARE(look(1), QString("live"));
+    f.desk.moveChannel(7, 3);
+    QCOMPARE(look(1), QString("changed"));
 }
 
 QTEST_MAIN(tst_Panel)

@@ -36,6 +36,8 @@ private Q_SLOTS:
     void ignored_data();
     void ignored();
     void droppedWhileHeld();
+    void playback_data();
+    void playback();
     void feedback_data();
     void feedback();
     void feedbackToNamedTarget();
@@ -465,6 +467,15 @@ void tst_Remote::ignored_data()
     QTest::newRow("release-negative-zero")
         << Osc::message("/dimmer/alloff", {-0.0f}) << "button releases";
     QTest::newRow("release-int") << Osc::message("/dimmer/scene/1", {0}) << "button releases";
+
+    const QByteArray fade("/dimmer/fade");
+    QTest::newRow("fade-missing") << Osc::message(fade) << "wrong arguments";
+    QTest::newRow("fade-as-text") << Osc::message(fade, {QByteArray("2")}) << "wrong arguments";
+    QTest::newRow("fade-above-10-s") << Osc::message(fade, {10.01f}) << "levels out of range";
+    QTest::newRow("fade-int-11-s") << Osc::message(fade, {11}) << "levels out of range";
+    QTest::newRow("fade-below-0") << Osc::message(fade, {-0.1f}) << "levels out of range";
+    QTest::newRow("fade-nan") << Osc::message(fade, {NaN}) << "levels out of range";
+    QTest::newRow("undo-released") << Osc::message("/dimmer/undo", {0}) << "button releases";
 }
 
 void tst_Remote::ignored()
@@ -483,6 +494,48 @@ void tst_Remote::ignored()
     QCOMPARE(remote.f.levels(), before);
     QCOMPARE(remote.f.desk.mode(), Desk::NoMode);
     QCOMPARE(remote.server->counts().summary(), countedOnce(counted).summary());
+}
+
+void tst_Remote::playback_data()
+{
+    QTest::addColumn<QByteArrayList>("datagrams");
+    QTest::addColumn<int>("fadeTenths");
+    QTest::addColumn<Levels>("after");
+
+    const QByteArray fade("/dimmer/fade");
+    const Levels start{10, 20, 30, 40, 50, 60, 70, 80, 0};
+    QTest::newRow("fade-float-seconds")
+        << QByteArrayList{Osc::message(fade, {2.5f})} << 25 << start;
+    QTest::newRow("fade-int-seconds") << QByteArrayList{Osc::message(fade, {3})} << 30 << start;
+    QTest::newRow("fade-to-the-tenth")
+        << QByteArrayList{Osc::message(fade, {0.96f})} << 10 << start;
+    QTest::newRow("fade-longest") << QByteArrayList{Osc::message(fade, {10.0f})} << 100 << start;
+    QTest::newRow("fade-back-to-a-cut")
+        << QByteArrayList{Osc::message(fade, {4}), Osc::message(fade, {0.0f})} << 0 << start;
+    QTest::newRow("undo") << QByteArrayList{Osc::message("/dimmer/alloff"),
+                                            Osc::message("/dimmer/undo")}
+                          << 0 << start;
+    QTest::newRow("redo") << QByteArrayList{Osc::message("/dimmer/alloff"),
+                                            Osc::message("/dimmer/undo", {1}),
+                                            Osc::message("/dimmer/redo", {1.0f})}
+                          << 0 << Levels(9, 0);
+}
+
+void tst_Remote::playback()
+{
+    QFETCH(QByteArrayList, datagrams);
+    QFETCH(int, fadeTenths);
+    QFETCH(Levels, after);
+    RemoteDesk remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    DeskState start;
+    start.channels = {10, 20, 30, 40, 50, 60, 70, 80};
+    remote.f.desk.restore(start);
+    for (const QByteArray &datagram : datagrams)
+        remote.send(datagram);
+    QTRY_COMPARE(remote.server->counts().taken, qint64(datagrams.size()));
+    QCOMPARE(remote.f.desk.fadeTime(), fadeTenths);
+    QCOMPARE(remote.f.levels(), after);
 }
 
 void tst_Remote::droppedWhileHeld()

@@ -1,7 +1,7 @@
 #include "app/errorreport.h"
 #include "app/lampmemory.h"
 #include "app/options.h"
-#include "app/portmemory.h"
+#include "app/panelsettings.h"
 #include "app/translations.h"
 #include "app/userfiles.h"
 #include "cli/commandline.h"
@@ -19,6 +19,7 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
 #include <optional>
 
@@ -30,6 +31,9 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(Startup)
 };
 
+// How long the fade time must stay still before it is written to the settings.
+constexpr std::chrono::milliseconds FadeWriteDelay{500};
+
 // Options first, in the user's language: --help and a wrong option need no display.
 Options parseOptions(int argc, char **argv)
 {
@@ -40,9 +44,9 @@ Options parseOptions(int argc, char **argv)
 
 // The port named with --port, else the one chosen in the port dialog last time, else the
 // board's fixed one; when that will not open, when the remembered one is not to be trusted
-// (see PortMemory::doubt), or when asked, the operator chooses in a dialog, and only that
+// (see PanelSettings::doubt), or when asked, the operator chooses in a dialog, and only that
 // choice is remembered. The port that opened, as it was named; empty when none did.
-QString openPort(const Options &options, Form1 &panel, SerialLink &link, PortMemory &memory)
+QString openPort(const Options &options, Form1 &panel, SerialLink &link, PanelSettings &memory)
 {
     QString error;
     if (options.portGiven) {
@@ -123,7 +127,7 @@ int main(int argc, char **argv)
     SerialLink link;
     Desk desk(link, scenes);
     Form1 panel(desk, link);
-    PortMemory memory;
+    PanelSettings memory;
     if (!memory.problem().isEmpty())
         ErrorReport::print(memory.problem());
     const QString port = openPort(options, panel, link, memory);
@@ -134,6 +138,15 @@ int main(int argc, char **argv)
     if (const auto recalled = lamps.recalled())
         desk.restore(*recalled);
     lamps.follow(desk);
+    // The fade time is the operator's habit, kept between starts; written once it stops
+    // changing (a spin box turned by the wheel, a remote's stream), and at exit.
+    desk.setFadeTime(memory.fadeTime());
+    QTimer fadeWrite;
+    fadeWrite.setSingleShot(true);
+    fadeWrite.setInterval(FadeWriteDelay);
+    QObject::connect(&desk, &Desk::fadeTimeChanged, &fadeWrite, qOverload<>(&QTimer::start));
+    QObject::connect(&fadeWrite, &QTimer::timeout, &desk,
+                     [&] { memory.rememberFadeTime(desk.fadeTime()); });
     std::optional<OscServer> remote;
     if (!startRemote(options, desk, remote))
         return 1;
@@ -150,6 +163,8 @@ int main(int argc, char **argv)
         QTimer::singleShot(0, &report, [&] { report.warning(lamps.problem()); });
     const int status = QApplication::exec();
     lamps.flush();
+    if (fadeWrite.isActive())
+        memory.rememberFadeTime(desk.fadeTime());
     if (remote)
         ErrorReport::print(remote->counts().summary());
     // Every packet already handed to the port reaches the line before the port goes.

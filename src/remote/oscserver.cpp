@@ -164,6 +164,15 @@ void OscServer::act(const RemoteCommand &command)
     case Control::SendAll:
         m_desk.sendAll();
         break;
+    case Control::FadeTime:
+        m_desk.setFadeTime(command.level);
+        break;
+    case Control::Undo:
+        m_desk.undo();
+        break;
+    case Control::Redo:
+        m_desk.redo();
+        break;
     }
 }
 

@@ -18,7 +18,7 @@ struct Address
 
 using Control = RemoteCommand::Control;
 
-constexpr std::array<Address, 11> Addresses = {{
+constexpr std::array<Address, 14> Addresses = {{
     {"/dimmer/channel/", Control::VScroll1, Board::ChannelCount},
     {"/dimmer/master", Control::VScroll2, 0},
     {"/dimmer/fullon/", Control::Command1, Board::ChannelCount},
@@ -30,7 +30,14 @@ constexpr std::array<Address, 11> Addresses = {{
     {"/dimmer/mode/", Control::Option2, Board::ModeCount},
     {"/dimmer/blackout", Control::Blackout, 0},
     {"/dimmer/sendall", Control::SendAll, 0},
+    {"/dimmer/fade", Control::FadeTime, 0},
+    {"/dimmer/undo", Control::Undo, 0},
+    {"/dimmer/redo", Control::Redo, 0},
 }};
+
+// The longest fade time, in seconds and in the tenths that the desk counts.
+constexpr int LongestFadeSeconds = 10;
+constexpr int TenthsPerSecond = 10;
 
 bool isSlider(Control control)
 {
@@ -73,6 +80,32 @@ void readLevel(const OscMessage &message, RemoteCommand &command)
     }
 }
 
+void readFadeTime(const OscMessage &message, RemoteCommand &command)
+{
+    using Outcome = RemoteCommand::Outcome;
+    if (message.arguments.size() != 1) {
+        command.outcome = Outcome::WrongArguments;
+        return;
+    }
+    const OscMessage::Argument &argument = message.arguments.front();
+    double seconds = 0;
+    if (argument.type == 'i')
+        seconds = argument.integer;
+    else if (argument.type == 'f')
+        seconds = double(argument.real);
+    else {
+        command.outcome = Outcome::WrongArguments;
+        return;
+    }
+    // Written so that NaN fails it too.
+    if (!(seconds >= 0 && seconds <= LongestFadeSeconds)) {
+        command.outcome = Outcome::LevelOutOfRange;
+        return;
+    }
+    command.level = int(std::lround(seconds * TenthsPerSecond));
+    command.outcome = Outcome::Act;
+}
+
 void readPress(const OscMessage &message, RemoteCommand &command)
 {
     using Outcome = RemoteCommand::Outcome;
@@ -112,6 +145,8 @@ RemoteCommand RemoteCommand::interpret(const OscMessage &message)
         command.index = index;
         if (isSlider(address.control))
             readLevel(message, command);
+        else if (address.control == Control::FadeTime)
+            readFadeTime(message, command);
         else
             readPress(message, command);
         return command;

@@ -18,6 +18,9 @@ struct OscMessage;
 //     /dimmer/mode/N             Option2(N - 1)     N = 1..12
 //     /dimmer/blackout           the blackout button
 //     /dimmer/sendall            the send-all button
+//     /dimmer/fade seconds       the fade time of a recall
+//     /dimmer/undo               Ctrl+Z: take back the last change of levels
+//     /dimmer/redo               Ctrl+Shift+Z: bring it back
 //
 // Addresses match exactly: N is written in decimal without a sign or leading zeros, and
 // an OSC pattern is no address of the panel's.
@@ -25,7 +28,8 @@ struct OscMessage;
 // A level is an int32 0..99, or a float32 0.0..1.0 scaled to 0..99 and rounded, as a
 // tablet's fader sends it. A button takes no argument, or one int32 or float32: a
 // tablet's push button sends 1 when pressed and 0 when released, and only the press
-// clicks.
+// clicks. A fade time is a float32 0.0..10.0 or an int32 0..10, in seconds, taken to the
+// tenth.
 struct RemoteCommand
 {
     enum class Control {
@@ -40,6 +44,9 @@ struct RemoteCommand
         Option2,
         Blackout,
         SendAll,
+        FadeTime,
+        Undo,
+        Redo,
     };
 
     enum class Outcome {
@@ -53,7 +60,7 @@ struct RemoteCommand
     Outcome outcome = Outcome::UnknownAddress;
     Control control = Control::VScroll1;
     int index = -1; // the element of a control array, 0-based; -1 for a single control
-    int level = 0;  // for a slider
+    int level = 0;  // for a slider; for the fade time, tenths of a second
 
     static RemoteCommand interpret(const OscMessage &message);
 

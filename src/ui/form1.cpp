@@ -15,6 +15,7 @@
 #include "ui/repeatguard.h"
 #include "ui/scenequestion.h"
 
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
@@ -25,11 +26,17 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <QSignalBlocker>
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 QString text(const char *utf8) { return QString::fromUtf8(utf8); }
+
+// The fade time is shown in seconds and kept by the desk in tenths.
+constexpr int TenthsPerSecond = 10;
 
 // Places a control and gives it its design name: "Command5", or "VScroll1_3" for
 // element 3 of the array VScroll1.
@@ -152,6 +159,7 @@ void Form1::createControls()
                                {T::Command4Tab, m_Command4},
                                {T::Command5Tab, m_Command5}});
     createShowControls(stops);
+    createPlaybackControls(stops);
     applyTabOrder(std::move(stops));
 }
 
@@ -177,6 +185,32 @@ void Form1::createShowControls(std::vector<std::pair<int, QWidget *>> &stops)
     m_blackoutNotice->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_blackoutNotice->hide();
     stops.insert(stops.end(), {{T::BlackoutTab, m_blackout}, {T::SendAllTab, m_sendAll}});
+}
+
+void Form1::createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops)
+{
+    namespace T = Form1Table;
+    m_fadeLabel = place(new QLabel(text(T::FadeLabelText), this), T::FadeLabel, "FadeLabel");
+    m_fadeLabel->setFont(captionFont(T::Label1PointSize(1)));
+    m_fadeTime = place(new QDoubleSpinBox(this), T::FadeTime, "FadeTime");
+    m_fadeTime->setDecimals(1);
+    m_fadeTime->setRange(0.0, Desk::LongestFade / double(TenthsPerSecond));
+    m_fadeTime->setSingleStep(1.0 / TenthsPerSecond);
+    // Typing "2.5" must not recall at 2.0 s and 2.5 s on the way.
+    m_fadeTime->setKeyboardTracking(false);
+    m_fadeTime->setAlignment(Qt::AlignRight);
+    const QString fadeTip = tr("Fade time of a recall, in seconds: each channel moves from "
+                               "where it stands to the scene's level over this time. 0 cuts at "
+                               "once.");
+    m_fadeTime->setToolTip(fadeTip);
+    m_fadeLabel->setToolTip(fadeTip);
+    m_fadeLabel->setBuddy(m_fadeTime);
+    m_undo = place(new QPushButton(text(T::UndoText), this), T::Undo, "Undo");
+    m_undo->setToolTip(tr("Take back the last change of levels (Ctrl+Z)"));
+    m_redo = place(new QPushButton(text(T::RedoText), this), T::Redo, "Redo");
+    m_redo->setToolTip(tr("Bring back what was taken back (Ctrl+Shift+Z)"));
+    stops.insert(stops.end(),
+                 {{T::FadeTimeTab, m_fadeTime}, {T::UndoTab, m_undo}, {T::RedoTab, m_redo}});
 }
 
 void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
@@ -226,6 +260,7 @@ void Form1::wireControls()
     blackoutKey->setAutoRepeat(false);
     connect(blackoutKey, &QShortcut::activated, desk, &Desk::toggleBlackout);
     connect(m_sendAll, &QPushButton::clicked, desk, &Desk::sendAll);
+    wirePlayback();
 
     // What the desk reports, shown; nothing here calls back into it.
     connect(&m_desk, &Desk::channelChanged, this, [this](int channel, int level) {
@@ -247,6 +282,67 @@ void Form1::wireControls()
     });
 }
 
+void Form1::wirePlayback()
+{
+    Desk *desk = &m_desk;
+    connect(m_fadeTime, &QDoubleSpinBox::valueChanged, this, [desk](double seconds) {
+        desk->setFadeTime(int(std::lround(seconds * TenthsPerSecond)));
+    });
+    connect(desk, &Desk::fadeTimeChanged, this, [this](int tenths) {
+        const QSignalBlocker quiet(m_fadeTime);
+        m_fadeTime->setValue(tenths / double(TenthsPerSecond));
+    });
+    // A whole fader gesture, from press to release, is one step of undo.
+    for (LevelSlider *slider : m_VScroll1) {
+        connect(slider, &QAbstractSlider::sliderPressed, desk, [desk] { desk->holdFader(true); });
+        connect(slider, &QAbstractSlider::sliderReleased, desk,
+                [desk] { desk->holdFader(false); });
+    }
+    connect(m_VScroll2, &QAbstractSlider::sliderPressed, desk, [desk] { desk->holdFader(true); });
+    connect(m_VScroll2, &QAbstractSlider::sliderReleased, desk,
+            [desk] { desk->holdFader(false); });
+
+    connect(m_undo, &QPushButton::clicked, desk, &Desk::undo);
+    connect(m_redo, &QPushButton::clicked, desk, &Desk::redo);
+    // A read-out with the focus takes these keys for its own text first, as every text
+    // box does; anywhere else they take back the levels.
+    auto *undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    undoKey->setObjectName(QStringLiteral("undoKey"));
+    undoKey->setAutoRepeat(false);
+    connect(undoKey, &QShortcut::activated, desk, &Desk::undo);
+    auto *redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
+    redoKey->setObjectName(QStringLiteral("redoKey"));
+    redoKey->setAutoRepeat(false);
+    connect(redoKey, &QShortcut::activated, desk, &Desk::redo);
+    connect(desk, &Desk::undoChanged, this, [this](bool canUndo, bool canRedo) {
+        m_undo->setEnabled(canUndo);
+        m_redo->setEnabled(canRedo);
+    });
+    connect(desk, &Desk::liveSceneChanged, this, &Form1::showLiveScene);
+}
+
+void Form1::showLiveScene(int sceneNumber, bool changed)
+{
+    // Read across the room: the live scene's button green, amber once a level has left
+    // it; its number stays its caption.
+    if (m_markedScene > 0 && m_markedScene != sceneNumber) {
+        m_Option1[m_markedScene - 1]->setStyleSheet(QString());
+        m_Option1[m_markedScene - 1]->setToolTip(QString());
+    }
+    m_markedScene = sceneNumber;
+    if (sceneNumber < 1)
+        return;
+    QPushButton *button = m_Option1[sceneNumber - 1];
+    button->setChecked(true);
+    button->setStyleSheet(changed ? QStringLiteral("QPushButton { background: #f0a800; color: "
+                                                   "black; font-weight: bold; }")
+                                  : QStringLiteral("QPushButton { background: #1f8f3a; color: "
+                                                   "white; font-weight: bold; }"));
+    button->setToolTip(changed
+                           ? tr("Scene %1 was live; levels have changed since.").arg(sceneNumber)
+                           : tr("Scene %1 is live.").arg(sceneNumber));
+}
+
 void Form1::showDesk()
 {
     // The read-outs keep their first text until a level changes, as on the board's panel.
@@ -258,6 +354,13 @@ void Form1::showDesk()
         m_Option2[m_desk.mode()]->setChecked(true);
     m_blackout->setChecked(m_desk.isBlackout());
     m_blackoutNotice->setVisible(m_desk.isBlackout());
+    {
+        const QSignalBlocker quiet(m_fadeTime);
+        m_fadeTime->setValue(m_desk.fadeTime() / double(TenthsPerSecond));
+    }
+    m_undo->setEnabled(m_desk.canUndo());
+    m_redo->setEnabled(m_desk.canRedo());
+    showLiveScene(m_desk.liveScene(), m_desk.isLiveChanged());
 }
 
 void Form1::warnRefused(int sceneNumber, int channel, int level)

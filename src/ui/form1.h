@@ -18,6 +18,7 @@ class Form2;
 class ImageControl;
 class LevelSlider;
 class LineStatus;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class ReadOut;
@@ -69,6 +70,10 @@ private:
     void applyTabOrder(std::vector<std::pair<int, QWidget *>> stops);
     // Blackout, send-all and the line's state, in the panel's free space.
     void createShowControls(std::vector<std::pair<int, QWidget *>> &stops);
+    // The fade time, undo and redo, in the panel's free space too.
+    void createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops);
+    void wirePlayback();
+    void showLiveScene(int sceneNumber, bool changed);
 
     Desk &m_desk;
     SerialLink &m_link;
@@ -92,6 +97,11 @@ private:
     QPushButton *m_sendAll = nullptr;
     LineStatus *m_lineState = nullptr;
     QLabel *m_blackoutNotice = nullptr;
+    QLabel *m_fadeLabel = nullptr;
+    QDoubleSpinBox *m_fadeTime = nullptr;
+    QPushButton *m_undo = nullptr;
+    QPushButton *m_redo = nullptr;
+    int m_markedScene = 0; // the scene button drawn as live, 1..12; 0: none
     Form2 *m_form2 = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.
     std::bitset<Board::ChannelCount + 1> m_readOutsBehind;

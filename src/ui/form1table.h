@@ -67,13 +67,23 @@ constexpr int Option2Tab(int i) { return 60 + i; }
 // after all the others.
 inline constexpr Twips Blackout = {11160, 840, 885, 855};
 inline constexpr Twips SendAll = {11280, 2760, 735, 615};
-inline constexpr Twips LineState = {840, 9690, 8400, 405};
-inline constexpr Twips BlackoutNotice = {9240, 9690, 2175, 405};
+inline constexpr Twips FadeLabel = {11160, 1800, 885, 285};
+inline constexpr Twips FadeTime = {11160, 2100, 885, 450};
+inline constexpr Twips LineState = {840, 9690, 5700, 405};
+inline constexpr Twips Undo = {6660, 9690, 840, 405};
+inline constexpr Twips Redo = {7560, 9690, 840, 405};
+inline constexpr Twips BlackoutNotice = {8520, 9690, 2895, 405};
 inline constexpr int BlackoutTab = 72;
 inline constexpr int SendAllTab = 73;
+inline constexpr int FadeTimeTab = 74;
+inline constexpr int UndoTab = 75;
+inline constexpr int RedoTab = 76;
 inline constexpr const char *BlackoutText = "全暗";
 inline constexpr const char *SendAllText = "全部重送";
 inline constexpr const char *BlackoutNoticeText = "全暗中";
+inline constexpr const char *FadeLabelText = "淡變秒數";
+inline constexpr const char *UndoText = "復原";
+inline constexpr const char *RedoText = "重做";
 
 inline constexpr const char *FullOnText = "全開";
 inline constexpr const char *OffText = "全關";

@@ -1,6 +1,7 @@
 #include "deskfixture.h"
 
-DeskFixture::DeskFixture() : scenes(folder.filePath(SceneFile::fileName())), desk(line, scenes)
+DeskFixture::DeskFixture()
+    : scenes(folder.filePath(SceneFile::fileName())), desk(line, scenes, clock)
 {
     QObject::connect(&desk, &Desk::failed, &desk,
                      [this](const QString &message) { failures << message; });

@@ -2,6 +2,7 @@
 
 #include "control/desk.h"
 #include "scenes/scenefile.h"
+#include "support/manualclock.h"
 #include "support/recordingline.h"
 
 #include <QList>
@@ -23,6 +24,7 @@ struct DeskFixture
     QTemporaryDir folder;
     SceneFile scenes;
     RecordingLine line;
+    ManualClock clock; // the desk's fades and undo gestures run on it
     Desk desk;
     QStringList failures;
     QStringList refusals; // "scene channel level"

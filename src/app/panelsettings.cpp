@@ -1,6 +1,7 @@
-#include "portmemory.h"
+#include "panelsettings.h"
 
 #include "app/userfiles.h"
+#include "control/desk.h"
 #include "link/portnames.h"
 
 #include <QCoreApplication>
@@ -15,10 +16,10 @@ namespace {
 // What main tells about the settings file.
 struct Texts
 {
-    Q_DECLARE_TR_FUNCTIONS(PortMemory)
+    Q_DECLARE_TR_FUNCTIONS(PanelSettings)
 };
 
-// The panel writes one short line; anything far larger was not written by it.
+// The panel writes a few short lines; anything far larger was not written by it.
 constexpr qint64 LargestSettings = 4096;
 
 QString settingsPath()
@@ -33,10 +34,11 @@ QSettings settings() { return QSettings(settingsPath(), QSettings::IniFormat); }
 
 const QString PortKey = QStringLiteral("port");
 const QString IdentityKey = QStringLiteral("identity");
+const QString FadeKey = QStringLiteral("fade-tenths");
 
 } // namespace
 
-PortMemory::PortMemory()
+PanelSettings::PanelSettings()
 {
     const QString path = settingsPath();
     const UserFiles::SetAside odd = UserFiles::setAsideIfOdd(path, LargestSettings);
@@ -53,14 +55,14 @@ PortMemory::PortMemory()
     }
 }
 
-QString PortMemory::remembered() const
+QString PanelSettings::remembered() const
 {
     if (!m_problem.isEmpty())
         return {};
     return settings().value(PortKey).toString();
 }
 
-QString PortMemory::doubt() const
+QString PanelSettings::doubt() const
 {
     const QString port = remembered();
     if (port.isEmpty())
@@ -87,11 +89,27 @@ QString PortMemory::doubt() const
         .arg(port, shown(now), shown(was));
 }
 
-void PortMemory::remember(const QString &device)
+void PanelSettings::remember(const QString &device)
 {
     if (!m_problem.isEmpty() && QFileInfo::exists(settingsPath()))
         return;
     QSettings store = settings();
     store.setValue(PortKey, PortNames::stable(device));
     store.setValue(IdentityKey, PortNames::identity(device));
+}
+
+int PanelSettings::fadeTime() const
+{
+    if (!m_problem.isEmpty())
+        return 0;
+    bool number = false;
+    const int tenths = settings().value(FadeKey).toInt(&number);
+    return number && tenths >= 0 && tenths <= Desk::LongestFade ? tenths : 0;
+}
+
+void PanelSettings::rememberFadeTime(int tenths)
+{
+    if (!m_problem.isEmpty() && QFileInfo::exists(settingsPath()))
+        return;
+    settings().setValue(FadeKey, tenths);
 }
