@@ -4,7 +4,7 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>The argument &quot;%1&quot; is not valid text in the system&apos;s encoding, so the file or device it names cannot be opened by that name. Rename it, or name it through a symbolic link whose path is valid text.</source>
+        <source>The argument "%1" is not valid text in the system's encoding, so the file or device it names cannot be opened by that name. Rename it, or name it through a symbolic link whose path is valid text.</source>
         <translation>引數「%1」不是系統編碼下有效的文字，因此無法以這個名稱開啟它所指的檔案或裝置。請將它改名，或透過路徑為有效文字的符號連結來指定它。</translation>
     </message>
     <message>
@@ -12,7 +12,7 @@
         <translation>顯示命令列選項的說明。</translation>
     </message>
     <message>
-        <source>Unexpected argument &apos;%1&apos;.</source>
+        <source>Unexpected argument '%1'.</source>
         <translation>多餘的引數「%1」。</translation>
     </message>
 </context>
@@ -30,11 +30,31 @@
         <source>Send the mode and every level to the board again, as for a board that was switched off and on.</source>
         <translation>把模式與每一路的亮度重新傳給調光器，例如調光器關機後重新開機時。</translation>
     </message>
+    <message>
+        <source>Fade time of a recall, in seconds: each channel moves from where it stands to the scene's level over this time. 0 cuts at once.</source>
+        <translation>叫出場景的淡變秒數：每一路會在這段時間內從目前的亮度直線移到場景的亮度。0 表示立即切換。</translation>
+    </message>
+    <message>
+        <source>Take back the last change of levels (Ctrl+Z)</source>
+        <translation>復原上一次亮度的變更（Ctrl+Z）</translation>
+    </message>
+    <message>
+        <source>Bring back what was taken back (Ctrl+Shift+Z)</source>
+        <translation>重做剛才復原的變更（Ctrl+Shift+Z）</translation>
+    </message>
+    <message>
+        <source>Scene %1 was live; levels have changed since.</source>
+        <translation>場景 %1 曾在使用中；之後亮度已有變更。</translation>
+    </message>
+    <message>
+        <source>Scene %1 is live.</source>
+        <translation>場景 %1 使用中。</translation>
+    </message>
 </context>
 <context>
     <name>LampMemory</name>
     <message>
-        <source>the line &quot;%1&quot; is no field, or a field twice</source>
+        <source>the line "%1" is no field, or a field twice</source>
         <translation>「%1」這一行不是欄位，或是重複的欄位</translation>
     </message>
     <message>
@@ -100,7 +120,7 @@
         <translation>串列埠上八路調光器的控制台。</translation>
     </message>
     <message>
-        <source>The board&apos;s serial device. Without it, the port that opened last, else %1 (the fourth serial port); when that will not open, a dialog asks.</source>
+        <source>The board's serial device. Without it, the port that opened last, else %1 (the fourth serial port); when that will not open, a dialog asks.</source>
         <translation>調光器的串列裝置。未指定時，使用上次開啟的連接埠，否則使用 %1（第四個串列埠）；無法開啟時會出現對話框詢問。</translation>
     </message>
     <message>
@@ -151,7 +171,7 @@
 <context>
     <name>OscCounts</name>
     <message>
-        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
+        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel's own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
         <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，亮度超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
     </message>
 </context>
@@ -190,7 +210,7 @@
         <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
     </message>
     <message>
-        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
+        <source>%1 is not on this computer, and the panel listens on this computer's %2 only</source>
         <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
     </message>
 </context>
@@ -202,9 +222,32 @@
     </message>
 </context>
 <context>
+    <name>PanelSettings</name>
+    <message>
+        <source>The settings file %1 was not read: %2. It was moved to %3, and no port is remembered.</source>
+        <translation>沒有讀取設定檔 %1：%2。它已移到 %3，目前沒有記住任何連接埠。</translation>
+    </message>
+    <message>
+        <source>The settings file %1 was not read: %2, and it could not be moved aside. No port is remembered, and none will be.</source>
+        <translation>沒有讀取設定檔 %1：%2，而且無法把它移開。目前沒有記住任何連接埠，之後也不會記住。</translation>
+    </message>
+    <message>
+        <source>The remembered port %1 is a pseudo-terminal, whose number goes to the next terminal that asks for one: it is opened only when chosen here.</source>
+        <translation>記住的連接埠 %1 是虛擬終端機，它的編號會分給下一個要求的終端機：只有在這裡選擇它時才會開啟。</translation>
+    </message>
+    <message>
+        <source>a device the system tells nothing of</source>
+        <translation>系統沒有任何資訊的裝置</translation>
+    </message>
+    <message>
+        <source>The remembered port %1 is now another device (%2) than the one chosen (%3).</source>
+        <translation>記住的連接埠 %1 現在是另一個裝置（%2），不是當初選擇的裝置（%3）。</translation>
+    </message>
+</context>
+<context>
     <name>PortDialog</name>
     <message>
-        <source>The dimmer board&apos;s serial port</source>
+        <source>The dimmer board's serial port</source>
         <translation>調光器的串列埠</translation>
     </message>
     <message>
@@ -245,36 +288,13 @@
     </message>
 </context>
 <context>
-    <name>PortMemory</name>
-    <message>
-        <source>The settings file %1 was not read: %2. It was moved to %3, and no port is remembered.</source>
-        <translation>沒有讀取設定檔 %1：%2。它已移到 %3，目前沒有記住任何連接埠。</translation>
-    </message>
-    <message>
-        <source>The settings file %1 was not read: %2, and it could not be moved aside. No port is remembered, and none will be.</source>
-        <translation>沒有讀取設定檔 %1：%2，而且無法把它移開。目前沒有記住任何連接埠，之後也不會記住。</translation>
-    </message>
-    <message>
-        <source>The remembered port %1 is a pseudo-terminal, whose number goes to the next terminal that asks for one: it is opened only when chosen here.</source>
-        <translation>記住的連接埠 %1 是虛擬終端機，它的編號會分給下一個要求的終端機：只有在這裡選擇它時才會開啟。</translation>
-    </message>
-    <message>
-        <source>a device the system tells nothing of</source>
-        <translation>系統沒有任何資訊的裝置</translation>
-    </message>
-    <message>
-        <source>The remembered port %1 is now another device (%2) than the one chosen (%3).</source>
-        <translation>記住的連接埠 %1 現在是另一個裝置（%2），不是當初選擇的裝置（%3）。</translation>
-    </message>
-</context>
-<context>
     <name>PortProblem</name>
     <message>
         <source>its path is too long to be locked against other programs: the lock file is named after the path, %1 characters where the system allows %2. Use a shorter path, for example a symbolic link in /tmp</source>
         <translation>它的路徑太長，無法鎖定以防其他程式使用：鎖定檔以路徑命名，長達 %1 個字元，而系統只允許 %2 個。請改用較短的路徑，例如 /tmp 中的符號連結</translation>
     </message>
     <message>
-        <source>there is no such device (is the board&apos;s adapter plugged in?)</source>
+        <source>there is no such device (is the board's adapter plugged in?)</source>
         <translation>沒有這個裝置（調光器的轉接器插上了嗎？）</translation>
     </message>
     <message>
@@ -318,31 +338,31 @@
         <translation>權限不足：使用者 %1 是在這次登入之後才加入可使用它的群組 %2。請登出後再重新登入</translation>
     </message>
     <message>
-        <source>permission denied: the group %2 may use it, and the user %1 is not in it. Add the user with &apos;sudo adduser %1 %2&apos;, then log out and log in again</source>
+        <source>permission denied: the group %2 may use it, and the user %1 is not in it. Add the user with 'sudo adduser %1 %2', then log out and log in again</source>
         <translation>權限不足：群組 %2 可以使用它，而使用者 %1 不在其中。請以「sudo adduser %1 %2」加入該群組，然後登出再重新登入</translation>
     </message>
     <message>
-        <source>permission denied: only its owner %1 may use it (group %2, mode %3), and no group that the user %4 could join. Ask the administrator for a udev rule that gives the adapter to the dialout group, for example a line &apos;SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;&apos; in /etc/udev/rules.d/50-dimmer-board.rules, and then to add %4 to dialout</source>
-        <translation>權限不足：只有擁有者 %1 可以使用它（群組 %2，權限模式 %3），沒有任何使用者 %4 可加入的群組能使用它。請管理員加一條 udev 規則，把轉接器交給 dialout 群組，例如在 /etc/udev/rules.d/50-dimmer-board.rules 中寫入「SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;」，再把 %4 加入 dialout</translation>
+        <source>permission denied: only its owner %1 may use it (group %2, mode %3), and no group that the user %4 could join. Ask the administrator for a udev rule that gives the adapter to the dialout group, for example a line 'SUBSYSTEM=="tty", %5GROUP="dialout", MODE="0660"' in /etc/udev/rules.d/50-dimmer-board.rules, and then to add %4 to dialout</source>
+        <translation>權限不足：只有擁有者 %1 可以使用它（群組 %2，權限模式 %3），沒有任何使用者 %4 可加入的群組能使用它。請管理員加一條 udev 規則，把轉接器交給 dialout 群組，例如在 /etc/udev/rules.d/50-dimmer-board.rules 中寫入「SUBSYSTEM=="tty", %5GROUP="dialout", MODE="0660"」，再把 %4 加入 dialout</translation>
     </message>
     <message>
         <source>it is the terminal of whatever program opens it, not a serial line: the panel would type its packets into it</source>
         <translation>它是開啟它的程式自己的終端機，不是串列線路：控制台會把封包打進那個終端機</translation>
     </message>
     <message>
-        <source>it is the system&apos;s console, not a serial line</source>
+        <source>it is the system's console, not a serial line</source>
         <translation>它是系統主控台，不是串列線路</translation>
     </message>
     <message>
-        <source>it makes new pseudo-terminals and is no line itself (the virtual board&apos;s line is the /dev/pts device it tells)</source>
+        <source>it makes new pseudo-terminals and is no line itself (the virtual board's line is the /dev/pts device it tells)</source>
         <translation>它用來建立新的虛擬終端機，本身不是線路（虛擬調光器的線路是它告知的 /dev/pts 裝置）</translation>
     </message>
     <message>
-        <source>it is not a serial line: no serial port&apos;s driver stands behind it (a text console, or another kind of device)</source>
+        <source>it is not a serial line: no serial port's driver stands behind it (a text console, or another kind of device)</source>
         <translation>它不是串列線路：後面沒有串列埠的驅動程式（是文字主控台或其他種類的裝置）</translation>
     </message>
     <message>
-        <source>nobody uses it, but a lock file that a program which no longer runs (process %1) left behind is in the way: %2, which belongs to %3. Remove it with &apos;%4rm %2&apos;</source>
+        <source>nobody uses it, but a lock file that a program which no longer runs (process %1) left behind is in the way: %2, which belongs to %3. Remove it with '%4rm %2'</source>
         <translation>沒有人在用它，但一個已不再執行的程式（行程 %1）留下的鎖定檔擋住了它：%2，屬於 %3。請用「%4rm %2」刪除它</translation>
     </message>
 </context>
