@@ -1,4 +1,5 @@
 #include "support/childoutput.h"
+#include "support/files.h"
 #include "support/linereader.h"
 #include "support/osc.h"
 #include "support/oscclient.h"
@@ -7,6 +8,7 @@
 #include "support/wire.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,7 +20,7 @@
 // board behind a link of its own, as an adapter behind its stable name. The board killed
 // and started again, or pulled out and plugged in while a fader moves: the panel stays up
 // and the board ends with the panel's levels and mode. The panel closed and started again
-// knows what the lamps show.
+// knows what the lamps show. A fade on the board's slow line ends on time.
 class tst_LineReturns : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,7 @@ private Q_SLOTS:
     void boardKilledAndBack();
     void unpluggedWhileAFaderMoves();
     void restartKnowsTheLamps();
+    void fadeEndsOnTimeOnTheBoard();
 };
 
 namespace {
@@ -63,6 +66,10 @@ public:
         } while (!deadline.hasExpired());
         return false;
     }
+    // Its next line as it prints it; empty when none comes within timeoutMs.
+    QString nextLine(int timeoutMs) { return m_output.lines(1, timeoutMs).value(0); }
+    QStringList quietLines() { return m_output.quietLines(); }
+
     // What it is told by then, as the test's message says it.
     QString shows() const
     {
@@ -208,6 +215,54 @@ void tst_LineReturns::restartKnowsTheLamps()
         zeros + levels + Wire::setLevel(0, 0) + Wire::setLevel(2, 0) + Wire::setLevel(4, 0);
     QTRY_COMPARE(board.count(), 15 + expected.size());
     QCOMPARE(Wire::hex(board.bytes().mid(15)), Wire::hex(expected));
+}
+
+void tst_LineReturns::fadeEndsOnTimeOnTheBoard()
+{
+    QTemporaryDir home;
+    const Levels scene{99, 80, 60, 45, 30, 20, 10, 5};
+    QByteArray file(12 * 8, '\0');
+    for (int k = 0; k < 8; ++k)
+        file[k] = char(scene[k]);
+    QVERIFY(Files::write(home.filePath("s.co"), file));
+    DumpBoard board(home.filePath("ttyBOARD"));
+    RemotePanel panel(board.path, home.path(), RemotePanel::freeUdpPort());
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    OscClient hand;
+    send(hand, panel, "/dimmer/fade", {2.0f});
+    QTest::qWait(200);
+    // Eight channels, each stepping fifty times a second: more than the board's 960 bytes a
+    // second carry, so the newest level of a channel takes the place of a waiting one.
+    QElapsedTimer clock;
+    send(hand, panel, "/dimmer/scene/1");
+    clock.start();
+    QList<Levels> steps(8);
+    qint64 endedAt = -1;
+    while (endedAt < 0 && clock.elapsed() < 4000) {
+        const QStringList word = board.nextLine(4000).split(' ');
+        QCOMPARE(word.value(0), QString("level"));
+        steps[word.value(1).toInt()] << word.value(2).toInt();
+        bool ended = true;
+        for (int k = 0; k < 8; ++k)
+            ended = ended && !steps[k].isEmpty() && steps[k].last() == scene[k];
+        if (ended)
+            endedAt = clock.elapsed();
+    }
+    qInfo("the fade of 2.0 s ended on the board after %lld ms", endedAt);
+#ifdef DIMMER_SANITIZED
+    // Every step is checked there, several times slower: the order is what counts.
+    constexpr qint64 Latest = 3000;
+#else
+    constexpr qint64 Latest = 2100;
+#endif
+    QVERIFY2(endedAt >= 2000 && endedAt <= Latest, qPrintable(QString::number(endedAt)));
+    for (int k = 0; k < 8; ++k) {
+        // Rising, each level once, never falling on the way.
+        QVERIFY2(steps[k].size() > 3, qPrintable(QString::number(steps[k].size())));
+        for (qsizetype n = 1; n < steps[k].size(); ++n)
+            QVERIFY2(steps[k][n] > steps[k][n - 1], qPrintable(QString("channel %1").arg(k)));
+    }
+    QCOMPARE(board.quietLines(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_LineReturns)
