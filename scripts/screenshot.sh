@@ -19,7 +19,7 @@ Xvfb -displayfd 5 -screen 0 1800x860x24 -nolisten tcp -noreset 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 
 build/src/board/dimmer-board >"$work/board" &
 pids+=($!)
@@ -56,6 +56,13 @@ click 776 260
 sleep 1.5
 import -window "$panel" "$work/panel.png"
 import -window "$board" "$work/board.png"
+# Scene 1 is live (green); channel 5 full on changes the levels since (amber). The lower
+# half of the panel then, under the first picture.
+click 364 356
+sleep 0.5
+import -window "$panel" -crop 835x421+0+260 +repage "$work/changed.png"
 convert "$work/panel.png" "$work/board.png" -bordercolor '#c8c8c8' -border 8 \
-    -background '#c8c8c8' -gravity North +append -border 8 -strip docs/panel-and-board.png
+    -background '#c8c8c8' -gravity North +append "$work/top.png"
+convert "$work/top.png" \( "$work/changed.png" -bordercolor '#c8c8c8' -border 8 \) \
+    -background '#c8c8c8' -gravity West -append -border 8 -strip docs/panel-and-board.png
 echo "docs/panel-and-board.png"
