@@ -53,6 +53,22 @@ void tst_Options::parse_data()
         << QStringList{"--osc",          "0.0.0.0:9000",   "--osc-feedback",
                        "localhost:9001", "--osc-feedback", "127.0.0.1:9002"}
         << run << "/dev/ttyS3 - 0.0.0.0:9000 127.0.0.1:9001,127.0.0.1:9002";
+    QTest::newRow("osc-feedback-forms")
+        << QStringList{"--osc",          "9000",          "--osc-feedback", "127.0.0.1:9001,float",
+                       "--osc-feedback", "[::1]:9002,int"}
+        << usage << "--osc-feedback [::1]:9002,int: [::1]:9002 cannot be reached";
+    QTest::newRow("osc-feedback-float-and-int")
+        << QStringList{"--osc",          "9000",
+                       "--osc-feedback", "127.0.0.1:9001,float",
+                       "--osc-feedback", "localhost:9002,int"}
+        << run << "/dev/ttyS3 - 127.0.0.1:9000 127.0.0.1:9001,float,127.0.0.1:9002";
+    QTest::newRow("osc-feedback-unknown-form")
+        << QStringList{"--osc", "9000", "--osc-feedback", "127.0.0.1:9001,double"} << usage
+        << "--osc-feedback 127.0.0.1:9001,double: the form after the comma is int or float, not "
+           "double.";
+    QTest::newRow("osc-feedback-form-alone")
+        << QStringList{"--osc", "9000", "--osc-feedback", ",float"} << usage
+        << "--osc-feedback ,float:";
 
     QTest::newRow("unknown") << QStringList{"--bogus"} << usage << "Unknown option 'bogus'";
     QTest::newRow("help-all-is-not-offered")
@@ -107,8 +123,9 @@ void tst_Options::parse()
         return;
     }
     QStringList feedback;
-    for (const OscEndpoint &target : options.oscFeedback)
-        feedback << target.toString();
+    for (const Options::FeedbackTarget &target : options.oscFeedback)
+        feedback << target.to.toString() +
+                        (target.form == FeedbackClients::Form::Float ? ",float" : "");
     const QString asked = QStringList{options.portName,
                                       options.portGiven    ? "given"
                                       : options.choosePort ? "choose"

@@ -41,6 +41,8 @@ private Q_SLOTS:
     void feedback_data();
     void feedback();
     void feedbackToNamedTarget();
+    void feedbackInTheClientsForm_data();
+    void feedbackInTheClientsForm();
     void noFeedbackAfterBadInput();
     void portInUse();
 };
@@ -569,8 +571,8 @@ void tst_Remote::feedback_data()
 
     const Levels off(8, 0);
     // The tablet shows what it set itself; the other hears it.
-    QTest::newRow("channel") << off << 0 << Osc::message("/dimmer/channel/3", {0.5f})
-                             << Datagrams{} << Datagrams{channel(3, 50)};
+    QTest::newRow("channel") << off << 0 << channel(3, 50) << Datagrams{}
+                             << Datagrams{channel(3, 50)};
     QTest::newRow("channel-at-its-level")
         << Levels{0, 0, 40, 0, 0, 0, 0, 0} << 0 << channel(3, 40) << Datagrams{} << Datagrams{};
     // The channels that the master's copy moves, then the master; the tablet hears the
@@ -659,6 +661,60 @@ void tst_Remote::feedbackToNamedTarget()
     remote.f.desk.channelOff(0);
     QTRY_COMPARE(remote.client.received.size(), 1);
     QCOMPARE(Wire::hex(remote.client.received[0]), Wire::hex(channel(1, 0)));
+    // Named with ,float, it hears floats, whatever form it sends itself.
+    remote.server->addFeedbackTarget({Loopback, named.port()}, FeedbackClients::Form::Float);
+    named.send(channel(2, 5), remote.port());
+    remote.f.desk.setChannel(6, 33);
+    QTRY_COMPARE(named.received.size(), byPanel.size() + 3);
+    QCOMPARE(Wire::hex(named.received.last()),
+             Wire::hex(Osc::message("/dimmer/channel/7", {33.0f / 99})));
+}
+
+void tst_Remote::feedbackInTheClientsForm_data()
+{
+    QTest::addColumn<QByteArrayList>("sent"); // by the tablet first
+    QTest::addColumn<bool>("floats");         // whether it hears floats then
+
+    const QByteArray ch3("/dimmer/channel/3");
+    QTest::newRow("float-fader") << QByteArrayList{Osc::message(ch3, {0.5f})} << true;
+    QTest::newRow("int-fader") << QByteArrayList{Osc::message(ch3, {40})} << false;
+    QTest::newRow("float-master") << QByteArrayList{Osc::message("/dimmer/master", {0.25f})}
+                                  << true;
+    QTest::newRow("last-level-counts")
+        << QByteArrayList{Osc::message(ch3, {0.5f}), Osc::message(ch3, {40})} << false;
+    QTest::newRow("int-then-float")
+        << QByteArrayList{Osc::message(ch3, {40}), Osc::message(ch3, {0.1f})} << true;
+    // A button's 1.0 or a fade time tells nothing of the tablet's faders.
+    QTest::newRow("float-button-only")
+        << QByteArrayList{Osc::message("/dimmer/fullon/2", {1.0f})} << false;
+    QTest::newRow("float-fader-then-int-button")
+        << QByteArrayList{Osc::message(ch3, {0.5f}), Osc::message("/dimmer/fullon/2", {1}),
+                          Osc::message("/dimmer/fade", {2})}
+        << true;
+}
+
+void tst_Remote::feedbackInTheClientsForm()
+{
+    QFETCH(QByteArrayList, sent);
+    QFETCH(bool, floats);
+    RemoteDesk remote;
+    QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
+    for (const QByteArray &datagram : sent) {
+        remote.send(datagram);
+        QTest::qWait(30);
+    }
+    QTRY_COMPARE(remote.server->counts().taken, qint64(sent.size()));
+    QTest::qWait(50);
+    remote.client.received.clear();
+    OscClient other;
+    other.send(channel(8, 77), remote.port());
+    QTRY_COMPARE(remote.client.received.size(), 1);
+    const QByteArray expected = floats ? Osc::message("/dimmer/channel/8", {77.0f / 99})
+                                       : Osc::message("/dimmer/channel/8", {77});
+    QCOMPARE(Wire::hex(remote.client.received[0]), Wire::hex(expected));
+    // Its echo, in the same form, is known for one.
+    remote.send(expected);
+    QTRY_COMPARE(remote.server->counts().echoes, qint64(1));
 }
 
 void tst_Remote::noFeedbackAfterBadInput()

@@ -160,12 +160,16 @@
         <translation>在本機 ADDRESS（預設 %1：僅限本機；要從網路上遙控，請指定該網路上的位址）的 UDP 連接埠 PORT 上接收 OSC 訊息，接受遙控。</translation>
     </message>
     <message>
-        <source>Also send every level change as OSC to HOST:PORT, besides the remote controls heard from in the last ten minutes; may be given more than once.</source>
-        <translation>除了最近十分鐘內傳過訊息的遙控器之外，也把每次亮度變化以 OSC 傳送到 HOST:PORT；可以指定多次。</translation>
-    </message>
-    <message>
         <source>--osc-feedback %1 is where the panel itself listens (--osc %2): it would take its own feedback for orders.</source>
         <translation>--osc-feedback %1 正是控制台自己接收訊息的位置（--osc %2）：它會把自己的回饋當成指令。</translation>
+    </message>
+    <message>
+        <source>--osc-feedback %1: the form after the comma is int or float, not %2.</source>
+        <translation>--osc-feedback %1：逗號後面的格式只能是 int 或 float，不能是 %2。</translation>
+    </message>
+    <message>
+        <source>Also send every level change as OSC to HOST:PORT, besides the remote controls heard from in the last ten minutes; may be given more than once. Levels go as ints 0..99, or with ,float after the port as floats 0.0..1.0.</source>
+        <translation>除了最近十分鐘內傳過訊息的遙控器之外，也把每次亮度變化以 OSC 傳送到 HOST:PORT；可以指定多次。亮度以整數 0..99 傳送；在連接埠後面加上 ,float 則以浮點數 0.0..1.0 傳送。</translation>
     </message>
 </context>
 <context>

@@ -77,8 +77,8 @@ bool startRemote(const Options &options, Desk &desk, std::optional<OscServer> &r
     if (!options.osc)
         return true;
     remote.emplace(desk);
-    for (const OscEndpoint &target : options.oscFeedback)
-        remote->addFeedbackTarget(target);
+    for (const Options::FeedbackTarget &target : options.oscFeedback)
+        remote->addFeedbackTarget(target.to, target.form);
     QString error;
     if (remote->listen(*options.osc, &error))
         return true;

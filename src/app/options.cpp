@@ -18,7 +18,20 @@ QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOp
             return Options::tr("--osc %1: %2.").arg(parser.value(osc), problem);
     }
     for (const QString &value : parser.values(oscFeedback)) {
-        const std::optional<OscEndpoint> target = OscEndpoint::parse(value, false, &problem);
+        // HOST:PORT, then ",int" (the default) or ",float" for the form of the levels.
+        QString where = value;
+        auto form = FeedbackClients::Form::Int;
+        if (const qsizetype comma = value.lastIndexOf(QLatin1Char(',')); comma >= 0) {
+            const QString asked = value.mid(comma + 1);
+            if (asked == QLatin1String("float"))
+                form = FeedbackClients::Form::Float;
+            else if (asked != QLatin1String("int"))
+                return Options::tr("--osc-feedback %1: the form after the comma is int or float, "
+                                   "not %2.")
+                    .arg(value, asked);
+            where.truncate(comma);
+        }
+        const std::optional<OscEndpoint> target = OscEndpoint::parse(where, false, &problem);
         if (!target)
             return Options::tr("--osc-feedback %1: %2.").arg(value, problem);
         if (!options.osc) {
@@ -33,7 +46,7 @@ QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOp
                                "it would take its own feedback for orders.")
                 .arg(value, options.osc->toString());
         }
-        options.oscFeedback << *target;
+        options.oscFeedback << Options::FeedbackTarget{*target, form};
     }
     return {};
 }
@@ -67,8 +80,9 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     const QCommandLineOption oscFeedback(
         QStringLiteral("osc-feedback"),
         tr("Also send every level change as OSC to HOST:PORT, besides the remote controls heard "
-           "from in the last ten minutes; may be given more than once."),
-        QStringLiteral("HOST:PORT"));
+           "from in the last ten minutes; may be given more than once. Levels go as ints 0..99, "
+           "or with ,float after the port as floats 0.0..1.0."),
+        QStringLiteral("HOST:PORT[,float]"));
     parser.addOption(port);
     parser.addOption(choosePort);
     parser.addOption(sceneFile);

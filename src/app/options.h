@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/commandline.h"
+#include "remote/feedbackclients.h"
 #include "remote/oscendpoint.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,13 @@ public:
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
     std::optional<OscEndpoint> osc; // --osc: where remote control listens; none: off
-    QList<OscEndpoint> oscFeedback; // --osc-feedback: targets told every level too
+    // --osc-feedback: targets told every level too, in the form each asks for.
+    struct FeedbackTarget
+    {
+        OscEndpoint to;
+        FeedbackClients::Form form = FeedbackClients::Form::Int;
+    };
+    QList<FeedbackTarget> oscFeedback;
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

@@ -49,15 +49,17 @@ const FeedbackClients::Listener *FeedbackClients::find(const OscEndpoint &endpoi
     return const_cast<FeedbackClients *>(this)->find(endpoint);
 }
 
-void FeedbackClients::addTarget(const OscEndpoint &target, const Levels &levels)
+void FeedbackClients::addTarget(const OscEndpoint &target, const Levels &levels, Form form)
 {
     if (Listener *known = find(target)) {
         known->named = true;
+        known->form = form;
         return;
     }
     Listener listener;
     listener.endpoint = target;
     listener.named = true;
+    listener.form = form;
     listener.shows = levels;
     const auto firstClient = std::find_if(m_listeners.begin(), m_listeners.end(),
                                           [](const Listener &l) { return !l.named; });
@@ -71,7 +73,7 @@ bool FeedbackClients::isTarget(const OscEndpoint &endpoint) const
 }
 
 void FeedbackClients::heard(const OscEndpoint &client, int address, int level,
-                            const Levels &before, Clock::time_point now)
+                            const Levels &before, Clock::time_point now, std::optional<Form> form)
 {
     forgetOld(now);
     Listener *listener = find(client);
@@ -93,6 +95,8 @@ void FeedbackClients::heard(const OscEndpoint &client, int address, int level,
     }
     listener->lastHeard = now;
     listener->messages.add(now);
+    if (form && !listener->named)
+        listener->form = *form;
     if (address >= 0 && address < AddressCount && isLevel(level))
         listener->shows[std::size_t(address)] = level;
 }
@@ -144,7 +148,7 @@ std::vector<FeedbackClients::Datagram> FeedbackClients::due(const Levels &levels
                 waiting = true;
                 break;
             }
-            datagrams.push_back({listener.endpoint, address, level});
+            datagrams.push_back({listener.endpoint, address, level, listener.form});
             listener.shows[std::size_t(address)] = level;
             if (isLevel(level))
                 listener.toldAt[std::size_t(address)][std::size_t(level)] = now;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 #include <vector>
 
 // Who hears the panel's levels, and what each has been told. Every remote control whose
@@ -20,6 +21,10 @@
 // echo (a remote control, or another panel, telling back what it was told), and is not
 // taken: that rule, and not telling a client what it set itself, settle every loop of
 // panels and remotes. The clock is the caller's, and monotonic.
+//
+// Each hears levels in the form it uses: a client whose last level was a float (a tablet's
+// fader, 0.0..1.0) hears floats, one whose last level was an int hears ints 0..99, and one
+// that sent no level yet hears ints. A target hears the form it was named with.
 class FeedbackClients
 {
 public:
@@ -40,23 +45,29 @@ public:
     static constexpr int MostPerSecond = 192;
     static constexpr std::chrono::seconds EchoWindow{1};
 
+    enum class Form {
+        Int,   // 0..99
+        Float, // 0.0..1.0
+    };
+
     struct Datagram
     {
         OscEndpoint to;
         int address = 0;
         int level = 0;
+        Form form = Form::Int;
     };
 
     // A target hears every change from now on; it is taken to show levels now.
-    void addTarget(const OscEndpoint &target, const Levels &levels);
+    void addTarget(const OscEndpoint &target, const Levels &levels, Form form = Form::Int);
     bool isTarget(const OscEndpoint &endpoint) const;
 
     // A message of client took effect on the levels that stood before it, before. It set
     // address to level, which it therefore shows already; address -1 for a button, which
     // leaves it knowing nothing new. A new client is taken to show before: it hears of the
-    // changes from its own message on.
+    // changes from its own message on. form: the form of the level it sent, if it sent one.
     void heard(const OscEndpoint &client, int address, int level, const Levels &before,
-               Clock::time_point now);
+               Clock::time_point now, std::optional<Form> form = std::nullopt);
     // Whether level for address is the echo of what client was told within EchoWindow.
     bool isEcho(const OscEndpoint &client, int address, int level, Clock::time_point now) const;
 
@@ -85,6 +96,7 @@ private:
     {
         OscEndpoint endpoint;
         bool named = false;
+        Form form = Form::Int;
         Clock::time_point lastHeard{};
         Levels shows{-1, -1, -1, -1, -1, -1, -1, -1, -1}; // -1: not known
         // When each level of each address was last told, for echoes.

@@ -70,12 +70,28 @@ OscMessage OscMessage::read(QByteArrayView datagram)
     return message;
 }
 
+namespace {
+
+QByteArray serialise(lo_message message, const QByteArray &address)
+{
+    std::size_t size = lo_message_length(message, address.constData());
+    QByteArray bytes(qsizetype(size), '\0');
+    lo_message_serialise(message, address.constData(), bytes.data(), &size);
+    return bytes;
+}
+
+} // namespace
+
 QByteArray OscMessage::write(const QByteArray &address, std::int32_t value)
 {
     const Message message(lo_message_new(), &lo_message_free);
     lo_message_add_int32(message.get(), value);
-    std::size_t size = lo_message_length(message.get(), address.constData());
-    QByteArray bytes(qsizetype(size), '\0');
-    lo_message_serialise(message.get(), address.constData(), bytes.data(), &size);
-    return bytes;
+    return serialise(message.get(), address);
+}
+
+QByteArray OscMessage::write(const QByteArray &address, float value)
+{
+    const Message message(lo_message_new(), &lo_message_free);
+    lo_message_add_float(message.get(), value);
+    return serialise(message.get(), address);
 }

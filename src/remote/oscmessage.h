@@ -34,4 +34,6 @@ struct OscMessage
     static OscMessage read(QByteArrayView datagram);
     // The message address with one int32 argument.
     static QByteArray write(const QByteArray &address, std::int32_t value);
+    // The message address with one float32 argument.
+    static QByteArray write(const QByteArray &address, float value);
 };

@@ -28,6 +28,19 @@ int levelAddress(const RemoteCommand &command)
     return -1;
 }
 
+// The form of levels that the sender of a level uses, as its argument shows. A button's
+// argument or a fade time tells nothing of the sender's faders.
+std::optional<FeedbackClients::Form> formOf(const RemoteCommand &command)
+{
+    if (levelAddress(command) < 0)
+        return std::nullopt;
+    if (command.argumentType == 'f')
+        return FeedbackClients::Form::Float;
+    if (command.argumentType == 'i')
+        return FeedbackClients::Form::Int;
+    return std::nullopt;
+}
+
 } // namespace
 
 OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk)
@@ -57,9 +70,9 @@ bool OscServer::listen(const OscEndpoint &at, QString *errorMessage)
 
 OscEndpoint OscServer::localEndpoint() const { return m_port.localEndpoint(); }
 
-void OscServer::addFeedbackTarget(const OscEndpoint &target)
+void OscServer::addFeedbackTarget(const OscEndpoint &target, FeedbackClients::Form form)
 {
-    m_clients.addTarget(target, levels());
+    m_clients.addTarget(target, levels(), form);
 }
 
 FeedbackClients::Levels OscServer::levels() const
@@ -123,7 +136,7 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
     act(command);
     // Only a message that took effect makes its sender a client: a stray datagram, a
     // release or a forged one that the panel ignored starts no feedback towards anyone.
-    m_clients.heard(sender, address, command.level, before, now);
+    m_clients.heard(sender, address, command.level, before, now, formOf(command));
     tellLater();
 }
 
@@ -196,7 +209,10 @@ void OscServer::tellLevels()
                                        : RemoteCommand::addressOf(Control::VScroll1, told.address);
         // What the system cannot send now is not retried: the next change tells the level
         // again, and a tablet that missed one shows the wrong level only until then.
-        m_port.send(OscMessage::write(address, told.level), told.to);
+        m_port.send(told.form == FeedbackClients::Form::Float
+                        ? OscMessage::write(address, float(told.level) / Board::FullOn)
+                        : OscMessage::write(address, std::int32_t(told.level)),
+                    told.to);
     }
     // Held back by a listener's rate: the rest goes in the next round.
     if (rest)

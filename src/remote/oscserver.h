@@ -34,7 +34,8 @@ public:
     bool listen(const OscEndpoint &at, QString *errorMessage);
     // Where it listens: the port the system chose when 0 was asked for.
     OscEndpoint localEndpoint() const;
-    void addFeedbackTarget(const OscEndpoint &target);
+    void addFeedbackTarget(const OscEndpoint &target,
+                           FeedbackClients::Form form = FeedbackClients::Form::Int);
 
     const OscCounts &counts() const { return m_counts; }
 

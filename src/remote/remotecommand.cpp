@@ -143,6 +143,8 @@ RemoteCommand RemoteCommand::interpret(const OscMessage &message)
         }
         command.control = address.control;
         command.index = index;
+        if (message.arguments.size() == 1)
+            command.argumentType = message.arguments.front().type;
         if (isSlider(address.control))
             readLevel(message, command);
         else if (address.control == Control::FadeTime)

@@ -61,6 +61,8 @@ struct RemoteCommand
     Control control = Control::VScroll1;
     int index = -1; // the element of a control array, 0-based; -1 for a single control
     int level = 0;  // for a slider; for the fade time, tenths of a second
+    // The type of the message's argument: 'i', 'f', or 0 when it had none.
+    char argumentType = 0;
 
     static RemoteCommand interpret(const OscMessage &message);
 
