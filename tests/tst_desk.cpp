@@ -1,3 +1,4 @@
+#include "support/deskactions.h"
 #include "support/deskfixture.h"
 #include "support/files.h"
 #include "support/wire.h"
@@ -39,49 +40,6 @@ QByteArray record(const Levels &levels)
     for (int level : levels)
         bytes += char(level);
     return bytes;
-}
-
-// "set 3 40" (from a button, a recall, a remote), "move 3 40" (the operator's slider),
-// "master 70", "moveMaster 70", "fullOn 3", "off 3", "masterFullOn", "allOff", "mode 5",
-// "recall 2", "store 4", "download", "blackout", "sendAll"; several are joined with ';'.
-void perform(Desk &desk, const QString &actions)
-{
-    for (const QString &action : actions.split(';', Qt::SkipEmptyParts)) {
-        const QStringList word = action.split(' ', Qt::SkipEmptyParts);
-        const int a = word.size() > 1 ? word[1].toInt() : 0;
-        const int b = word.size() > 2 ? word[2].toInt() : 0;
-        const QString &verb = word[0];
-        if (verb == "set")
-            desk.setChannel(a, b);
-        else if (verb == "move")
-            desk.moveChannel(a, b);
-        else if (verb == "master")
-            desk.setMaster(a);
-        else if (verb == "moveMaster")
-            desk.moveMaster(a);
-        else if (verb == "fullOn")
-            desk.channelFullOn(a);
-        else if (verb == "off")
-            desk.channelOff(a);
-        else if (verb == "masterFullOn")
-            desk.masterFullOn();
-        else if (verb == "allOff")
-            desk.allOff();
-        else if (verb == "mode")
-            desk.selectMode(a);
-        else if (verb == "recall")
-            desk.recall(a);
-        else if (verb == "store")
-            desk.store(a);
-        else if (verb == "download")
-            desk.download();
-        else if (verb == "blackout")
-            desk.toggleBlackout();
-        else if (verb == "sendAll")
-            desk.sendAll();
-        else
-            QFAIL(qPrintable("unknown action " + action));
-    }
 }
 
 } // namespace
@@ -291,7 +249,7 @@ void tst_Desk::intents()
         QVERIFY(Files::write(f.scenePath(), file));
     const Module1 before = f.desk.registers();
 
-    perform(f.desk, actions);
+    perform(f, actions);
     QCOMPARE(Wire::hex(f.line.take()), Wire::hex(wire));
     QCOMPARE(f.levels(), after);
     const Module1 &now = f.desk.registers();

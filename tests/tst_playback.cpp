@@ -1,3 +1,4 @@
+#include "support/deskactions.h"
 #include "support/deskfixture.h"
 #include "support/files.h"
 #include "support/wire.h"
@@ -36,54 +37,6 @@ const QByteArray Scenes = [] {
     file.replace(8, 8, QByteArray(two, 8));
     return file;
 }();
-
-// As perform() of the desk's own test, with the time and the rest of playback:
-// "fade 20" (tenths), "at 500" (the clock to 500 ms, then the fades step), "undo", "redo",
-// "hold"/"letGo" (a fader pressed and released), "set", "move", "master", "fullOn", "off",
-// "allOff", "recall", "store", "blackout".
-void perform(DeskFixture &f, const QString &actions)
-{
-    Desk &desk = f.desk;
-    for (const QString &action : actions.split(';', Qt::SkipEmptyParts)) {
-        const QStringList word = action.split(' ', Qt::SkipEmptyParts);
-        const int a = word.size() > 1 ? word[1].toInt() : 0;
-        const int b = word.size() > 2 ? word[2].toInt() : 0;
-        const QString &verb = word[0];
-        if (verb == "fade")
-            desk.setFadeTime(a);
-        else if (verb == "at") {
-            f.clock.set(std::chrono::milliseconds(a));
-            desk.stepFades();
-        } else if (verb == "undo")
-            desk.undo();
-        else if (verb == "redo")
-            desk.redo();
-        else if (verb == "hold")
-            desk.holdFader(true);
-        else if (verb == "letGo")
-            desk.holdFader(false);
-        else if (verb == "set")
-            desk.setChannel(a, b);
-        else if (verb == "move")
-            desk.moveChannel(a, b);
-        else if (verb == "master")
-            desk.setMaster(a);
-        else if (verb == "fullOn")
-            desk.channelFullOn(a);
-        else if (verb == "off")
-            desk.channelOff(a);
-        else if (verb == "allOff")
-            desk.allOff();
-        else if (verb == "recall")
-            desk.recall(a);
-        else if (verb == "store")
-            desk.store(a);
-        else if (verb == "blackout")
-            desk.toggleBlackout();
-        else
-            QFAIL(qPrintable("unknown action " + action));
-    }
-}
 
 } // namespace
 

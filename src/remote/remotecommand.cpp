@@ -1,5 +1,6 @@
 #include "remotecommand.h"
 
+#include "control/desk.h"
 #include "link/boardnumbers.h"
 #include "remote/oscmessage.h"
 
@@ -35,9 +36,9 @@ constexpr std::array<Address, 14> Addresses = {{
     {"/dimmer/redo", Control::Redo, 0},
 }};
 
-// The longest fade time, in seconds and in the tenths that the desk counts.
-constexpr int LongestFadeSeconds = 10;
+// The desk counts a fade time in tenths of a second; a remote names it in seconds.
 constexpr int TenthsPerSecond = 10;
+constexpr double LongestFadeSeconds = Desk::LongestFade / double(TenthsPerSecond);
 
 bool isSlider(Control control)
 {
@@ -54,55 +55,39 @@ int elementOf(const QByteArray &rest, int count)
     return n - 1;
 }
 
-void readLevel(const OscMessage &message, RemoteCommand &command)
+// How one number argument is read: an int32 or a float32 from 0 to its top, times its
+// factor, rounded.
+struct Reading
 {
-    using Outcome = RemoteCommand::Outcome;
-    if (message.arguments.size() != 1) {
-        command.outcome = Outcome::WrongArguments;
-        return;
-    }
-    const OscMessage::Argument &argument = message.arguments.front();
-    if (argument.type == 'i') {
-        command.level = argument.integer;
-        command.outcome = argument.integer >= Board::Off && argument.integer <= Board::FullOn
-                              ? Outcome::Act
-                              : Outcome::LevelOutOfRange;
-    } else if (argument.type == 'f') {
-        // Written so that NaN fails it too.
-        if (!(argument.real >= 0.0f && argument.real <= 1.0f)) {
-            command.outcome = Outcome::LevelOutOfRange;
-            return;
-        }
-        command.level = int(std::lround(double(argument.real) * Board::FullOn));
-        command.outcome = Outcome::Act;
-    } else {
-        command.outcome = Outcome::WrongArguments;
-    }
-}
+    double intTop;
+    double intFactor;
+    double floatTop;
+    double floatFactor;
+};
 
-void readFadeTime(const OscMessage &message, RemoteCommand &command)
+// A level: an int32 0..99, or a float32 0.0..1.0 as a tablet's fader sends it.
+constexpr Reading LevelReading{Board::FullOn, 1, 1, Board::FullOn};
+// A fade time in seconds, either type, kept in tenths.
+constexpr Reading FadeReading{LongestFadeSeconds, TenthsPerSecond, LongestFadeSeconds,
+                              TenthsPerSecond};
+
+void readNumber(const OscMessage &message, const Reading &reading, RemoteCommand &command)
 {
     using Outcome = RemoteCommand::Outcome;
-    if (message.arguments.size() != 1) {
+    const OscMessage::Argument *argument =
+        message.arguments.size() == 1 ? &message.arguments.front() : nullptr;
+    if (!argument || (argument->type != 'i' && argument->type != 'f')) {
         command.outcome = Outcome::WrongArguments;
         return;
     }
-    const OscMessage::Argument &argument = message.arguments.front();
-    double seconds = 0;
-    if (argument.type == 'i')
-        seconds = argument.integer;
-    else if (argument.type == 'f')
-        seconds = double(argument.real);
-    else {
-        command.outcome = Outcome::WrongArguments;
-        return;
-    }
+    const bool whole = argument->type == 'i';
+    const double value = whole ? double(argument->integer) : double(argument->real);
     // Written so that NaN fails it too.
-    if (!(seconds >= 0 && seconds <= LongestFadeSeconds)) {
+    if (!(value >= 0 && value <= (whole ? reading.intTop : reading.floatTop))) {
         command.outcome = Outcome::LevelOutOfRange;
         return;
     }
-    command.level = int(std::lround(seconds * TenthsPerSecond));
+    command.level = int(std::lround(value * (whole ? reading.intFactor : reading.floatFactor)));
     command.outcome = Outcome::Act;
 }
 
@@ -146,9 +131,9 @@ RemoteCommand RemoteCommand::interpret(const OscMessage &message)
         if (message.arguments.size() == 1)
             command.argumentType = message.arguments.front().type;
         if (isSlider(address.control))
-            readLevel(message, command);
+            readNumber(message, LevelReading, command);
         else if (address.control == Control::FadeTime)
-            readFadeTime(message, command);
+            readNumber(message, FadeReading, command);
         else
             readPress(message, command);
         return command;
