@@ -24,6 +24,7 @@ public:
     bool sceneFileGiven = false;
     std::optional<OscEndpoint> osc; // --osc: where remote control listens; none: off
     QList<OscEndpoint> oscFeedback; // --osc-feedback: targets told every level too
+    std::optional<OscEndpoint> web; // --web: where the web remote listens (TCP); none: off
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

@@ -152,6 +152,7 @@ void Form1::createControls()
                                {T::Command4Tab, m_Command4},
                                {T::Command5Tab, m_Command5}});
     createShowControls(stops);
+    createWebRemoteButton(stops);
     applyTabOrder(std::move(stops));
 }
 
@@ -178,6 +179,19 @@ void Form1::createShowControls(std::vector<std::pair<int, QWidget *>> &stops)
     m_blackoutNotice->hide();
     stops.insert(stops.end(), {{T::BlackoutTab, m_blackout}, {T::SendAllTab, m_sendAll}});
 }
+
+void Form1::createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops)
+{
+    namespace T = Form1Table;
+    m_webRemote = place(new QPushButton(text(T::WebRemoteText), this), T::WebRemote, "WebRemote");
+    m_webRemote->setToolTip(tr("Show the code that a phone scans to join the web remote."));
+    connect(m_webRemote, &QPushButton::clicked, this, &Form1::webRemoteAsked);
+    // Without --web there is nothing to join.
+    m_webRemote->hide();
+    stops.emplace_back(T::WebRemoteTab, m_webRemote);
+}
+
+void Form1::offerWebRemote() { m_webRemote->show(); }
 
 void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 {

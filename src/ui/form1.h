@@ -46,9 +46,14 @@ public:
     // The read-out form of a level: a space in the place of a sign, then the digits.
     static QString readOutText(int level);
 
+    // Shows the button that asks for the web remote's join dialog (webRemoteAsked).
+    void offerWebRemote();
+
 Q_SIGNALS:
     // Something the operator should know; the panel carries on.
     void warned(const QString &message);
+    // The operator asked how a phone joins the web remote.
+    void webRemoteAsked();
 
 protected:
     bool event(QEvent *event) override;
@@ -69,6 +74,7 @@ private:
     void applyTabOrder(std::vector<std::pair<int, QWidget *>> stops);
     // Blackout, send-all and the line's state, in the panel's free space.
     void createShowControls(std::vector<std::pair<int, QWidget *>> &stops);
+    void createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops);
 
     Desk &m_desk;
     SerialLink &m_link;
@@ -92,6 +98,7 @@ private:
     QPushButton *m_sendAll = nullptr;
     LineStatus *m_lineState = nullptr;
     QLabel *m_blackoutNotice = nullptr;
+    QPushButton *m_webRemote = nullptr;
     Form2 *m_form2 = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.
     std::bitset<Board::ChannelCount + 1> m_readOutsBehind;
