@@ -52,6 +52,7 @@ private Q_SLOTS:
     void quickSecondClickOnYesStoresNothingElse();
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
+    void offersWebRemote();
     void showsTheLine();
 };
 
@@ -216,7 +217,8 @@ void tst_Panel::tabOrderFollowsTabIndex()
     for (int i = 0; i < 12; ++i)
         expected << f.Option2(i);
     expected << controlOf<QWidget>(f.form.get(), "Blackout")
-             << controlOf<QWidget>(f.form.get(), "SendAll");
+             << controlOf<QWidget>(f.form.get(), "SendAll")
+             << controlOf<QWidget>(f.form.get(), "WebRemote"); // shown with --web only
     QList<QWidget *> actual;
     QWidget *w = f.VScroll1(0);
     do {
@@ -811,6 +813,31 @@ void tst_Panel::showsTheLine()
                  QString("Line %1: lost (the line hung up), waiting for it to come back")
                      .arg(line.slavePath()));
     QVERIFY(shown.toolTip().contains("Every change is kept"));
+}
+
+void tst_Panel::offersWebRemote()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    auto *button = controlOf<QPushButton>(f.form.get(), "WebRemote");
+    QVERIFY(!button->isVisible());
+    const QSize size = f.form->size();
+    f.form->offerWebRemote();
+    // In the free column right of the master, between the send-settings button and the
+    // picture, covering nothing; the window keeps its size.
+    QVERIFY(button->isVisible());
+    QCOMPARE(button->geometry(), twips(11280, 4320, 735, 615));
+    QCOMPARE(button->text(), QStringLiteral("手機遙控"));
+    QCOMPARE(f.form->size(), size);
+    for (QWidget *other : f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(other == button || !other->isVisible() ||
+                     !other->geometry().intersects(button->geometry()),
+                 qPrintable(other->objectName()));
+    }
+    QSignalSpy asked(f.form.get(), &Form1::webRemoteAsked);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(f.line.take(), QByteArray());
 }
 
 QTEST_MAIN(tst_Panel)
