@@ -258,6 +258,13 @@ def main():
             print('recall to page: %.1f ms' % (changed_at - sent_at * 1000), flush=True)
             check(changed_at - sent_at * 1000 < 250, 'the page follows the panel at once')
 
+        # A phone that slept lost its connection: the page comes back by itself and shows
+        # what changed meanwhile.
+        a.execute_script('socket.close()')
+        sender.sendto(osc('/dimmer/channel/5', 77), ('127.0.0.1', osc_port))
+        check(wait_for(lambda: shown_levels(a)[4] == 77, 10),
+              'a page that lost its connection comes back with the current state')
+
         # Blackout from B shows on A as the window's red button does.
         b.find_element(By.ID, 'blackout').click()
         check(wait_for(lambda: 'on' in a.find_element(By.ID, 'blackout').get_attribute('class')),
