@@ -196,7 +196,9 @@ void WebServer::read(SnapshotFanout::Page id, const QString &text)
     }
     if (!page.joined) {
         ++m_counts.withoutToken;
-        page.socket->sendTextMessage(QString::fromLatin1(refusal("token")));
+        // Told why, unless it has not even read the last answer.
+        if (page.socket->bytesToWrite() <= SnapshotFanout::MostUnsent)
+            page.socket->sendTextMessage(QString::fromLatin1(refusal("token")));
         return;
     }
     if (m_panel.isInputHeld()) {

@@ -144,6 +144,8 @@ def main():
                XDG_CACHE_HOME=home + '/cache', XDG_RUNTIME_DIR=home + '/runtime',
                QT_QPA_PLATFORM='offscreen', LC_ALL='C.UTF-8')
     os.makedirs(home + '/runtime', mode=0o700)
+    # The browsers too keep what they write in the test's folder.
+    os.environ.update({k: v for k, v in env.items() if k.startswith(('HOME', 'XDG_'))})
     scenes = home + '/scenes.co'
     with open(scenes, 'wb') as f:
         f.write(bytes(8) + bytes(SCENE_2))
