@@ -130,7 +130,7 @@ void WebServer::takeConnections()
             continue;
         if (int(m_pages.size()) >= MostPages) {
             ++m_counts.pagesTurnedAway;
-            socket->close(QWebSocketProtocol::CloseCodeAbnormalDisconnection,
+            socket->close(QWebSocketProtocol::CloseCodePolicyViolated,
                           QStringLiteral("too many pages"));
             socket->deleteLater();
             continue;
