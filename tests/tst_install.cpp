@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLibrary>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void manualPages_data();
     void manualPages();
     void debianFiles();
+    void webRemoteModule();
 
 private:
     QString installed(const QString &path) const { return m_prefix + QLatin1Char('/') + path; }
@@ -296,6 +298,16 @@ void tst_Install::debianFiles()
     }
     QVERIFY(QFileInfo::exists(
         installed(QStringLiteral("share/doc/dimmer-panel/changelog.Debian.gz"))));
+}
+
+void tst_Install::webRemoteModule()
+{
+    // Where the installed panel looks for it, beside its own folder, and what it looks for.
+    const QString path =
+        QDir(installed(QStringLiteral("bin"))).filePath(QStringLiteral(DIMMER_WEB_MODULE_PATH));
+    QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
+    QLibrary module(path);
+    QVERIFY2(module.resolve("dimmer_web_create"), qPrintable(module.errorString()));
 }
 
 QTEST_GUILESS_MAIN(tst_Install)

@@ -13,6 +13,8 @@ private Q_SLOTS:
     void initTestCase();
     void parse_data();
     void parse();
+    void web_data();
+    void web();
     void argumentThatIsNoText();
 };
 
@@ -134,6 +136,35 @@ void tst_Options::parse()
                                       feedback.isEmpty() ? "-" : feedback.join(',')}
                               .join(' ');
     QCOMPARE(asked, says);
+}
+
+void tst_Options::web_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // Where the web remote listens, "-" when off; or a text of the usage error.
+    QTest::addColumn<QString>("says");
+    QTest::newRow("off") << QStringList{} << "-";
+    QTest::newRow("port alone") << QStringList{"--web", "8080"} << "127.0.0.1:8080";
+    QTest::newRow("every address") << QStringList{"--web", "0.0.0.0:8080"} << "0.0.0.0:8080";
+    QTest::newRow("ipv6") << QStringList{"--web", "[::1]:8080"} << "[::1]:8080";
+    QTest::newRow("with osc") << QStringList{"--osc", "9000", "--web", "9000"} << "127.0.0.1:9000";
+    QTest::newRow("port out of range")
+        << QStringList{"--web", "0"} << "--web 0: the port must be a number from 1 to 65535.";
+    QTest::newRow("ipv6 without brackets")
+        << QStringList{"--web", "::1:80"} << "an IPv6 address goes in brackets";
+}
+
+void tst_Options::web()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const Options options = parsed(arguments);
+    if (options.verdict.outcome == CommandLine::Outcome::Run)
+        QCOMPARE(options.web ? options.web->toString() : QStringLiteral("-"), says);
+    else
+        QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
+                     options.verdict.output.contains(says),
+                 qPrintable(options.verdict.output));
 }
 
 void tst_Options::argumentThatIsNoText()

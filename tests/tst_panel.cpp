@@ -53,6 +53,7 @@ private Q_SLOTS:
     void quickSecondClickOnYesStoresNothingElse();
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
+    void offersWebRemote();
     void showsTheLine();
     void playback();
     void undoKeys_data();
@@ -230,7 +231,8 @@ void tst_Panel::tabOrderFollowsTabIndex()
              << controlOf<QWidget>(f.form.get(), "SendAll")
              << controlOf<QWidget>(f.form.get(), "FadeTime")
              << controlOf<QWidget>(f.form.get(), "Undo")
-             << controlOf<QWidget>(f.form.get(), "Redo");
+             << controlOf<QWidget>(f.form.get(), "Redo")
+             << controlOf<QWidget>(f.form.get(), "WebRemote"); // shown with --web only
     QList<QWidget *> actual;
     QWidget *w = f.VScroll1(0);
     do {
@@ -962,6 +964,31 @@ void tst_Panel::marksTheLiveScene()
     QCOMPARE(look(1), QString("live"));
     f.desk.moveChannel(7, 3);
     QCOMPARE(look(1), QString("changed"));
+}
+
+void tst_Panel::offersWebRemote()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    auto *button = controlOf<QPushButton>(f.form.get(), "WebRemote");
+    QVERIFY(!button->isVisible());
+    const QSize size = f.form->size();
+    f.form->offerWebRemote();
+    // In the free column right of the master, between the send-settings button and the
+    // picture, covering nothing; the window keeps its size.
+    QVERIFY(button->isVisible());
+    QCOMPARE(button->geometry(), twips(11280, 4320, 735, 615));
+    QCOMPARE(button->text(), QStringLiteral("手機遙控"));
+    QCOMPARE(f.form->size(), size);
+    for (QWidget *other : f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(other == button || !other->isVisible() ||
+                     !other->geometry().intersects(button->geometry()),
+                 qPrintable(other->objectName()));
+    }
+    QSignalSpy asked(f.form.get(), &Form1::webRemoteAsked);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(f.line.take(), QByteArray());
 }
 
 QTEST_MAIN(tst_Panel)

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUdpSocket>
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void portDialogCancelled();
     void remoteControl();
     void remotePortInUse();
+    void webPortInUse();
 
 private:
     std::unique_ptr<XServer> m_x;
@@ -646,6 +648,24 @@ void tst_Startup::remotePortInUse()
     QCOMPARE(line.readAvailable(), QByteArray());
     const QString left = leftOnLine(line);
     QVERIFY2(left.isEmpty(), qPrintable(left));
+}
+
+void tst_Startup::webPortInUse()
+{
+    QTcpServer holder;
+    QVERIFY2(holder.listen(QHostAddress::LocalHost, 0), qPrintable(holder.errorString()));
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    QTemporaryDir folder;
+    const QString at = QStringLiteral("127.0.0.1:%1").arg(holder.serverPort());
+    const QString report = "Cannot listen for the web remote on " + at + ": ";
+    const Outcome outcome = runUntilReported(
+        *m_x, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co"), "--web", at},
+        report);
+    QCOMPARE(outcome.status, 1);
+    QVERIFY2(outcome.err.contains(report), qPrintable(outcome.err));
+    QVERIFY2(!hasTroubleMark(outcome.err), qPrintable(outcome.err));
+    QCOMPARE(line.readAvailable(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

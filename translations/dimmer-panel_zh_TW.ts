@@ -50,6 +50,41 @@
         <source>Scene %1 is live.</source>
         <translation>場景 %1 使用中。</translation>
     </message>
+    <message>
+        <source>Show the code that a phone scans to join the web remote.</source>
+        <translation>顯示手機掃描後加入網頁遙控的條碼。</translation>
+    </message>
+</context>
+<context>
+    <name>JoinDialog</name>
+    <message>
+        <source>Phone remote</source>
+        <translation>手機遙控</translation>
+    </message>
+    <message>
+        <source>Scan the code with the phone's camera and open the page. The phone must be on a network that reaches this computer.</source>
+        <translation>用手機相機掃描條碼並開啟網頁。手機必須在連得到這台電腦的網路上。</translation>
+    </message>
+    <message>
+        <source>New token</source>
+        <translation>更換存取碼</translation>
+    </message>
+    <message>
+        <source>Make a new access token: every phone that joined with this one is dropped and must scan the new code.</source>
+        <translation>產生新的存取碼：用目前存取碼加入的手機都會斷線，必須掃描新的條碼。</translation>
+    </message>
+    <message>
+        <source>Page: %1</source>
+        <translation>網頁：%1</translation>
+    </message>
+    <message>
+        <source>Access token: %1</source>
+        <translation>存取碼：%1</translation>
+    </message>
+    <message>
+        <source>Make a new access token? Every phone that joined is dropped until it scans the new code.</source>
+        <translation>要產生新的存取碼嗎？已加入的手機都會斷線，直到掃描新的條碼。</translation>
+    </message>
 </context>
 <context>
     <name>LampMemory</name>
@@ -170,6 +205,14 @@
     <message>
         <source>Also send every level change as OSC to HOST:PORT, besides the remote controls heard from in the last ten minutes; may be given more than once. Levels go as ints 0..99, or with ,float after the port as floats 0.0..1.0.</source>
         <translation>除了最近十分鐘內傳過訊息的遙控器之外，也把每次亮度變化以 OSC 傳送到 HOST:PORT；可以指定多次。亮度以整數 0..99 傳送；在連接埠後面加上 ,float 則以浮點數 0.0..1.0 傳送。</translation>
+    </message>
+    <message>
+        <source>--web %1: %2.</source>
+        <translation>--web %1：%2。</translation>
+    </message>
+    <message>
+        <source>Serve the web remote, a page that phones join by its code, over HTTP on TCP PORT, at the local ADDRESS (default %1: this computer only; name an address of a network to be reached from it).</source>
+        <translation>在本機 ADDRESS（預設 %1：僅限本機；要從網路上連線，請指定該網路上的位址）的 TCP 連接埠 PORT 上以 HTTP 提供網頁遙控，手機掃描條碼即可加入。</translation>
     </message>
 </context>
 <context>
@@ -444,6 +487,13 @@
     </message>
 </context>
 <context>
+    <name>TokenStore</name>
+    <message>
+        <source>Cannot keep the web remote's access token in %1: %2</source>
+        <translation>無法將網頁遙控的存取碼存入 %1：%2</translation>
+    </message>
+</context>
+<context>
     <name>UserFiles</name>
     <message>
         <source>it is not a plain file</source>
@@ -452,6 +502,27 @@
     <message>
         <source>it holds %1 bytes, where the panel writes a few dozen</source>
         <translation>它有 %1 位元組，而控制台只寫幾十個位元組</translation>
+    </message>
+</context>
+<context>
+    <name>WebCounts</name>
+    <message>
+        <source>Web: %1 messages taken, %2 pages joined; ignored: %3 wrong tokens, %4 controls without the token, %5 while a window was up, %6 too fast, %7 unknown actions, %8 wrong arguments, %9 values out of range, %10 malformed messages, %11 oversized, %12 binary messages, %13 pages turned away</source>
+        <translation>網頁：接受 %1 則訊息，%2 個網頁加入；忽略：存取碼錯誤 %3 次，沒有存取碼的操作 %4 則，視窗開啟時 %5 則，太快 %6 則，未知動作 %7 則，引數錯誤 %8 則，數值超出範圍 %9 則，格式錯誤的訊息 %10 則，過大 %11 則，二進位訊息 %12 則，拒絕的網頁 %13 個</translation>
+    </message>
+</context>
+<context>
+    <name>WebRemoteModule</name>
+    <message>
+        <source>The web remote cannot be loaded: %1</source>
+        <translation>無法載入網頁遙控：%1</translation>
+    </message>
+</context>
+<context>
+    <name>WebServer</name>
+    <message>
+        <source>Cannot listen for the web remote on %1: %2</source>
+        <translation>無法在 %1 上提供網頁遙控：%2</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "app/panelsettings.h"
 #include "app/translations.h"
 #include "app/userfiles.h"
+#include "app/webremotemodule.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
 #include "control/desk.h"
@@ -12,11 +13,13 @@
 #include "remote/oscserver.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
+#include "ui/joindialog.h"
 #include "ui/portdialog.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <chrono>
@@ -86,6 +89,37 @@ bool startRemote(const Options &options, Desk &desk, std::optional<OscServer> &r
     return false;
 }
 
+// The web remote when --web asks for it, loaded from its module, with the button that shows
+// how a phone joins it. A port for it that cannot be had fails the start, as for OSC.
+bool startWeb(const Options &options, Desk &desk, SerialLink &link, Form1 &panel,
+              std::optional<WebRemoteModule> &web)
+{
+    if (!options.web)
+        return true;
+    web.emplace(desk, link);
+    QString error;
+    if (!web->start(*options.web, UserFiles::stateFolder(), &error)) {
+        ErrorReport::failedToStart(error);
+        return false;
+    }
+    panel.offerWebRemote();
+    WebRemote *remote = &web->remote();
+    QObject::connect(&panel, &Form1::webRemoteAsked, &panel, [remote, &panel] {
+        JoinDialog dialog(
+            remote->joinAddress(),
+            [remote](const QByteArray &text) { return remote->qrCode(text); }, &panel);
+        QObject::connect(&dialog, &JoinDialog::renewAsked, &dialog, [remote, &dialog] {
+            QString problem;
+            if (remote->renewToken(&problem))
+                dialog.setAddress(remote->joinAddress());
+            else
+                QMessageBox::warning(&dialog, dialog.windowTitle(), problem);
+        });
+        dialog.exec();
+    });
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -150,6 +184,9 @@ int main(int argc, char **argv)
     std::optional<OscServer> remote;
     if (!startRemote(options, desk, remote))
         return 1;
+    std::optional<WebRemoteModule> web;
+    if (!startWeb(options, desk, link, panel, web))
+        return 1;
 
     ErrorReport report;
     // A line that goes away is waited for; when it is back, the board gets the whole state.
@@ -167,6 +204,8 @@ int main(int argc, char **argv)
         memory.rememberFadeTime(desk.fadeTime());
     if (remote)
         ErrorReport::print(remote->counts().summary());
+    if (web)
+        ErrorReport::print(web->remote().countsSummary());
     // Every packet already handed to the port reaches the line before the port goes.
     if (const qint64 lost = link.release(); lost > 0) {
         ErrorReport::print(

@@ -51,6 +51,19 @@ QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOp
     return {};
 }
 
+// --web into options; why it cannot be used, or empty.
+QString readWebOption(const QCommandLineParser &parser, const QCommandLineOption &web,
+                      Options &options)
+{
+    if (!parser.isSet(web))
+        return {};
+    QString problem;
+    options.web = OscEndpoint::parse(parser.value(web), true, &problem);
+    if (!options.web)
+        return Options::tr("--web %1: %2.").arg(parser.value(web), problem);
+    return {};
+}
+
 } // namespace
 
 Options Options::parse(const CommandLine::Arguments &arguments)
@@ -83,11 +96,19 @@ Options Options::parse(const CommandLine::Arguments &arguments)
            "from in the last ten minutes; may be given more than once. Levels go as ints 0..99, "
            "or with ,float after the port as floats 0.0..1.0."),
         QStringLiteral("HOST:PORT[,float]"));
+    const QCommandLineOption web(
+        QStringLiteral("web"),
+        tr("Serve the web remote, a page that phones join by its code, over HTTP on TCP PORT, "
+           "at the local ADDRESS (default %1: this computer only; name an address of a "
+           "network to be reached from it).")
+            .arg(OscEndpoint::defaultAddress().toString()),
+        QStringLiteral("[ADDRESS:]PORT"));
     parser.addOption(port);
     parser.addOption(choosePort);
     parser.addOption(sceneFile);
     parser.addOption(osc);
     parser.addOption(oscFeedback);
+    parser.addOption(web);
 
     Options options;
     options.verdict = CommandLine::parse(parser, arguments);
@@ -107,6 +128,8 @@ Options Options::parse(const CommandLine::Arguments &arguments)
             parser, tr("--choose-port asks for the dialog, --port names the port: give one."));
     else if (const QString problem = readRemoteOptions(parser, osc, oscFeedback, options);
              !problem.isEmpty())
+        options.verdict = CommandLine::usageError(parser, problem);
+    else if (const QString problem = readWebOption(parser, web, options); !problem.isEmpty())
         options.verdict = CommandLine::usageError(parser, problem);
     return options;
 }

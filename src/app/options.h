@@ -31,6 +31,7 @@ public:
         FeedbackClients::Form form = FeedbackClients::Form::Int;
     };
     QList<FeedbackTarget> oscFeedback;
+    std::optional<OscEndpoint> web; // --web: where the web remote listens (TCP); none: off
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

@@ -160,6 +160,7 @@ void Form1::createControls()
                                {T::Command5Tab, m_Command5}});
     createShowControls(stops);
     createPlaybackControls(stops);
+    createWebRemoteButton(stops);
     applyTabOrder(std::move(stops));
 }
 
@@ -212,6 +213,19 @@ void Form1::createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops
     stops.insert(stops.end(),
                  {{T::FadeTimeTab, m_fadeTime}, {T::UndoTab, m_undo}, {T::RedoTab, m_redo}});
 }
+
+void Form1::createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops)
+{
+    namespace T = Form1Table;
+    m_webRemote = place(new QPushButton(text(T::WebRemoteText), this), T::WebRemote, "WebRemote");
+    m_webRemote->setToolTip(tr("Show the code that a phone scans to join the web remote."));
+    connect(m_webRemote, &QPushButton::clicked, this, &Form1::webRemoteAsked);
+    // Without --web there is nothing to join.
+    m_webRemote->hide();
+    stops.emplace_back(T::WebRemoteTab, m_webRemote);
+}
+
+void Form1::offerWebRemote() { m_webRemote->show(); }
 
 void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 {

@@ -47,9 +47,14 @@ public:
     // The read-out form of a level: a space in the place of a sign, then the digits.
     static QString readOutText(int level);
 
+    // Shows the button that asks for the web remote's join dialog (webRemoteAsked).
+    void offerWebRemote();
+
 Q_SIGNALS:
     // Something the operator should know; the panel carries on.
     void warned(const QString &message);
+    // The operator asked how a phone joins the web remote.
+    void webRemoteAsked();
 
 protected:
     bool event(QEvent *event) override;
@@ -74,6 +79,7 @@ private:
     void createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops);
     void wirePlayback();
     void showLiveScene(int sceneNumber, bool changed);
+    void createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops);
 
     Desk &m_desk;
     SerialLink &m_link;
@@ -102,6 +108,7 @@ private:
     QPushButton *m_undo = nullptr;
     QPushButton *m_redo = nullptr;
     int m_markedScene = 0; // the scene button drawn as live, 1..12; 0: none
+    QPushButton *m_webRemote = nullptr;
     Form2 *m_form2 = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.
     std::bitset<Board::ChannelCount + 1> m_readOutsBehind;

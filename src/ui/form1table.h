@@ -103,4 +103,10 @@ inline constexpr int ChannelTrackStep = 5;
 inline constexpr int MasterArrowStep = 1;
 inline constexpr int MasterTrackStep = 1;
 
+// The button that shows how a phone joins the web remote, in the free column right of the
+// master between the send-settings button and the picture; there only with --web.
+inline constexpr Twips WebRemote = {11280, 4320, 735, 615};
+inline constexpr int WebRemoteTab = 77;
+inline constexpr const char *WebRemoteText = "手機遙控";
+
 } // namespace Form1Table

@@ -1,0 +1,68 @@
+#include "joindialog.h"
+
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+JoinDialog::JoinDialog(const QString &address, Encoder encoder, QWidget *parent)
+    : QDialog(parent), m_encoder(std::move(encoder))
+{
+    setObjectName(QStringLiteral("JoinDialog"));
+    setWindowTitle(tr("Phone remote"));
+    auto *layout = new QVBoxLayout(this);
+    auto *how = new QLabel(tr("Scan the code with the phone's camera and open the page. The "
+                              "phone must be on a network that reaches this computer."),
+                           this);
+    how->setWordWrap(true);
+    m_code = new QrCodeWidget(this);
+    m_code->setObjectName(QStringLiteral("Code"));
+    m_page = new QLabel(this);
+    m_page->setObjectName(QStringLiteral("PageAddress"));
+    m_token = new QLabel(this);
+    m_token->setObjectName(QStringLiteral("Token"));
+    for (QLabel *label : {m_page, m_token}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    m_token->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton *renew = buttons->addButton(tr("New token"), QDialogButtonBox::ResetRole);
+    renew->setObjectName(QStringLiteral("Renew"));
+    renew->setToolTip(tr("Make a new access token: every phone that joined with this one is "
+                         "dropped and must scan the new code."));
+    layout->addWidget(how);
+    layout->addWidget(m_code, 1);
+    layout->addWidget(m_page);
+    layout->addWidget(m_token);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(renew, &QPushButton::clicked, this, &JoinDialog::askRenew);
+    setAddress(address);
+}
+
+void JoinDialog::setAddress(const QString &address)
+{
+    m_address = address;
+    const QUrl url(address);
+    m_code->setModules(m_encoder ? m_encoder(address.toUtf8()) : QrCodeWidget::Modules{});
+    m_page->setText(tr("Page: %1").arg(url.toString(QUrl::RemoveFragment)));
+    QString token = url.fragment();
+    if (token.startsWith(QLatin1String("t=")))
+        token.remove(0, 2);
+    m_token->setText(tr("Access token: %1").arg(token));
+}
+
+void JoinDialog::askRenew()
+{
+    const auto answer = QMessageBox::question(
+        this, tr("New token"),
+        tr("Make a new access token? Every phone that joined is dropped until it scans the new "
+           "code."),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        Q_EMIT renewAsked();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+// All that a page shows of the panel, sent whole whenever anything in it changed: a page
+// that missed some changes is right again with the next one it takes.
+struct PanelSnapshot
+{
+    enum class Line { Closed, Up, Waiting, Lost };
+
+    std::array<int, 8> channels{};
+    int master = 0;
+    int mode = 0;      // 1..12, or 0 before one was chosen
+    int liveScene = 0; // 1..12, or 0 for none
+    bool liveChanged = false;
+    bool blackout = false;
+    int fadeTenths = 0;
+    QString port;
+    Line line = Line::Closed;
+
+    bool operator==(const PanelSnapshot &other) const = default;
+
+    // One JSON object, as the page reads it:
+    // {"state":{"ch":[..],"m":L,"mode":N,"live":N,"changed":B,"bo":B,"fade":T,
+    //  "port":"..","line":"up"}}
+    QByteArray toJson() const;
+};

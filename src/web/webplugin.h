@@ -1,0 +1,56 @@
+#pragma once
+
+#include "web/panelsnapshot.h"
+#include "web/webmessage.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QString>
+
+#include <vector>
+
+// The seam between the panel and its web remote, which is a module of its own, loaded
+// only when --web asks for it: a panel started without it pays nothing for the HTTP and
+// WebSocket libraries. Nothing crosses but these two interfaces and plain values, so the
+// module needs no symbol of the program's.
+
+// The panel as the web remote sees it: what it shows, and the intents a page may ask for.
+class PanelAccess
+{
+public:
+    virtual ~PanelAccess() = default;
+    virtual PanelSnapshot snapshot() const = 0;
+    // While a window that takes all input is up, remote control holds still.
+    virtual bool isInputHeld() const = 0;
+    // One message that was read and taken (never a hello).
+    virtual void act(const WebMessage &message) = 0;
+};
+
+// The web remote: a page and its WebSocket on one TCP port.
+class WebRemote
+{
+public:
+    virtual ~WebRemote() = default;
+    // false, with a message naming the address and the reason, when it cannot be had.
+    virtual bool listen(const QHostAddress &address, quint16 port, QString *errorMessage) = 0;
+    virtual quint16 port() const = 0;
+    // Something the pages show changed: they hear of it soon.
+    virtual void panelChanged() = 0;
+    // The address a phone joins at, with the access token.
+    virtual QString joinAddress() const = 0;
+    // A new token; every page that joined with the old one is dropped. false, with why,
+    // when it could not be kept.
+    virtual bool renewToken(QString *errorMessage) = 0;
+    // The QR code of text, rows of modules, true for dark; empty when it does not fit.
+    virtual std::vector<std::vector<bool>> qrCode(const QByteArray &text) const = 0;
+    // What became of the pages' messages, one line for the end of the run.
+    virtual QString countsSummary() const = 0;
+};
+
+// The module's one entry point, found by name: a remote for panel that keeps its token in
+// stateFolder; null, with why, when the token cannot be read or made.
+extern "C" {
+using DimmerWebCreate = WebRemote *(*)(PanelAccess *panel, const QString *stateFolder,
+                                       QString *errorMessage);
+}
+inline constexpr const char *DimmerWebCreateName = "dimmer_web_create";

@@ -1,0 +1,299 @@
+#!/usr/bin/env python3
+"""The web remote in a real browser: Debian's headless Chromium, driven by Selenium as a
+phone held upright (a phone-sized viewport with touch), before the real panel on the
+loopback. The panel runs offscreen on the virtual board's pseudo-terminal; what reaches
+the board is read from the board's --dump lines, and what the desk holds from the panel's
+own OSC feedback.
+
+Checks: two pages join with the token (one by the code's address, one by typing it); a
+fader dragged by touch on one moves the desk, the board and the other page; a page without
+the token changes nothing; a scene recalled on the panel (by OSC) shows on both pages; the
+token never shows in a page's address or in what the panel prints.
+
+Arguments: the panel and the board programs."""
+
+import json
+import os
+import queue
+import signal
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+
+PANEL, BOARD = sys.argv[1], sys.argv[2]
+SCENE_2 = [10, 20, 30, 40, 50, 60, 70, 80]
+failures = []
+checks = []
+
+
+def check(condition, what):
+    checks.append(what)
+    if not condition:
+        failures.append(what)
+    print('PASS:' if condition else 'FAIL:', what, flush=True)
+
+
+def wait_for(predicate, seconds=5.0, step=0.01):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(step)
+    return predicate()
+
+
+def free_port(kind):
+    with socket.socket(socket.AF_INET, kind) as s:
+        s.bind(('127.0.0.1', 0))
+        return s.getsockname()[1]
+
+
+def osc(address, *ints):
+    def padded(b):
+        return b + b'\0' * (4 - len(b) % 4)
+    return padded(address.encode()) + padded((',' + 'i' * len(ints)).encode()) + \
+        b''.join(struct.pack('>i', v) for v in ints)
+
+
+def read_osc(datagram):
+    end = datagram.index(b'\0')
+    address = datagram[:end].decode()
+    return address, struct.unpack('>i', datagram[-4:])[0]
+
+
+class Lines:
+    """A child's output, line by line, as it comes."""
+
+    def __init__(self, stream):
+        self.lines = queue.Queue()
+        self.all = []
+        threading.Thread(target=self._read, args=(stream,), daemon=True).start()
+
+    def _read(self, stream):
+        for line in iter(stream.readline, ''):
+            self.all.append(line.rstrip('\n'))
+            self.lines.put(line.rstrip('\n'))
+
+    def next(self, seconds=5.0):
+        try:
+            return self.lines.get(timeout=seconds)
+        except queue.Empty:
+            return None
+
+    def drain(self):
+        taken = []
+        while not self.lines.empty():
+            taken.append(self.lines.get())
+        return taken
+
+
+def browser(language):
+    options = webdriver.ChromeOptions()
+    options.binary_location = os.environ.get('DIMMER_CHROMIUM', '/usr/bin/chromium')
+    for argument in ('--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
+                     '--disable-extensions', '--disable-background-networking',
+                     '--lang=' + language):
+        options.add_argument(argument)
+    options.add_experimental_option('mobileEmulation', {
+        'deviceMetrics': {'width': 390, 'height': 844, 'pixelRatio': 2, 'touch': True},
+        'userAgent': 'Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 '
+                     '(KHTML, like Gecko) Chrome/120.0 Mobile Safari/537.36'})
+    options.add_experimental_option('prefs', {'intl.accept_languages': language})
+    driver = webdriver.Chrome(
+        service=Service(os.environ.get('DIMMER_CHROMEDRIVER', '/usr/bin/chromedriver')),
+        options=options)
+    return driver
+
+
+def shown_levels(driver):
+    return driver.execute_script(
+        "return Array.from(document.querySelectorAll('#faders .level'))"
+        ".map(e => Number(e.textContent));")
+
+
+def touch_drag(driver, element_id, fractions):
+    """Drags a finger along a fader's track, from the first height fraction to the last."""
+    box = driver.execute_script(
+        "const r = document.querySelector('#' + arguments[0] + ' .track')"
+        ".getBoundingClientRect(); return [r.left, r.top, r.width, r.height];", element_id)
+    x = box[0] + box[2] / 2
+    points = [box[1] + box[3] * (1 - f) for f in fractions]
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {
+        'type': 'touchStart', 'touchPoints': [{'x': x, 'y': points[0]}]})
+    for y in points[1:]:
+        driver.execute_cdp_cmd('Input.dispatchTouchEvent', {
+            'type': 'touchMove', 'touchPoints': [{'x': x, 'y': y}]})
+    driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
+
+
+def main():
+    folder = tempfile.TemporaryDirectory(prefix='tst_webremote-')
+    home = folder.name
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + '/config',
+               XDG_STATE_HOME=home + '/state', XDG_DATA_HOME=home + '/data',
+               XDG_CACHE_HOME=home + '/cache', XDG_RUNTIME_DIR=home + '/runtime',
+               QT_QPA_PLATFORM='offscreen', LC_ALL='C.UTF-8')
+    os.makedirs(home + '/runtime', mode=0o700)
+    # The browsers too keep what they write in the test's folder.
+    os.environ.update({k: v for k, v in env.items() if k.startswith(('HOME', 'XDG_'))})
+    scenes = home + '/scenes.co'
+    with open(scenes, 'wb') as f:
+        f.write(bytes(8) + bytes(SCENE_2))
+
+    board = subprocess.Popen([BOARD, '--dump', '--full-speed'], env=env, text=True,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    board_lines = Lines(board.stdout)
+    pty = board_lines.next()
+    check(pty is not None and pty.startswith('/dev/'), 'the virtual board tells its line')
+
+    feedback = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    feedback.bind(('127.0.0.1', 0))
+    feedback.settimeout(0.1)
+    web_port = free_port(socket.SOCK_STREAM)
+    osc_port = free_port(socket.SOCK_DGRAM)
+    panel = subprocess.Popen(
+        [PANEL, '--port', pty, '--scene-file', scenes, '--web', '127.0.0.1:%d' % web_port,
+         '--osc', '127.0.0.1:%d' % osc_port,
+         '--osc-feedback', '127.0.0.1:%d' % feedback.getsockname()[1]],
+        env=env, text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    panel_err = Lines(panel.stderr)
+    page_url = 'http://127.0.0.1:%d/' % web_port
+
+    def up():
+        try:
+            return urllib.request.urlopen(page_url, timeout=1).status == 200
+        except OSError:
+            return False
+    check(wait_for(up, 10), 'the panel serves the page')
+    with open(home + '/state/dimmer-panel/web-token') as f:
+        token = f.read().strip()
+    check(os.stat(home + '/state/dimmer-panel/web-token').st_mode & 0o777 == 0o600,
+          'the token file is its owner\'s alone')
+
+    drivers = []
+    try:
+        started = time.monotonic()
+        a = browser('en-US')
+        drivers.append(a)
+        b = browser('zh-TW')
+        drivers.append(b)
+        print('two browsers in %.1f s' % (time.monotonic() - started), flush=True)
+
+        # A joins by the code's address, which it then takes out of its address bar.
+        a.get(page_url + '#t=' + token)
+        check(wait_for(lambda: a.find_element(By.ID, 'panel').is_displayed()),
+              'a page with the token shows the panel')
+        check(token not in a.current_url, 'the token is gone from the page\'s address')
+        check(a.execute_script("return localStorage.getItem('dimmer-panel-token')") == token,
+              'the page keeps the token')
+
+        # B comes without the token: it shows how to join, and what it sends changes nothing.
+        b.get(page_url)
+        check(wait_for(lambda: b.find_element(By.ID, 'join').is_displayed()),
+              'a page without the token shows how to join')
+        check(not b.find_element(By.ID, 'panel').is_displayed(),
+              'a page without the token shows no controls')
+        check(b.find_element(By.ID, 'blackout').get_attribute('textContent') == '全暗',
+              'a page in Traditional Chinese says 全暗')
+        board_lines.drain()
+        b.execute_script("""
+            const ws = new WebSocket('ws://' + location.host + '/ws');
+            ws.onopen = () => {
+              for (const m of [{do: 'fullon', n: 1}, {do: 'master', v: 99}, {do: 'blackout'},
+                               {hello: '0123456789abcdef0123456789abcdef'}])
+                ws.send(JSON.stringify(m));
+            };""")
+        time.sleep(0.5)
+        check(board_lines.drain() == [], 'the board sees no byte from a page without the token')
+
+        # B joins by typing the token.
+        b.find_element(By.ID, 'token-input').send_keys(token)
+        b.find_element(By.CSS_SELECTOR, '#join-form button').click()
+        check(wait_for(lambda: b.find_element(By.ID, 'panel').is_displayed()),
+              'a page that typed the token shows the panel')
+
+        # A finger drags channel 3 on A.
+        touch_drag(a, 'channel-3', [0.1, 0.3, 0.5, 0.6])
+        level = wait_for(lambda: shown_levels(a)[2] or None)
+        check(level is not None and 55 <= level <= 65, 'the dragged fader shows its level')
+        check(wait_for(lambda: 'level 2 %d' % level in ' '.join(board_lines.all)),
+              'the board gets the level')
+        heard = {}
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline and heard.get('/dimmer/channel/3') != level:
+            try:
+                address, value = read_osc(feedback.recv(256))
+                heard[address] = value
+            except socket.timeout:
+                pass
+        check(heard.get('/dimmer/channel/3') == level, 'the desk holds the level')
+        check(wait_for(lambda: shown_levels(b)[2] == level), 'the other page shows the level')
+
+        # A scene recalled on the panel shows on both pages, and how soon.
+        b.execute_script("""
+            window.changedAt = null;
+            new MutationObserver(() => { if (window.changedAt === null)
+              window.changedAt = performance.timeOrigin + performance.now(); })
+              .observe(document.querySelector('#channel-1 .level'),
+                       {childList: true, characterData: true, subtree: true});""")
+        sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        sent_at = time.time()
+        sender.sendto(osc('/dimmer/scene/2'), ('127.0.0.1', osc_port))
+        for driver, name in ((a, 'A'), (b, 'B')):
+            check(wait_for(lambda: shown_levels(driver)[:8] == SCENE_2),
+                  'page %s shows the recalled scene' % name)
+            check(driver.execute_script(
+                "return document.querySelectorAll('#scenes button')[1].classList"
+                ".contains('live')"), 'page %s marks scene 2 live' % name)
+        changed_at = b.execute_script('return window.changedAt')
+        if changed_at:
+            print('recall to page: %.1f ms' % (changed_at - sent_at * 1000), flush=True)
+            check(changed_at - sent_at * 1000 < 250, 'the page follows the panel at once')
+
+        # A phone that slept lost its connection: the page comes back by itself and shows
+        # what changed meanwhile.
+        a.execute_script('socket.close()')
+        sender.sendto(osc('/dimmer/channel/5', 77), ('127.0.0.1', osc_port))
+        check(wait_for(lambda: shown_levels(a)[4] == 77, 10),
+              'a page that lost its connection comes back with the current state')
+
+        # Blackout from B shows on A as the window's red button does.
+        b.find_element(By.ID, 'blackout').click()
+        check(wait_for(lambda: 'on' in a.find_element(By.ID, 'blackout').get_attribute('class')),
+              'blackout from one page shows on the other')
+    finally:
+        for driver in drivers:
+            driver.quit()
+        panel.send_signal(signal.SIGTERM)
+        try:
+            panel.wait(10)
+        except subprocess.TimeoutExpired:
+            panel.kill()
+        out = panel.stdout.read()
+        time.sleep(0.1)
+        board.terminate()
+        board.wait(5)
+
+    err = '\n'.join(panel_err.all)
+    check(any(line.startswith('dimmer-panel: Web: ') for line in panel_err.all),
+          'the web counts are printed at the end')
+    check(token not in err and token not in out, 'the token is never printed')
+    check('1 wrong tokens' in err and '3 controls without the token' in err,
+          'the refused messages are counted')
+    print(err, flush=True)
+    print('%d passed, %d failed' % (len(checks) - len(failures), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
