@@ -79,7 +79,14 @@ Form1::Form1(Desk &desk, SerialLink &link, QWidget *parent)
     m_VScroll1[0]->setFocus();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Closing hides the window, and the fade box then takes what was typed in it as a value
+    // and tells the desk, which would tell this half-destroyed window back: a window that
+    // is going takes nothing more and shows nothing more.
+    m_fadeTime->blockSignals(true);
+    disconnect(&m_desk, nullptr, this, nullptr);
+}
 
 QFont Form1::captionFont(double pointSize)
 {
