@@ -72,6 +72,10 @@ void tst_JoinDialog::showsCodeAddressAndToken()
     dialog.setAddress(renewed);
     QCOMPARE(code->modules(), encodeQr(renewed.toUtf8()));
     QVERIFY(textOf(dialog, "Token").endsWith(QStringLiteral("ffeeddccbbaa99887766554433221100")));
+    QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("LocalOnly"))->isHidden());
+    // A code that only this computer can open says how to reach it from a phone.
+    dialog.setAddress(QStringLiteral("http://127.0.0.1:8080/#t=ffeeddccbbaa99887766554433221100"));
+    QVERIFY(!dialog.findChild<QLabel *>(QStringLiteral("LocalOnly"))->isHidden());
 }
 
 void tst_JoinDialog::renewsOnlyWhenConfirmed_data()

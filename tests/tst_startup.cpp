@@ -51,8 +51,8 @@ private Q_SLOTS:
     void portDialogCancelled_data();
     void portDialogCancelled();
     void remoteControl();
+    void remotePortInUse_data();
     void remotePortInUse();
-    void webPortInUse();
 
 private:
     std::unique_ptr<XServer> m_x;
@@ -630,42 +630,41 @@ void tst_Startup::remoteControl()
              qPrintable(outcome.err));
 }
 
+void tst_Startup::remotePortInUse_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("osc") << "--osc"
+                         << "Cannot listen for OSC messages on %1: ";
+    QTest::newRow("web") << "--web"
+                         << "Cannot listen for the web remote on %1: ";
+}
+
 void tst_Startup::remotePortInUse()
 {
-    QUdpSocket holder;
-    QVERIFY2(holder.bind(QHostAddress::LocalHost, 0), qPrintable(holder.errorString()));
+    QFETCH(QString, option);
+    QFETCH(QString, report);
+    // Another program holds the port: UDP for OSC, TCP for the web remote.
+    QUdpSocket udp;
+    QTcpServer tcp;
+    const bool held = option == "--osc" ? udp.bind(QHostAddress::LocalHost, 0)
+                                        : tcp.listen(QHostAddress::LocalHost, 0);
+    QVERIFY(held);
     PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     QTemporaryDir folder;
-    const QString at = QStringLiteral("127.0.0.1:%1").arg(holder.localPort());
-    const QString report = "Cannot listen for OSC messages on " + at + ": ";
+    const QString at =
+        QStringLiteral("127.0.0.1:%1").arg(option == "--osc" ? udp.localPort() : tcp.serverPort());
+    const QString expected = report.arg(at);
     const Outcome outcome = runUntilReported(
-        *m_x, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co"), "--osc", at},
-        report);
+        *m_x, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co"), option, at},
+        expected);
     QCOMPARE(outcome.status, 1);
-    QVERIFY2(outcome.err.contains(report), qPrintable(outcome.err));
+    QVERIFY2(outcome.err.contains(expected), qPrintable(outcome.err));
     QVERIFY2(!hasTroubleMark(outcome.err), qPrintable(outcome.err));
     QCOMPARE(line.readAvailable(), QByteArray());
     const QString left = leftOnLine(line);
     QVERIFY2(left.isEmpty(), qPrintable(left));
-}
-
-void tst_Startup::webPortInUse()
-{
-    QTcpServer holder;
-    QVERIFY2(holder.listen(QHostAddress::LocalHost, 0), qPrintable(holder.errorString()));
-    PtyPair line;
-    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
-    QTemporaryDir folder;
-    const QString at = QStringLiteral("127.0.0.1:%1").arg(holder.serverPort());
-    const QString report = "Cannot listen for the web remote on " + at + ": ";
-    const Outcome outcome = runUntilReported(
-        *m_x, {"--port", line.slavePath(), "--scene-file", folder.filePath("s.co"), "--web", at},
-        report);
-    QCOMPARE(outcome.status, 1);
-    QVERIFY2(outcome.err.contains(report), qPrintable(outcome.err));
-    QVERIFY2(!hasTroubleMark(outcome.err), qPrintable(outcome.err));
-    QCOMPARE(line.readAvailable(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

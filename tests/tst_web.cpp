@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void changesCoalesced();
     void renewDropsPages();
     void boundsHold();
+    void connectionsBounded();
     void portTaken();
 
 private:
@@ -443,6 +445,49 @@ void tst_Web::boundsHold()
     }
     QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 3; }));
     QCOMPARE(m_server->pageCount(), WebServer::MostPages);
+}
+
+void tst_Web::connectionsBounded()
+{
+    // Rounds of connections at once (no more than the system's queue of new connections
+    // takes at once), each round after the last has closed: twice as many in all as may
+    // be open, and each one gets the page, as every connection that closes gives its place
+    // back.
+    const int round = WebServer::MostConnections / 2;
+    for (int rounds = 0; rounds < 4; ++rounds) {
+        std::vector<std::unique_ptr<QTcpSocket>> sockets;
+        std::vector<QByteArray> answers(round);
+        for (int i = 0; i < round; ++i) {
+            sockets.push_back(std::make_unique<QTcpSocket>());
+            QTcpSocket *socket = sockets.back().get();
+            connect(socket, &QTcpSocket::connected, this,
+                    [socket] { socket->write("GET / HTTP/1.1\r\nHost: panel\r\n\r\n"); });
+            connect(socket, &QTcpSocket::readyRead, this,
+                    [socket, &answers, i] { answers[std::size_t(i)] += socket->readAll(); });
+            socket->connectToHost(QHostAddress::LocalHost, m_server->port());
+        }
+        QVERIFY(QTest::qWaitFor([&] {
+            return std::all_of(answers.begin(), answers.end(), [](const QByteArray &answer) {
+                return answer.startsWith("HTTP/1.1 200 OK") && answer.contains("</html>");
+            });
+        }));
+        sockets.clear();
+        QVERIFY(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }));
+    }
+    QCOMPARE(m_server->counts().pagesTurnedAway, 0);
+    // Connections that say nothing take places until none is left; one more is closed.
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < WebServer::MostConnections + 2; ++i) {
+        idle.push_back(std::make_unique<QTcpSocket>());
+        idle.back()->connectToHost(QHostAddress::LocalHost, m_server->port());
+        if (i % 16 == 15) {
+            QVERIFY(QTest::qWaitFor([&] {
+                return m_server->openConnections() + m_server->counts().pagesTurnedAway == i + 1;
+            }));
+        }
+    }
+    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 2; }));
+    QCOMPARE(m_server->openConnections(), WebServer::MostConnections);
 }
 
 void tst_Web::portTaken()

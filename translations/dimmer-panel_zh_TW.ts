@@ -85,6 +85,10 @@
         <source>Make a new access token? Every phone that joined is dropped until it scans the new code.</source>
         <translation>要產生新的存取碼嗎？已加入的手機都會斷線，直到掃描新的條碼。</translation>
     </message>
+    <message>
+        <source>This address is reachable from this computer only. To join from a phone, start the panel with --web ADDRESS:PORT, naming its address on the phone&apos;s network.</source>
+        <translation>這個位址只有本機連得到。要從手機加入，請以 --web ADDRESS:PORT 啟動控制台，指定它在手機所在網路上的位址。</translation>
+    </message>
 </context>
 <context>
     <name>LampMemory</name>

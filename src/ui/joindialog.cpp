@@ -29,6 +29,13 @@ JoinDialog::JoinDialog(const QString &address, Encoder encoder, QWidget *parent)
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     m_token->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_localOnly = new QLabel(tr("This address is reachable from this computer only. To join "
+                                "from a phone, start the panel with --web ADDRESS:PORT, naming "
+                                "its address on the phone's network."),
+                             this);
+    m_localOnly->setObjectName(QStringLiteral("LocalOnly"));
+    m_localOnly->setWordWrap(true);
+    m_localOnly->setStyleSheet(QStringLiteral("color: #a06400;"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton *renew = buttons->addButton(tr("New token"), QDialogButtonBox::ResetRole);
     renew->setObjectName(QStringLiteral("Renew"));
@@ -38,6 +45,7 @@ JoinDialog::JoinDialog(const QString &address, Encoder encoder, QWidget *parent)
     layout->addWidget(m_code, 1);
     layout->addWidget(m_page);
     layout->addWidget(m_token);
+    layout->addWidget(m_localOnly);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(renew, &QPushButton::clicked, this, &JoinDialog::askRenew);
@@ -54,6 +62,9 @@ void JoinDialog::setAddress(const QString &address)
     if (token.startsWith(QLatin1String("t=")))
         token.remove(0, 2);
     m_token->setText(tr("Access token: %1").arg(token));
+    const QString host = url.host();
+    m_localOnly->setVisible(host.startsWith(QLatin1String("127.")) ||
+                            host == QLatin1String("::1") || host == QLatin1String("localhost"));
 }
 
 void JoinDialog::askRenew()

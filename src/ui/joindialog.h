@@ -38,4 +38,5 @@ private:
     QrCodeWidget *m_code = nullptr;
     QLabel *m_page = nullptr;
     QLabel *m_token = nullptr;
+    QLabel *m_localOnly = nullptr;
 };

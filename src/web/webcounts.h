@@ -22,7 +22,7 @@ public:
     qint64 malformed = 0;
     qint64 oversized = 0;       // messages or frames beyond the limit: the page is closed
     qint64 binary = 0;          // binary messages: the pages speak text
-    qint64 pagesTurnedAway = 0; // connections beyond the most at once
+    qint64 pagesTurnedAway = 0; // pages, or connections, beyond the most at once
 
     bool operator==(const WebCounts &other) const = default;
 

@@ -1,5 +1,6 @@
 #include "webserver.h"
 
+#include "web/boundedtcpserver.h"
 #include "web/joinaddress.h"
 #include "web/qrencoder.h"
 
@@ -75,7 +76,8 @@ void WebServer::addRoutes()
 
 bool WebServer::listen(const QHostAddress &address, quint16 port, QString *errorMessage)
 {
-    auto *tcp = new QTcpServer(this);
+    auto *tcp = new BoundedTcpServer(
+        MostConnections, [this] { ++m_counts.pagesTurnedAway; }, this);
     if (!tcp->listen(address, port)) {
         if (errorMessage) {
             const QString where = address.protocol() == QAbstractSocket::IPv6Protocol
@@ -92,6 +94,8 @@ bool WebServer::listen(const QHostAddress &address, quint16 port, QString *error
     m_http.bind(tcp);
     return true;
 }
+
+int WebServer::openConnections() const { return m_tcp ? m_tcp->open() : 0; }
 
 quint16 WebServer::port() const { return m_tcp ? m_tcp->serverPort() : 0; }
 

@@ -16,7 +16,7 @@
 #include <map>
 #include <memory>
 
-class QTcpServer;
+class BoundedTcpServer;
 class QWebSocket;
 
 // The web remote: the page, its script and its style from the program's resources, and
@@ -31,6 +31,8 @@ class WebServer : public QObject, public WebRemote
 
 public:
     static constexpr int MostPages = 32;
+    // Every TCP connection at once, the pages' WebSockets and their requests for the page.
+    static constexpr int MostConnections = 2 * MostPages;
     static constexpr qint64 LargestMessage = 4096;
     static constexpr std::chrono::milliseconds SendInterval{12};
     // A page that has not given the token by then is closed, so that idle connections
@@ -53,6 +55,7 @@ public:
 
     const WebCounts &counts() const { return m_counts; }
     int pageCount() const { return int(m_pages.size()); }
+    int openConnections() const;
     QByteArray token() const { return m_token.token(); }
 
 private:
@@ -76,7 +79,7 @@ private:
     PanelAccess &m_panel;
     TokenStore m_token;
     QHttpServer m_http;
-    QTcpServer *m_tcp = nullptr; // the HTTP server's
+    BoundedTcpServer *m_tcp = nullptr; // the HTTP server's
     QHostAddress m_address;
     std::map<SnapshotFanout::Page, std::unique_ptr<Page>> m_pages;
     SnapshotFanout::Page m_nextId = 1;
