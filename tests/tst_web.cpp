@@ -53,6 +53,7 @@ private Q_SLOTS:
     void renewDropsPages();
     void boundsHold();
     void connectionsBounded();
+    void endlessRequestClosed();
     void portTaken();
 
 private:
@@ -249,6 +250,36 @@ void tst_Web::codeAddress()
     QTEST(host.toString(), "inCode");
     QCOMPARE(JoinAddress::url(QHostAddress(QStringLiteral("10.0.0.3")), 8080, "00ff"),
              QStringLiteral("http://10.0.0.3:8080/#t=00ff"));
+}
+
+void tst_Web::endlessRequestClosed()
+{
+    // Headers that run on are closed once they pass the bound, before the HTTP server has
+    // kept them whole; a page that joined sends far more than that over its WebSocket.
+    auto joined = page(m_server->token());
+    QVERIFY(joined->state() == QAbstractSocket::ConnectedState);
+    QTcpSocket endless;
+    bool closed = false;
+    connect(&endless, &QTcpSocket::disconnected, this, [&closed] { closed = true; });
+    endless.connectToHost(QHostAddress::LocalHost, m_server->port());
+    QVERIFY(endless.waitForConnected(5000));
+    endless.write("GET / HTTP/1.1\r\nHost: panel\r\nX-More: ");
+    const QByteArray more(16 * 1024, 'a');
+    for (int k = 0; k < 64 && !closed; ++k) {
+        endless.write(more);
+        QTest::qWait(5);
+    }
+    QVERIFY(QTest::qWaitFor([&] { return closed; }));
+    QCOMPARE(m_server->counts().pagesTurnedAway, 1);
+    // 160 messages of 500 bytes (padded with spaces), at the pace a page may send.
+    for (int k = 0; k < 160; ++k) {
+        const QString move =
+            QStringLiteral(R"({"do": "channel", "n": %1, "v": %2})").arg(k % 8 + 1).arg(k % 100);
+        joined->sendTextMessage(move + QString(500 - move.size(), QLatin1Char(' ')));
+        QTest::qWait(8);
+    }
+    QVERIFY(QTest::qWaitFor([&] { return m_fixture->desk.channel(7) == 59; }));
+    QCOMPARE(joined->state(), QAbstractSocket::ConnectedState);
 }
 
 void tst_Web::init()
