@@ -50,8 +50,7 @@ void checkRanges(const WebMessage &message)
     case Action::Blackout:
         break;
     }
-    require(numbers == 0 ? message.number == 0
-                         : message.number >= 1 && message.number <= numbers);
+    require(numbers == 0 ? message.number == 0 : message.number >= 1 && message.number <= numbers);
     require(values < 0 ? message.value == 0 : message.value >= 0 && message.value <= values);
 }
 
