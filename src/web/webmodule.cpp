@@ -4,6 +4,7 @@
 #include "web/webserver.h"
 
 #include <memory>
+#include <type_traits>
 
 extern "C" __attribute__((visibility("default"))) WebRemote *
 dimmer_web_create(PanelAccess *panel, const QString *stateFolder, QString *errorMessage)
