@@ -2,6 +2,7 @@
 #include "link/seriallink.h"
 #include "support/deskfixture.h"
 #include "support/wire.h"
+#include "web/boundedtcpserver.h"
 #include "web/joinaddress.h"
 #include "web/messagerate.h"
 #include "web/snapshotfanout.h"
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void boundsHold();
     void connectionsBounded();
     void endlessRequestClosed();
+    void idleConnectionsClosed();
     void portTaken();
 
 private:
@@ -280,6 +282,33 @@ void tst_Web::endlessRequestClosed()
     }
     QVERIFY(QTest::qWaitFor([&] { return m_fixture->desk.channel(7) == 59; }));
     QCOMPARE(joined->state(), QAbstractSocket::ConnectedState);
+}
+
+void tst_Web::idleConnectionsClosed()
+{
+    // The server alone, with a short idle limit: a connection that says nothing is closed
+    // and gives its place back; one that keeps talking stays.
+    int closedByServer = 0;
+    BoundedTcpServer server(2, std::chrono::milliseconds(300), [&] { ++closedByServer; });
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    connect(&server, &QTcpServer::newConnection, this, [&server] {
+        while (QTcpSocket *socket = server.nextPendingConnection())
+            socket->readAll();
+    });
+    QTcpSocket idle;
+    QTcpSocket talking;
+    idle.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    talking.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    QVERIFY(idle.waitForConnected(5000) && talking.waitForConnected(5000));
+    QVERIFY(QTest::qWaitFor([&] { return server.open() == 2; }));
+    for (int k = 0; k < 8; ++k) {
+        talking.write("x");
+        QTest::qWait(100);
+    }
+    QCOMPARE(idle.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(talking.state(), QAbstractSocket::ConnectedState);
+    QCOMPARE(closedByServer, 1);
+    QCOMPARE(server.open(), 1);
 }
 
 void tst_Web::init()

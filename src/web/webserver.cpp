@@ -77,7 +77,7 @@ void WebServer::addRoutes()
 bool WebServer::listen(const QHostAddress &address, quint16 port, QString *errorMessage)
 {
     auto *tcp = new BoundedTcpServer(
-        MostConnections, [this] { ++m_counts.pagesTurnedAway; }, this);
+        MostConnections, IdleLimit, [this] { ++m_counts.pagesTurnedAway; }, this);
     if (!tcp->listen(address, port)) {
         if (errorMessage) {
             const QString where = address.protocol() == QAbstractSocket::IPv6Protocol
@@ -132,6 +132,7 @@ void WebServer::takeConnections()
         QWebSocket *socket = m_http.nextPendingWebSocketConnection().release();
         if (!socket)
             continue;
+        m_tcp->becameWebSocket(socket->peerAddress(), socket->peerPort());
         if (int(m_pages.size()) >= MostPages) {
             ++m_counts.pagesTurnedAway;
             socket->close(QWebSocketProtocol::CloseCodePolicyViolated,

@@ -38,6 +38,9 @@ public:
     // A page that has not given the token by then is closed, so that idle connections
     // cannot hold every place.
     static constexpr std::chrono::seconds TimeToJoin{20};
+    // A connection that has sent nothing for this long before it became a WebSocket: a
+    // browser asks for the page and its WebSocket within moments.
+    static constexpr std::chrono::seconds IdleLimit{10};
 
     WebServer(PanelAccess &panel, const QString &stateFolder, QObject *parent = nullptr);
     ~WebServer() override;
