@@ -22,7 +22,7 @@ const TEXTS = {
     token: '存取碼', join: '加入',
     refused: '控制台不接受這個存取碼：可能已更換。請再掃描一次條碼。',
     channel: n => '調光' + '一二三四五六七八'[n - 1], master: '調光全', fullOn: '全開', off: '全關',
-    allOff: '全關', blackout: '全暗', scenes: '傳送資料', modes: '模式選擇', fade: '漸變時間',
+    allOff: '全關', blackout: '全暗', scenes: '傳送資料', modes: '模式選擇', fade: '淡變時間',
     seconds: s => s + ' 秒', changed: '已變更', reconnecting: '連線中斷，重新連線中…',
     line: { up: p => '線路 ' + p + '：正常', waiting: p => '線路 ' + p + '：等待中',
       lost: p => '線路 ' + p + '：已中斷', closed: () => '線路：未開啟' },
