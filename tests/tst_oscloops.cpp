@@ -105,6 +105,17 @@ QString settles(const QList<Panel *> &panels)
     return {};
 }
 
+// A person's five quick moves of channel 1 on the panel at port, then whether the panels
+// settle (empty when they do).
+QString handSettles(quint16 port, const QList<Panel *> &panels)
+{
+    OscClient hand;
+    if (!hand.failure().isEmpty())
+        return hand.failure();
+    fiveQuickMoves(hand, port);
+    return settles(panels);
+}
+
 // A UDP datagram whose sender claims to be 127.0.0.1:from, as anyone may forge one; a raw
 // socket needs root.
 bool sendForged(const QByteArray &payload, quint16 from, quint16 to)
@@ -145,10 +156,7 @@ void tst_OscLoops::forgedFromItsOwnPort()
     Panel panel(RemotePanel::freeUdpPort());
     QVERIFY2(panel.isUp(), "the panel did not come up");
     QVERIFY(sendForged(Osc::message("/dimmer/channel/2", {33}), panel.port(), panel.port()));
-    OscClient hand;
-    QVERIFY2(hand.failure().isEmpty(), qPrintable(hand.failure()));
-    fiveQuickMoves(hand, panel.port());
-    const QString problem = settles({&panel});
+    const QString problem = handSettles(panel.port(), {&panel});
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     const ChildOutput::Outcome outcome = panel.finish();
     QVERIFY2(outcome.err.contains(" 1 from the panel's own port"), qPrintable(outcome.err));
@@ -172,10 +180,7 @@ void tst_OscLoops::twoPanelsTellingEachOther()
     Panel one(first, {"--osc-feedback", QStringLiteral("127.0.0.1:%1").arg(second)});
     Panel two(second, {"--osc-feedback", QStringLiteral("127.0.0.1:%1").arg(first)});
     QVERIFY2(one.isUp() && two.isUp(), "the panels did not come up");
-    OscClient hand;
-    QVERIFY2(hand.failure().isEmpty(), qPrintable(hand.failure()));
-    fiveQuickMoves(hand, first);
-    const QString problem = settles({&one, &two});
+    const QString problem = handSettles(first, {&one, &two});
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
@@ -198,10 +203,7 @@ void tst_OscLoops::remoteThatEchoesEverything()
     echo.writeDatagram(Osc::message("/dimmer/channel/8", {5}), QHostAddress::LocalHost,
                        panel.port());
     QTest::qWait(100);
-    OscClient hand;
-    QVERIFY2(hand.failure().isEmpty(), qPrintable(hand.failure()));
-    fiveQuickMoves(hand, panel.port());
-    const QString problem = settles({&panel});
+    const QString problem = handSettles(panel.port(), {&panel});
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     const ChildOutput::Outcome outcome = panel.finish();
     QVERIFY2(!outcome.err.contains(" 0 echoes of feedback"), qPrintable(outcome.err));

@@ -120,6 +120,17 @@ OscCounts countedOnce(const QString &words)
     return counts;
 }
 
+// A tablet (port 9001) and a target named at start (port 9000), from time 0.
+struct TabletAndTarget
+{
+    TabletAndTarget() { clients.addTarget(named, FeedbackClients::Levels{}); }
+
+    FeedbackClients::Clock::time_point start{};
+    OscEndpoint tablet{Loopback, 9001};
+    OscEndpoint named{Loopback, 9000};
+    FeedbackClients clients;
+};
+
 } // namespace
 
 void tst_Remote::endpoints_data()
@@ -236,11 +247,8 @@ void tst_Remote::whoHearsWhat()
 {
     using namespace std::chrono_literals;
     using Levels = FeedbackClients::Levels;
-    const FeedbackClients::Clock::time_point start{};
-    const OscEndpoint tablet{Loopback, 9001};
-    const OscEndpoint named{Loopback, 9000};
-    FeedbackClients clients;
-    clients.addTarget(named, Levels{});
+    TabletAndTarget listeners;
+    auto &[start, tablet, named, clients] = listeners;
     const auto told = [&](const Levels &levels, FeedbackClients::Clock::time_point at) {
         QStringList datagrams;
         for (const FeedbackClients::Datagram &d : clients.due(levels, at, nullptr))
@@ -271,11 +279,8 @@ void tst_Remote::noAmplifier()
 {
     using namespace std::chrono_literals;
     using Levels = FeedbackClients::Levels;
-    const FeedbackClients::Clock::time_point start{};
-    const OscEndpoint tablet{Loopback, 9001};
-    const OscEndpoint named{Loopback, 9000};
-    FeedbackClients clients;
-    clients.addTarget(named, Levels{});
+    TabletAndTarget listeners;
+    auto &[start, tablet, named, clients] = listeners;
     // One message from the tablet; then the panel's operator drags the master for long.
     clients.heard(tablet, 0, 1, Levels{}, start);
     int tabletHeard = 0;

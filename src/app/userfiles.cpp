@@ -18,8 +18,8 @@ namespace UserFiles {
 
 QString stateFolder()
 {
-    // The base directory specification asks for an absolute path; anything else is
-    // ignored, as it would be by any other program.
+    // XDG_STATE_HOME counts only as an absolute path; anything else is ignored, as every
+    // other program on the desktop ignores it.
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::home().filePath(QStringLiteral(".local/state"));
