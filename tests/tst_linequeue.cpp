@@ -41,53 +41,92 @@ Messages queued(LineQueue &queue)
 
 } // namespace
 
+// Pushes each message, a new action where its letter in actions changes (every message an
+// action of its own when actions is empty).
+void push(LineQueue &queue, const Messages &written, const QByteArray &actions = {})
+{
+    for (qsizetype k = 0; k < written.size(); ++k) {
+        if (actions.isEmpty() || k == 0 || actions[k] != actions[k - 1])
+            queue.beginAction();
+        queue.push(Wire::message(written[k]));
+    }
+}
+
 void tst_LineQueue::merges_data()
 {
     QTest::addColumn<Messages>("written");
+    QTest::addColumn<QByteArray>("actions"); // a letter a message; empty: each its own
     QTest::addColumn<Messages>("waiting");
 
-    QTest::newRow("same-channel") << Messages{setLevel(3, 10), setLevel(3, 20)}
+    QTest::newRow("same-channel") << Messages{setLevel(3, 10), setLevel(3, 20)} << QByteArray()
                                   << Messages{setLevel(3, 20)};
     QTest::newRow("drag") << Messages{setLevel(3, 1), setLevel(3, 2), setLevel(3, 3),
                                       setLevel(3, 4)}
-                          << Messages{setLevel(3, 4)};
+                          << QByteArray() << Messages{setLevel(3, 4)};
     QTest::newRow("newer-level-goes-last")
-        << Messages{setLevel(3, 10), setLevel(5, 1), setLevel(3, 20)}
+        << Messages{setLevel(3, 10), setLevel(5, 1), setLevel(3, 20)} << QByteArray()
         << Messages{setLevel(5, 1), setLevel(3, 20)};
     QTest::newRow("master-takes-out-every-level")
-        << Messages{setLevel(3, 10), master(50), setLevel(5, 1), master(60)}
+        << Messages{setLevel(3, 10), master(50), setLevel(5, 1), master(60)} << QByteArray()
         << Messages{master(60)};
     QTest::newRow("channel-after-master-stays-after")
-        << Messages{master(50), setLevel(3, 10), setLevel(3, 20)}
+        << Messages{master(50), setLevel(3, 10), setLevel(3, 20)} << QByteArray()
         << Messages{master(50), setLevel(3, 20)};
     QTest::newRow("master-passes-a-mode") << Messages{setLevel(1, 9), selectMode(3), master(50)}
-                                          << Messages{selectMode(3), master(50)};
+                                          << QByteArray() << Messages{selectMode(3), master(50)};
     QTest::newRow("mode-takes-out-a-mode-no-level-follows")
-        << Messages{setLevel(1, 9), selectMode(1), selectMode(1), selectMode(2)}
+        << Messages{setLevel(1, 9), selectMode(1), selectMode(1), selectMode(2)} << QByteArray()
         << Messages{setLevel(1, 9), selectMode(2)};
     QTest::newRow("mode-stays-before-its-level")
-        << Messages{selectMode(1), setLevel(3, 5), selectMode(2)}
+        << Messages{selectMode(1), setLevel(3, 5), selectMode(2)} << QByteArray()
         << Messages{selectMode(1), setLevel(3, 5), selectMode(2)};
     QTest::newRow("level-moves-past-a-mode")
-        << Messages{setLevel(3, 10), selectMode(2), setLevel(3, 20)}
+        << Messages{setLevel(3, 10), selectMode(2), setLevel(3, 20)} << QByteArray()
         << Messages{selectMode(2), setLevel(3, 20)};
     QTest::newRow("modes-close-up-when-their-level-moves")
-        << Messages{selectMode(1), setLevel(3, 5), selectMode(2), setLevel(3, 6)}
+        << Messages{selectMode(1), setLevel(3, 5), selectMode(2), setLevel(3, 6)} << QByteArray()
         << Messages{selectMode(2), setLevel(3, 6)};
     QTest::newRow("frame-takes-out-a-frame")
-        << Messages{frame(1), setLevel(0, 10), frame(2)} << Messages{setLevel(0, 10), frame(2)};
+        << Messages{frame(1), setLevel(0, 10), frame(2)} << QByteArray()
+        << Messages{setLevel(0, 10), frame(2)};
     QTest::newRow("level-moves-past-a-frame")
-        << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)}
+        << Messages{setLevel(0, 10), frame(1), setLevel(0, 20)} << QByteArray()
         << Messages{frame(1), setLevel(0, 20)};
+
+    // The messages of one action are never merged: each goes whole and in its order.
+    const Messages allOff{setLevel(0, 0), setLevel(1, 0), setLevel(2, 0), setLevel(3, 0),
+                          setLevel(4, 0), setLevel(5, 0), setLevel(6, 0), master(0)};
+    QTest::newRow("all-off-whole") << allOff << QByteArray("aaaaaaaa") << allOff;
+    QTest::newRow("all-off-after-single-channels")
+        << Messages{setLevel(0, 99), setLevel(1, 99), setLevel(0, 0), setLevel(1, 0), master(0)}
+        << QByteArray("abccc") << Messages{setLevel(0, 0), setLevel(1, 0), master(0)};
+    QTest::newRow("master-full-on-after-a-drag")
+        << Messages{master(10), master(11), master(12), master(99)} << QByteArray("abcd")
+        << Messages{master(99)};
+    Messages recall;
+    for (int channel = 0; channel < 8; ++channel)
+        recall << setLevel(channel, 10 * channel + 1);
+    QTest::newRow("recall-of-eight-after-a-level")
+        << Messages{setLevel(2, 5)} + recall << QByteArray("abbbbbbbb") << recall;
+    QTest::newRow("own-master-leaves-own-levels")
+        << Messages{setLevel(3, 10), master(50), setLevel(3, 20)} << QByteArray("aaa")
+        << Messages{setLevel(3, 10), master(50), setLevel(3, 20)};
+    QTest::newRow("later-action-takes-out-one-of-an-earlier")
+        << Messages{setLevel(0, 0), setLevel(1, 0), master(0), setLevel(1, 50)}
+        << QByteArray("aaab") << Messages{setLevel(0, 0), master(0), setLevel(1, 50)};
+    QTest::newRow("send-all-twice")
+        << Messages{selectMode(2), setLevel(0, 5), setLevel(1, 6),
+                    selectMode(2), setLevel(0, 5), setLevel(1, 6)}
+        << QByteArray("aaabbb") << Messages{selectMode(2), setLevel(0, 5), setLevel(1, 6)};
 }
 
 void tst_LineQueue::merges()
 {
     QFETCH(Messages, written);
+    QFETCH(QByteArray, actions);
     QFETCH(Messages, waiting);
     LineQueue queue;
-    for (const QByteArray &message : written)
-        queue.push(Wire::message(message));
+    push(queue, written, actions);
     QCOMPARE(queue.byteCount(), std::size_t(waiting.join().size()));
     QCOMPARE(queued(queue), waiting);
     QVERIFY(queue.isEmpty());
@@ -97,11 +136,10 @@ void tst_LineQueue::merges()
 void tst_LineQueue::takesInOrder()
 {
     LineQueue queue;
-    queue.push(Wire::message(setLevel(1, 1)));
-    queue.push(Wire::message(frame(7)));
+    push(queue, {setLevel(1, 1), frame(7)});
     QCOMPARE(Wire::bytes(queue.take()), setLevel(1, 1));
     // Once taken, a message is on its way: a newer one does not take it back.
-    queue.push(Wire::message(setLevel(1, 2)));
+    push(queue, {setLevel(1, 2)});
     QCOMPARE(queued(queue), (Messages{frame(7), setLevel(1, 2)}));
 }
 
@@ -135,7 +173,7 @@ void tst_LineQueue::anyOrderOfTakingKeepsTheRules()
         else
             message = setLevel(int(random.bounded(8)), int(random.bounded(100)));
         written << message;
-        queue.push(Wire::message(message));
+        push(queue, {message});
         // Nine levels, a frame, and a mode before each level and after the last.
         QVERIFY2(queue.byteCount() <= 9 * 5 + 98 + 10 * 5, qPrintable(QString::number(i)));
         // The line takes a message now and then, as its pace allows.

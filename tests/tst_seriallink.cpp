@@ -65,10 +65,13 @@ struct OpenLink
     }
 };
 
+// Each message an action of its own, as a drag's positions are.
 void writeAll(SerialLink &link, const Messages &messages)
 {
-    for (const QByteArray &message : messages)
+    for (const QByteArray &message : messages) {
+        link.beginAction();
         link.send(Wire::message(message));
+    }
 }
 
 // Messages of which none takes out another: every byte must arrive. A level for each

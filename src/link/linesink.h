@@ -8,5 +8,12 @@ class LineSink
 {
 public:
     virtual ~LineSink() = default;
+    // What is sent from now on belongs to one action of the operator's (a click, a key, a
+    // recall, a remote's message): the line never lets its messages take out each other.
+    virtual void beginAction() {}
+    // The operator's word that a lost line is theirs again (a board switched off and on, a
+    // port that does not come back by itself): true when it came back now, which sends the
+    // whole state anyway.
+    virtual bool retry() { return false; }
     virtual void send(const LineMessage &message) = 0;
 };
