@@ -57,6 +57,7 @@ template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
 
 void Desk::moveChannel(int channel, int level)
 {
+    m_line.beginAction();
     if (!isChannel(channel) || !isLevel(level))
         return;
     m_fade.stop(channel);
@@ -65,6 +66,7 @@ void Desk::moveChannel(int channel, int level)
 
 void Desk::moveMaster(int level)
 {
+    m_line.beginAction();
     if (!isLevel(level))
         return;
     stopFades();
@@ -73,6 +75,7 @@ void Desk::moveMaster(int level)
 
 void Desk::setChannel(int channel, int level)
 {
+    m_line.beginAction();
     if (!isChannel(channel) || !isLevel(level) || this->channel(channel) == level)
         return;
     m_fade.stop(channel);
@@ -81,6 +84,7 @@ void Desk::setChannel(int channel, int level)
 
 void Desk::setMaster(int level)
 {
+    m_line.beginAction();
     if (!isLevel(level) || m_master == level)
         return;
     stopFades();
@@ -122,6 +126,7 @@ void Desk::masterHandler(int level)
 
 void Desk::channelFullOn(int channel)
 {
+    m_line.beginAction();
     if (!isChannel(channel))
         return;
     m_fade.stop(channel);
@@ -130,6 +135,7 @@ void Desk::channelFullOn(int channel)
 
 void Desk::channelOff(int channel)
 {
+    m_line.beginAction();
     if (!isChannel(channel))
         return;
     m_fade.stop(channel);
@@ -138,6 +144,7 @@ void Desk::channelOff(int channel)
 
 void Desk::masterFullOn()
 {
+    m_line.beginAction();
     if (m_master == Board::FullOn)
         return;
     stopFades();
@@ -146,6 +153,7 @@ void Desk::masterFullOn()
 
 void Desk::allOff()
 {
+    m_line.beginAction();
     stopFades();
     change({}, [&] { applyAllOff(); });
 }
@@ -162,6 +170,7 @@ void Desk::applyAllOff()
 
 void Desk::selectMode(int mode)
 {
+    m_line.beginAction();
     if (mode < 0 || mode >= Board::ModeCount)
         return;
     m_mode = mode;
@@ -174,6 +183,7 @@ void Desk::selectMode(int mode)
 
 void Desk::recall(int sceneNumber)
 {
+    m_line.beginAction();
     if (!isScene(sceneNumber))
         return;
     SceneStore::Record record;
@@ -198,8 +208,12 @@ void Desk::recall(int sceneNumber)
         if (m_fadeTenths > 0) {
             m_fade = Fade(m_registers.LevelBuf, record, m_clock.now(),
                           DeskClock::Time(m_fadeTenths * 100));
-            if (m_fade.isRunning())
+            if (m_fade.isRunning()) {
                 m_fadeTimer.start();
+                m_fadeScene = sceneNumber;
+                m_fadePercent = 0;
+                Q_EMIT fadeProgressed(m_fadeScene, m_fadePercent);
+            }
             return;
         }
         // In channel order; each channel that changes sends its own level.
@@ -231,13 +245,18 @@ void Desk::setFadeTime(int tenths)
 
 void Desk::stepFades()
 {
+    m_line.beginAction();
     const DeskClock::Time now = m_clock.now();
     for (int channel = 0; channel < Board::ChannelCount; ++channel) {
         if (m_fade.isFading(channel))
             applyChannel(channel, m_fade.levelAt(channel, now));
     }
-    if (m_fade.isOver(now))
+    if (m_fade.isOver(now)) {
         stopFades();
+    } else if (const int percent = m_fade.percentAt(now); percent != m_fadePercent) {
+        m_fadePercent = percent;
+        Q_EMIT fadeProgressed(m_fadeScene, m_fadePercent);
+    }
     updateLive();
 }
 
@@ -245,6 +264,11 @@ void Desk::stopFades()
 {
     m_fade.stopAll();
     m_fadeTimer.stop();
+    if (m_fadeScene != 0) {
+        m_fadeScene = 0;
+        m_fadePercent = 0;
+        Q_EMIT fadeProgressed(0, 0);
+    }
 }
 
 void Desk::setLive(int sceneNumber, const DeskState::Levels &levels)
@@ -281,6 +305,7 @@ UndoHistory::Step Desk::undoStep() const { return {state(), m_liveScene, m_liveL
 
 void Desk::undo()
 {
+    m_line.beginAction();
     stopFades();
     if (const auto step = m_history.undo(undoStep()))
         goBackTo(*step);
@@ -288,6 +313,7 @@ void Desk::undo()
 
 void Desk::redo()
 {
+    m_line.beginAction();
     stopFades();
     if (const auto step = m_history.redo(undoStep()))
         goBackTo(*step);
@@ -315,6 +341,10 @@ void Desk::goBackTo(const UndoHistory::Step &step)
 
 void Desk::sendAll()
 {
+    // A line that comes back sends everything itself.
+    if (m_line.retry())
+        return;
+    m_line.beginAction();
     if (m_mode != NoMode) {
         m_registers.PktAddress = std::uint8_t(m_mode);
         m_registers.PktValue = 0;
@@ -335,6 +365,7 @@ void Desk::sendLevel(int address, int level)
 
 void Desk::toggleBlackout()
 {
+    m_line.beginAction();
     stopFades();
     change({}, [this] {
         const QScopedValueRollback switching(m_switchingBlackout, true);
@@ -390,6 +421,7 @@ void Desk::restore(const DeskState &state)
 
 void Desk::download()
 {
+    m_line.beginAction();
     SceneStore::Records records{};
     QString error;
     if (!m_scenes.readAll(records, &error)) {

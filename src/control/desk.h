@@ -21,7 +21,8 @@ class SceneStore;
 // The board's byte rules hold here: a channel sends when its level changes; the master
 // sets the eight channels silently and then sends its one packet; all-off turns off the
 // channels that are on, in ascending order, then the master; a recall sends the channels
-// that change, in ascending order. A channel or a level out of range is ignored.
+// that change, in ascending order. A channel or a level out of range is ignored. Each
+// intent is one action on the line, whose packets go out whole and in their order.
 //
 // Beyond the board's own panel: a recall may fade over a time; the changes of levels can
 // be taken back and brought back again; the scene last recalled or stored is live, and
@@ -74,7 +75,7 @@ public:
     void download();
     // The whole state again, for a board that lost it (a line that came back, a board
     // switched off and on): the selected mode if one was chosen, then the eight channel
-    // levels.
+    // levels. A lost line is tried first: it may be back by the operator's word alone.
     void sendAll();
     // Every channel to 0, each sending its 0 whatever the desk believed the board held;
     // again, the levels from before come back, each sent. Any other change of a level
@@ -85,6 +86,10 @@ public:
     int fadeTime() const { return m_fadeTenths; }
     void setFadeTime(int tenths);
     bool isFading() const { return m_fade.isRunning(); }
+    // The scene a recall is fading to, 1..12, or 0 when none is under way; and how far its
+    // time has come, 0..100. The scene is live only once it has landed.
+    int fadeScene() const { return m_fadeScene; }
+    int fadePercent() const { return m_fadePercent; }
     // Moves every fading channel to where it should stand now. Its timer calls it about
     // fifty times a second; a test calls it after moving its clock.
     void stepFades();
@@ -106,11 +111,11 @@ public:
     // Frames PktAddress, PktCommand and PktValue into one command packet and sends it.
     void SendCommand();
 
-    // While a window that takes all input is up (the scene key window, a question), the
-    // operator changes nothing, so that a store saves the levels the window opened on;
-    // remote control is held still too.
-    void setInputHeld(bool held) { m_inputHeld = held; }
-    bool isInputHeld() const { return m_inputHeld; }
+    // While a window that takes all input is up (the scene key window, the question before
+    // a store), the operator changes nothing, so that a store saves the levels the window
+    // opened on; remote control is held still too. Holds nest: each hold is let go once.
+    void holdInput(bool held) { m_inputHolds += held ? 1 : -1; }
+    bool isInputHeld() const { return m_inputHolds > 0; }
 
 Q_SIGNALS:
     void channelChanged(int channel, int level);
@@ -122,6 +127,8 @@ Q_SIGNALS:
     void undoChanged(bool canUndo, bool canRedo);
     // scene 0: none is live.
     void liveSceneChanged(int sceneNumber, bool changed);
+    // A fade to scene n has come percent of its time; scene 0: no fade is under way.
+    void fadeProgressed(int sceneNumber, int percent);
     // Scene n holds level for channel, which no channel takes: nothing was recalled.
     void recallRefused(int sceneNumber, int channel, int level);
     // The scene store could not be read or written.
@@ -152,13 +159,15 @@ private:
     Module1 m_registers;
     int m_master = 0;
     int m_mode = NoMode;
-    bool m_inputHeld = false;
+    int m_inputHolds = 0;
     std::optional<DeskState::Levels> m_beforeBlackout;
     bool m_switchingBlackout = false;
 
     int m_fadeTenths = 0;
     Fade m_fade;
     QTimer m_fadeTimer;
+    int m_fadeScene = 0;
+    int m_fadePercent = 0;
 
     UndoHistory m_history;
     int m_hold = 0; // the number of the fader hold under way, 0 when none

@@ -19,5 +19,12 @@ QList<Holder> of(const QString &device);
 QList<Holder> ofPseudoTerminal(const QString &slave);
 // The program's name as the system shows it (/proc/PID/comm); empty when it is gone.
 QString programOf(qint64 pid);
+// When the process started, in the system's clock ticks since boot (/proc/PID/stat): with
+// the pid, it tells one process from a later one that was given the same number. 0 when
+// it is gone.
+qint64 startTimeOf(qint64 pid);
+// A process whose controlling terminal the character device is (a shell's terminal, say):
+// whatever is written to it lands in front of a person. None when no process has it.
+QList<Holder> withControllingTerminal(const QString &device);
 
 } // namespace DeviceHolders

@@ -26,6 +26,9 @@ public:
         m_lineFree = std::max(m_lineFree, now) + LineRate::lineTime(bytes);
     }
 
+    // When the line has carried everything handed over, by its rate.
+    Clock::time_point lineFree() const { return m_lineFree; }
+
     // The line time of what the kernel still holds; driverQueued is the driver's count of
     // bytes not yet sent, 0 where it gives none.
     std::chrono::nanoseconds backlog(Clock::time_point now, std::size_t driverQueued) const

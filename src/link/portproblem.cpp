@@ -157,6 +157,19 @@ PortProblem PortProblem::beforeOpen(const QString &device)
     if (::stat(QFile::encodeName(device).constData(), &info) == 0 && S_ISCHR(info.st_mode)) {
         if (const QString why = notALine(info.st_rdev); !why.isEmpty())
             return {Kind::NotSerial, why};
+        // A pseudo-terminal with a shell on it is a person's terminal, not a bridge's line.
+        const unsigned major = ::major(info.st_rdev);
+        const QList<DeviceHolders::Holder> users =
+            major >= FirstPseudoTerminalMajor && major <= LastPseudoTerminalMajor
+                ? DeviceHolders::withControllingTerminal(device)
+                : QList<DeviceHolders::Holder>();
+        if (!users.isEmpty()) {
+            return {Kind::NotSerial,
+                    tr("it is the terminal of %1 (process %2), not a serial line: the panel "
+                       "would type its packets into it")
+                        .arg(users.first().program)
+                        .arg(users.first().pid)};
+        }
     }
     const qsizetype length = QFile::encodeName(lockFileName(device)).size();
     if (length <= NAME_MAX)

@@ -1,6 +1,5 @@
 #include "seriallink.h"
 
-#include "link/deviceholders.h"
 #include "link/portnames.h"
 
 #include <QDeadlineTimer>
@@ -95,6 +94,7 @@ bool SerialLink::open(const QString &portName, QString *errorMessage)
     // An adapter plugged in again may come back under another ttyUSB number, but under
     // the same stable name.
     m_watched = PortNames::stable(m_device);
+    m_comesBack = QFileInfo(m_watched).isSymLink() || !PortNames::isPseudoTerminal(m_device);
     setState(State::Up);
     return true;
 }
@@ -137,10 +137,17 @@ bool SerialLink::isOpen() const { return m_port.isOpen(); }
 
 int SerialLink::descriptor() const { return int(m_port.handle()); }
 
+void SerialLink::beginAction() { m_queue.beginAction(); }
+
 void SerialLink::send(const LineMessage &message)
 {
-    if (!m_port.isOpen())
+    if (!m_port.isOpen()) {
+        // The scenes are not part of the state that goes again when the line is back.
+        const auto *records = std::get_if<SceneDownloadFrame::Records>(&message);
+        if (records && m_state == State::Lost)
+            m_owedFrame = *records;
         return;
+    }
     m_queue.push(message);
     // A line busy with earlier messages is woken by its timer, or by the kernel taking the
     // rest of one, when it has room.
@@ -170,8 +177,21 @@ void SerialLink::handOver(const LineMessage &message)
     // a slider at once. What the kernel does not take is kept and goes before anything
     // else, so that the line never carries part of a message followed by another.
     m_tail = LineMessages::encode(message);
+    m_tailMessage = message;
     m_tailStarted = false;
     finishTail();
+}
+
+void SerialLink::took(const LineMessage &message)
+{
+    if (const auto *records = std::get_if<SceneDownloadFrame::Records>(&message)) {
+        m_frameOnLine = *records;
+        m_frameCarriedBy = m_pace.lineFree();
+    }
+    const BoardImage before = m_board;
+    m_board.apply(message);
+    if (m_board != before)
+        Q_EMIT boardChanged();
 }
 
 bool SerialLink::finishTail()
@@ -202,6 +222,8 @@ bool SerialLink::finishTail()
     }
     if (m_writable)
         m_writable->setEnabled(false);
+    if (m_tailMessage)
+        took(*std::exchange(m_tailMessage, std::nullopt));
     if (m_state == State::Waiting)
         setState(State::Up);
     return true;
@@ -236,30 +258,56 @@ void SerialLink::lose(const QString &reason)
     if (m_state == State::Lost || m_state == State::Closed)
         return;
     closePort();
+    // A download that had not reached the board whole goes again when the line is back:
+    // the newest of one waiting, one the kernel had part of, and one still on the line.
+    const auto *tailFrame =
+        m_tailMessage ? std::get_if<SceneDownloadFrame::Records>(&*m_tailMessage) : nullptr;
+    if (const auto *waiting = m_queue.waitingFrame())
+        m_owedFrame = *waiting;
+    else if (tailFrame)
+        m_owedFrame = *tailFrame;
+    else if (m_frameOnLine && LinePace::Clock::now() < m_frameCarriedBy)
+        m_owedFrame = m_frameOnLine;
+    m_frameOnLine.reset();
     m_queue.clear();
     m_tail.clear();
+    m_tailMessage.reset();
     setState(State::Lost, reason);
-    if (!m_draining)
+    if (!m_draining && m_comesBack)
         m_reopenTimer.start();
 }
 
 void SerialLink::tryReopen()
 {
-    // A pseudo-terminal's number goes to the next terminal that asks for one: the line is
-    // taken back only while its far side is the virtual board.
-    const QString device = QFileInfo(m_watched).canonicalFilePath();
-    if (device.isEmpty())
-        return;
-    if (PortNames::isPseudoTerminal(device)) {
-        const QList<DeviceHolders::Holder> farSide = DeviceHolders::ofPseudoTerminal(device);
-        if (farSide.isEmpty() || farSide.first().program != QStringLiteral("dimmer-board"))
-            return;
-    }
-    if (!openPort(m_watched, nullptr))
-        return;
+    // Only once the name leads to a device again; whether that device is a line to take
+    // (not a shell's terminal, not in use) is openPort()'s question.
+    if (!QFileInfo(m_watched).canonicalFilePath().isEmpty())
+        reopen(nullptr);
+}
+
+bool SerialLink::retry()
+{
+    if (m_state != State::Lost)
+        return false;
+    QString why;
+    if (reopen(&why))
+        return true;
+    Q_EMIT stateChanged(m_state, why);
+    return false;
+}
+
+bool SerialLink::reopen(QString *errorMessage)
+{
+    if (!openPort(m_watched, errorMessage))
+        return false;
     m_reopenTimer.stop();
     setState(State::Up);
     Q_EMIT restored();
+    if (m_owedFrame) {
+        beginAction();
+        send(*std::exchange(m_owedFrame, std::nullopt));
+    }
+    return true;
 }
 
 qint64 SerialLink::drain()
@@ -310,6 +358,7 @@ qint64 SerialLink::release()
     const qint64 unfinished = qint64(m_queue.byteCount()) + (partly ? 0 : qint64(m_tail.size()));
     m_queue.clear();
     m_tail.clear();
+    m_tailMessage.reset();
     closePort();
     setState(State::Closed);
     return std::min(lost, unfinished);
