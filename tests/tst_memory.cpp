@@ -1,8 +1,9 @@
 #include "app/lampmemory.h"
 #include "app/panelsettings.h"
-#include "support/deskfixture.h"
+#include "app/userfiles.h"
+#include "support/disks.h"
 #include "support/files.h"
-#include "support/ptypair.h"
+#include "support/linkeddesk.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,7 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // What the panel keeps from one run to the next, in real files in temporary folders: the
 // port the operator chose, and when not to trust it; what the board was last sent on each
@@ -31,8 +36,10 @@ private Q_SLOTS:
     void lampText();
     void oddLampFile_data();
     void oddLampFile();
-    void keepsWhatTheBoardWasSent();
+    void keepsWhatTheLineTook();
     void failedSaveToldOnce();
+    void fullDiskKeepsTheOldFile_data();
+    void fullDiskKeepsTheOldFile();
 };
 
 namespace {
@@ -50,6 +57,8 @@ bool make(const QString &path, const QString &kind, const QByteArray &text)
 }
 
 const DeskState Lit{{10, 0, 0, 40, 0, 0, 0, 99}, 60, 4, {}};
+
+LampMemory::Record kept(const DeskState &state) { return {state, 0, std::nullopt}; }
 
 } // namespace
 
@@ -188,21 +197,23 @@ void tst_Memory::fadeTimeKept()
 
 void tst_Memory::lampText()
 {
-    QCOMPARE(LampMemory::toText("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", Lit),
+    QCOMPARE(LampMemory::toText("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0", kept(Lit)),
              QByteArray("# What dimmer-panel last set on the board behind this port.\n"
                         "port=/dev/serial/by-id/usb-FTDI_FT232R-if00-port0\n"
                         "channels=10 0 0 40 0 0 0 99\n"
                         "master=60\n"
                         "mode=5\n"));
-    DeskState blackout = Lit;
-    blackout.channels = {};
-    blackout.mode = DeskState::NoMode;
-    blackout.beforeBlackout = Lit.channels;
-    const QByteArray text = LampMemory::toText("/dev/ttyS3", blackout);
-    QVERIFY(text.endsWith("mode=none\nblackout=10 0 0 40 0 0 0 99\n"));
-    for (const DeskState &state : {Lit, blackout, DeskState{}}) {
+    LampMemory::Record dark{Lit, 3, LampMemory::FarSide{4192, 123456}};
+    dark.state.channels = {};
+    dark.state.mode = DeskState::NoMode;
+    dark.state.beforeBlackout = Lit.channels;
+    const QByteArray text = LampMemory::toText("/dev/pts/3", dark);
+    QVERIFY2(text.endsWith("mode=none\nblackout=10 0 0 40 0 0 0 99\nfar-side=4192 123456\n"
+                           "unsent=3\n"),
+             text.constData());
+    for (const LampMemory::Record &record : {kept(Lit), dark, kept({})}) {
         QString why;
-        QCOMPARE(LampMemory::fromText(LampMemory::toText("/dev/ttyS3", state), &why), state);
+        QCOMPARE(LampMemory::fromText(LampMemory::toText("/dev/ttyS3", record), &why), record);
         QCOMPARE(why, QString());
     }
 }
@@ -212,7 +223,7 @@ void tst_Memory::oddLampFile_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("reason");
-    const QByteArray good = LampMemory::toText("/dev/ttyS3", Lit);
+    const QByteArray good = LampMemory::toText("/dev/ttyS3", kept(Lit));
     const auto with = [&good](const char *from, const char *to) {
         return QByteArray(good).replace(from, to);
     };
@@ -231,6 +242,12 @@ void tst_Memory::oddLampFile_data()
                                    << "does not write";
     QTest::newRow("no-field") << "plain" << good + "\x01\xff\n"
                               << "is no field";
+    QTest::newRow("far-side-without-start") << "plain" << good + "far-side=4192\n"
+                                            << "far side";
+    QTest::newRow("unsent-0") << "plain" << good + "unsent=0\n"
+                              << "not sent is out of range";
+    QTest::newRow("unsent-11") << "plain" << good + "unsent=11\n"
+                               << "not sent is out of range";
 }
 
 void tst_Memory::oddLampFile()
@@ -251,35 +268,55 @@ void tst_Memory::oddLampFile()
     QVERIFY(QFileInfo::exists(path + ".set-aside"));
 }
 
-void tst_Memory::keepsWhatTheBoardWasSent()
+void tst_Memory::keepsWhatTheLineTook()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    DeskFixture f;
+    LinkedDesk f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
     const QString usb = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZP4S-if00-port0";
     LampMemory memory(usb, folder.path());
     QCOMPARE(memory.recalled(), std::nullopt);
     QCOMPARE(memory.problem(), QString());
     QVERIFY2(memory.path().startsWith(folder.path() + "/") && memory.path().endsWith(".state"),
              qPrintable(memory.path()));
-    memory.follow(f.desk);
-    f.desk.restore(Lit);
-    // A fader moving is saved within the second, not at every step.
+    memory.follow(f.desk, f.link);
+    // Channel 8 full on and mode 7, taken by the line: saved within the second, not at once.
+    f.desk.channelFullOn(7);
+    f.desk.selectMode(6);
+    QVERIFY(!f.sent().isEmpty());
+    DeskState lit;
+    lit.channels[7] = 99;
+    lit.mode = 6;
     QCOMPARE(Files::bytes(memory.path()), QByteArray("<missing>"));
-    QTRY_COMPARE_WITH_TIMEOUT(Files::bytes(memory.path()), LampMemory::toText(usb, Lit),
+    QTRY_COMPARE_WITH_TIMEOUT(Files::bytes(memory.path()), LampMemory::toText(usb, kept(lit)),
                               3 * LampMemory::SaveDelayMilliseconds);
-    f.desk.toggleBlackout();
-    memory.flush();
-    QCOMPARE(LampMemory(usb, folder.path()).recalled(), f.desk.state());
-    // Another port keeps its own; a name too long for a file name still gets one.
+
+    // The line is pulled out: what changes now never reaches the lamps, and the panel is
+    // closed before it comes back.
+    f.line.closeMaster();
+    QTRY_COMPARE(f.link.state(), SerialLink::State::Lost);
+    f.desk.channelOff(7);
+    f.desk.selectMode(8);
+    f.desk.download();
+    QCOMPARE(memory.flush(), 3);
+    const LampMemory next(usb, folder.path());
+    QCOMPARE(next.recalled(), lit);
+    QCOMPARE(next.unsentLastTime(), 3);
+
+    // The blackout's levels go with the levels it holds at 0, once the line took those.
+    LinkedDesk g;
+    QVERIFY2(g.failure().isEmpty(), qPrintable(g.failure()));
     const QString longName = "/tmp/" + QString(300, 'x');
     LampMemory other(longName, folder.path());
     QVERIFY(other.path() != memory.path());
-    other.follow(f.desk);
-    f.desk.toggleBlackout();
-    other.flush();
-    QCOMPARE(LampMemory(longName, folder.path()).recalled(), f.desk.state());
-    QVERIFY(LampMemory(usb, folder.path()).recalled()->beforeBlackout.has_value());
+    other.follow(g.desk, g.link);
+    g.desk.channelFullOn(2);
+    g.desk.toggleBlackout();
+    g.sent();
+    QCOMPARE(other.flush(), 0);
+    QCOMPARE(LampMemory(longName, folder.path()).recalled(), g.desk.state());
+    QVERIFY(g.desk.state().beforeBlackout.has_value());
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
 }
 
@@ -289,18 +326,73 @@ void tst_Memory::failedSaveToldOnce()
     QVERIFY(folder.isValid());
     // A plain file where the state folder should be: no folder can be made there.
     QVERIFY(Files::write(folder.filePath("state"), "x"));
-    DeskFixture f;
+    LinkedDesk f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
     LampMemory memory("/dev/ttyS3", folder.filePath("state"));
-    QSignalSpy failures(&memory, &LampMemory::failed);
-    memory.follow(f.desk);
+    QSignalSpy told(&memory, &LampMemory::keepingChanged);
+    memory.follow(f.desk, f.link);
     for (int level : {10, 20, 30}) {
         f.desk.setChannel(0, level);
+        f.sent();
         memory.flush();
     }
-    QCOMPARE(failures.count(), 1);
-    const QString message = failures.first().first().toString();
+    QCOMPARE(told.count(), 1);
+    const QString message = told.first().first().toString();
     QVERIFY2(message.contains("/dev/ttyS3") && message.contains(folder.filePath("state")),
              qPrintable(message));
+    // Room again: the next save succeeds, and says so once.
+    QVERIFY(QFile::remove(folder.filePath("state")));
+    memory.flush();
+    QCOMPARE(told.count(), 2);
+    QCOMPARE(told.last().first().toString(), QString());
+    QCOMPARE(LampMemory("/dev/ttyS3", folder.filePath("state")).recalled()->channels[0], 30);
+}
+
+void tst_Memory::fullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("filesystem"); // a real filesystem filled up, else a size limit
+    QTest::newRow("file-size-limit") << false;
+    QTest::newRow("full-filesystem") << true;
+}
+
+void tst_Memory::fullDiskKeepsTheOldFile()
+{
+    QFETCH(bool, filesystem);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath("disk/ttyS3.state");
+    const QByteArray before = LampMemory::toText("/dev/ttyS3", kept(Lit));
+    const QByteArray after =
+        QByteArray(before).replace("master=60", "master=61") + QByteArray(8000, '#') + '\n';
+    // In a child process: the filesystem of its own, or the limit, ends with it.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const QByteArray disk = QFile::encodeName(folder.filePath("disk"));
+        ::mkdir(disk.constData(), 0700);
+        if (filesystem && !Disks::mountSmall(disk.constData()))
+            ::_exit(77);
+        if (!Files::write(path, before))
+            ::_exit(2);
+        QString why;
+        if (filesystem) {
+            Disks::fill(disk + "/filler");
+        } else {
+            const rlimit small{rlim_t(before.size()), rlim_t(before.size())};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+        const bool replaced = UserFiles::replaceWhole(path, after, &why);
+        const bool kept = Files::bytes(path) == before;
+        const QStringList left = QDir(folder.filePath("disk")).entryList(QDir::Files);
+        ::_exit(!replaced && kept && !why.isEmpty() && left.size() == (filesystem ? 2 : 1) ? 0
+                                                                                           : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        QSKIP("no filesystem of its own to fill here: neither root nor a user namespace");
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Memory)

@@ -2,14 +2,17 @@
 
 #include "app/userfiles.h"
 #include "control/desk.h"
+#include "link/deviceholders.h"
+#include "link/portnames.h"
+#include "link/seriallink.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
+#include <climits>
 #include <map>
 #include <utility>
 
@@ -47,6 +50,23 @@ std::optional<int> number(const QByteArray &text, int lowest, int highest)
     return value;
 }
 
+// A pseudo-terminal named by its number, not through a link.
+bool isRawPseudoTerminal(const QString &port)
+{
+    return PortNames::isPseudoTerminal(port) && !QFileInfo(port).isSymLink();
+}
+
+std::optional<LampMemory::FarSide> farSideOf(const QString &pseudoTerminal)
+{
+    const QList<DeviceHolders::Holder> holders = DeviceHolders::ofPseudoTerminal(pseudoTerminal);
+    if (holders.isEmpty())
+        return std::nullopt;
+    const qint64 started = DeviceHolders::startTimeOf(holders.first().pid);
+    if (started <= 0)
+        return std::nullopt;
+    return LampMemory::FarSide{holders.first().pid, started};
+}
+
 std::optional<DeskState::Levels> levelsFrom(const QByteArray &text)
 {
     const QByteArrayList numbers = text.split(' ');
@@ -69,12 +89,15 @@ LampMemory::LampMemory(const QString &port, const QString &folder, QObject *pare
 {
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(SaveDelayMilliseconds);
-    connect(&m_saveTimer, &QTimer::timeout, this, &LampMemory::save);
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { save(false); });
+    if (isRawPseudoTerminal(port))
+        m_farSide = farSideOf(port);
     read();
 }
 
-QByteArray LampMemory::toText(const QString &port, const DeskState &state)
+QByteArray LampMemory::toText(const QString &port, const Record &record)
 {
+    const DeskState &state = record.state;
     QByteArray text = "# What dimmer-panel last set on the board behind this port.\n";
     text += "port=" + port.toUtf8() + '\n';
     text += "channels=" + levelsText(state.channels) + '\n';
@@ -85,10 +108,16 @@ QByteArray LampMemory::toText(const QString &port, const DeskState &state)
             '\n';
     if (state.beforeBlackout)
         text += "blackout=" + levelsText(*state.beforeBlackout) + '\n';
+    if (record.farSide) {
+        text += "far-side=" + QByteArray::number(record.farSide->pid) + ' ' +
+                QByteArray::number(record.farSide->started) + '\n';
+    }
+    if (record.unsent > 0)
+        text += "unsent=" + QByteArray::number(record.unsent) + '\n';
     return text;
 }
 
-std::optional<DeskState> LampMemory::fromText(const QByteArray &text, QString *why)
+std::optional<LampMemory::Record> LampMemory::fromText(const QByteArray &text, QString *why)
 {
     const auto fail = [why](const QString &reason) {
         if (why)
@@ -109,7 +138,8 @@ std::optional<DeskState> LampMemory::fromText(const QByteArray &text, QString *w
         if (!fields.count(required))
             return fail(tr("it has no %1").arg(QString::fromLatin1(required)));
     }
-    DeskState state;
+    Record record;
+    DeskState &state = record.state;
     const auto channels = levelsFrom(fields["channels"]);
     const auto master = number(fields["master"], Board::Off, Board::FullOn);
     const QByteArray modeText = fields["mode"];
@@ -120,14 +150,33 @@ std::optional<DeskState> LampMemory::fromText(const QByteArray &text, QString *w
     state.channels = *channels;
     state.master = *master;
     state.mode = *mode - 1;
+    std::size_t known = 4;
     if (fields.count("blackout")) {
+        ++known;
         state.beforeBlackout = levelsFrom(fields["blackout"]);
         if (!state.beforeBlackout)
             return fail(tr("a level or the mode is out of range"));
     }
-    if (fields.size() != 4 + (state.beforeBlackout ? 1 : 0))
+    if (fields.count("far-side")) {
+        ++known;
+        const QByteArrayList parts = fields["far-side"].split(' ');
+        const auto pid = parts.size() == 2 ? number(parts[0], 1, INT_MAX) : std::nullopt;
+        bool ok = false;
+        const qint64 started = parts.size() == 2 ? parts[1].toLongLong(&ok) : 0;
+        if (!pid || !ok || started <= 0)
+            return fail(tr("the program on the far side is not told as the panel writes it"));
+        record.farSide = FarSide{*pid, started};
+    }
+    if (fields.count("unsent")) {
+        ++known;
+        const auto unsent = number(fields["unsent"], 1, Board::ChannelCount + 2);
+        if (!unsent)
+            return fail(tr("the count of changes not sent is out of range"));
+        record.unsent = *unsent;
+    }
+    if (fields.size() != known)
         return fail(tr("it has a field the panel does not write"));
-    return state;
+    return record;
 }
 
 void LampMemory::read()
@@ -139,10 +188,20 @@ void LampMemory::read()
         QFile file(m_path);
         if (!file.exists())
             return;
-        if (!file.open(QIODevice::ReadOnly)) {
+        std::optional<Record> record;
+        if (!file.open(QIODevice::ReadOnly))
             why = file.errorString();
-        } else if (const auto state = fromText(file.read(LargestFile), &why)) {
-            m_recalled = state;
+        else
+            record = fromText(file.read(LargestFile), &why);
+        // A pseudo-terminal's number is given to whoever asks next: what its far side showed
+        // is only the lamps' own while the same program still holds it. Another program
+        // behind the number starts dark.
+        if (record && isRawPseudoTerminal(m_port) && record->farSide != m_farSide)
+            return;
+        if (record) {
+            m_recalled = record->state;
+            m_keptBlackout = record->state.beforeBlackout;
+            m_unsentLastTime = record->unsent;
         }
         if (!why.isEmpty()) {
             const QString aside = m_path + QStringLiteral(".set-aside");
@@ -162,48 +221,75 @@ void LampMemory::read()
                           .arg(m_port, m_path, why, movedTo);
 }
 
-void LampMemory::follow(const Desk &desk)
+void LampMemory::follow(const Desk &desk, const SerialLink &link)
 {
     m_desk = &desk;
+    m_link = &link;
+    // What the line takes is what the lamps hold; what the desk changes while the line is
+    // lost is counted as not sent; the blackout's memory is the desk's.
+    connect(&link, &SerialLink::boardChanged, this, &LampMemory::changed);
+    connect(&link, &SerialLink::stateChanged, this, &LampMemory::changed);
+    connect(&desk, &Desk::channelChanged, this, &LampMemory::changed);
+    connect(&desk, &Desk::modeChanged, this, &LampMemory::changed);
+    connect(&desk, &Desk::blackoutChanged, this, &LampMemory::changed);
+    // The operator took a pseudo-terminal back by its number: whoever holds its far side now
+    // is the board.
+    connect(&link, &SerialLink::restored, this, [this] {
+        if (isRawPseudoTerminal(m_port))
+            m_farSide = farSideOf(m_port);
+    });
+}
+
+void LampMemory::changed()
+{
     // The first change starts the clock and later ones do not push it back, so that a
     // fader that never stops is still saved every second.
-    const auto changed = [this] {
-        if (!m_saveTimer.isActive())
-            m_saveTimer.start();
-    };
-    connect(&desk, &Desk::channelChanged, this, changed);
-    connect(&desk, &Desk::masterChanged, this, changed);
-    connect(&desk, &Desk::modeChanged, this, changed);
-    connect(&desk, &Desk::blackoutChanged, this, changed);
+    if (!m_saveTimer.isActive())
+        m_saveTimer.start(SaveDelayMilliseconds);
 }
 
-void LampMemory::flush()
+int LampMemory::flush()
 {
-    if (m_saveTimer.isActive()) {
-        m_saveTimer.stop();
-        save();
-    }
+    m_saveTimer.stop();
+    return save(true);
 }
 
-void LampMemory::save()
+LampMemory::Record LampMemory::record(bool last)
 {
-    if (!m_desk)
-        return;
+    Record record;
+    record.state = DeskState::of(m_link->board());
+    const DeskState wanted = m_desk->state();
+    // The levels a blackout brings back belong with the levels it holds at 0: kept while the
+    // board holds what the desk shows, else the ones that went with what the board holds.
+    if (wanted.channels == record.state.channels)
+        m_keptBlackout = wanted.beforeBlackout;
+    record.state.beforeBlackout = m_keptBlackout;
+    // While the line is up, what waits for it goes within a fraction of a second; only a
+    // line that is lost or takes nothing, or the end of the run, leaves changes unsent.
+    if (last || m_link->state() != SerialLink::State::Up)
+        record.unsent = wanted.changesFrom(record.state) + (m_link->isDownloadOwed() ? 1 : 0);
+    record.farSide = m_farSide;
+    return record;
+}
+
+int LampMemory::save(bool last)
+{
+    if (!m_desk || !m_link)
+        return 0;
     QString error;
-    QSaveFile file(m_path);
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        error = tr("the folder could not be made");
-    else if (!file.open(QIODevice::WriteOnly))
-        error = file.errorString();
-    else if (file.write(toText(m_port, m_desk->state())) < 0 || !file.commit())
-        error = file.errorString();
-    if (error.isEmpty()) {
-        m_failing = false;
-        return;
+    const Record kept = record(last);
+    if (UserFiles::replaceWhole(m_path, toText(m_port, kept), &error)) {
+        if (std::exchange(m_failing, false))
+            Q_EMIT keepingChanged(QString());
+        return kept.unsent;
     }
-    if (std::exchange(m_failing, true))
-        return;
-    Q_EMIT failed(tr("What the board on %1 shows could not be kept in %2: %3. The panel "
-                     "carries on; at its next start it will show every level at 0.")
-                      .arg(m_port, m_path, error));
+    // Tried again while it fails, changed or not: a full disk gets room again.
+    if (!last)
+        m_saveTimer.start(RetryMilliseconds);
+    if (!std::exchange(m_failing, true))
+        Q_EMIT keepingChanged(tr("What the board on %1 shows could not be kept in %2: %3. The "
+                                 "panel carries on and tries again; were it closed now, its next "
+                                 "start would not know what the lamps show.")
+                                  .arg(m_port, m_path, error));
+    return kept.unsent;
 }
