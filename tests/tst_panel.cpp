@@ -1,5 +1,6 @@
 #include "app/translations.h"
 #include "support/files.h"
+#include "support/linkeddesk.h"
 #include "support/modal.h"
 #include "support/panelfixture.h"
 #include "support/ptypair.h"
@@ -19,8 +20,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 #include <QWindow>
@@ -54,6 +57,7 @@ private Q_SLOTS:
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
     void offersWebRemote();
+    void showsTheLine_data();
     void showsTheLine();
     void playback();
     void undoKeys_data();
@@ -818,24 +822,53 @@ void tst_Panel::showsBlackout()
     QVERIFY(!button->isChecked() && !notice->isVisible());
 }
 
+void tst_Panel::showsTheLine_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("up"); // the text's end for each state
+    QTest::addColumn<QString>("lost");
+    QTest::addColumn<QString>("waiting"); // lost, with two changes waiting
+    QTest::newRow("english") << "C"
+                             << ": up"
+                             << ": lost"
+                             << ": lost, 2 changes waiting";
+    QTest::newRow("chinese") << "zh_TW"
+                             << "：正常"
+                             << "：已中斷"
+                             << "：已中斷，2 項變更待送";
+}
+
 void tst_Panel::showsTheLine()
 {
+    QFETCH(QString, language);
+    QFETCH(QString, up);
+    QFETCH(QString, lost);
+    QFETCH(QString, waiting);
     PanelFixture f;
     QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
     auto *state = controlOf<LineStatus>(f.form.get(), "LineState");
     QCOMPARE(state->fullText(), QString("Line: not open"));
-    PtyPair line;
-    QVERIFY(line.isOpen());
-    SerialLink link;
-    LineStatus shown(link, nullptr);
-    QVERIFY(link.open(line.slavePath(), nullptr));
-    QCOMPARE(shown.fullText(), QString("Line %1: up").arg(line.slavePath()));
-    line.closeMaster();
-    // The hang-up is noticed without a write.
-    QTRY_COMPARE(shown.fullText(),
-                 QString("Line %1: lost (the line hung up), waiting for it to come back")
-                     .arg(line.slavePath()));
-    QVERIFY(shown.toolTip().contains("Every change is kept"));
+    const QList<QTranslator *> translators = installTranslations(*qApp, QLocale(language));
+    const auto removeTranslators = qScopeGuard([&] { qDeleteAll(translators); });
+    // Opened by a name as long as an adapter's /dev/serial/by-id name.
+    LinkedDesk d(false);
+    QTemporaryDir names;
+    const QString port = names.filePath("usb-FTDI_FT232R_USB_UART_A10KZP4S-if00-port0");
+    QVERIFY(QFile::link(d.line.slavePath(), port));
+    QVERIFY(d.link.open(port, nullptr));
+    LineStatus shown(d.link, d.desk, nullptr);
+    shown.setGeometry(state->geometry());
+    shown.setFont(state->font());
+    QVERIFY2(shown.fullText().endsWith(up), qPrintable(shown.fullText()));
+    d.line.closeMaster();
+    // The hang-up is noticed without a write; the strip says lost whatever the port's name.
+    QTRY_VERIFY2(shown.text().endsWith(lost), qPrintable(shown.text()));
+    QVERIFY2(shown.toolTip().contains(port), qPrintable(shown.toolTip()));
+    d.desk.channelFullOn(7);
+    d.desk.selectMode(8);
+    QVERIFY2(shown.text().endsWith(waiting), qPrintable(shown.text()));
+    QCOMPARE(shown.fullText().count(lost.mid(1)), 1);
+    QVERIFY(shown.fontMetrics().horizontalAdvance(shown.text()) <= shown.width());
 }
 
 void tst_Panel::playback()
@@ -935,7 +968,8 @@ void tst_Panel::marksTheLiveScene()
     QVERIFY(Files::write(f.scenePath(), Wire::frame(Wire::countingRecords()).mid(1, 96)));
     const auto look = [&](int i) {
         const QString sheet = f.Option1(i)->styleSheet();
-        return sheet.contains("#1f8f3a")   ? QString("live")
+        return sheet.contains("gradient")  ? QString("fading")
+               : sheet.contains("#1f8f3a") ? QString("live")
                : sheet.contains("#f0a800") ? QString("changed")
                                            : QString("plain");
     };
@@ -955,15 +989,29 @@ void tst_Panel::marksTheLiveScene()
     QCOMPARE(look(8), QString("live"));
     QVERIFY(f.Option1(8)->isChecked() && !f.Option1(2)->isChecked());
     QCOMPARE(look(2), QString("plain"));
-    // A fade is no change until the hand takes a channel.
+    // A fade shows how far it has come, on its button and in the strip; the scene is live
+    // once it has landed, changed if the hand took a channel on the way.
+    auto *notice = controlOf<QLabel>(f.form.get(), "FadeNotice");
+    QVERIFY(!notice->isVisible());
     f.desk.setFadeTime(20);
     QTest::keyClick(f.form.get(), Qt::Key_F2);
-    QCOMPARE(look(1), QString("live"));
+    QCOMPARE(look(1), QString("fading"));
     f.clock.set(std::chrono::milliseconds(700));
     f.desk.stepFades();
+    QCOMPARE(look(1), QString("fading"));
+    QVERIFY2(f.Option1(1)->toolTip().contains("35%"), qPrintable(f.Option1(1)->toolTip()));
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), QString("Fading to 2: 35%"));
+    f.clock.set(std::chrono::milliseconds(2000));
+    f.desk.stepFades();
     QCOMPARE(look(1), QString("live"));
+    QVERIFY(!notice->isVisible());
+    f.desk.recall(3);
     f.desk.moveChannel(7, 3);
-    QCOMPARE(look(1), QString("changed"));
+    QCOMPARE(look(2), QString("fading"));
+    f.clock.set(std::chrono::milliseconds(4000));
+    f.desk.stepFades();
+    QCOMPARE(look(2), QString("changed"));
 }
 
 void tst_Panel::offersWebRemote()

@@ -550,7 +550,7 @@ void tst_Remote::droppedWhileHeld()
     RemoteDesk remote;
     QVERIFY2(remote.failure().isEmpty(), qPrintable(remote.failure()));
     // The scene key window or a question is up.
-    remote.f.desk.setInputHeld(true);
+    remote.f.desk.holdInput(true);
     remote.send(channel(1, 40));
     remote.send(Osc::message("/dimmer/mode/3"));
     QTRY_COMPARE(remote.server->counts().whileWindowUp, qint64(2));
@@ -559,7 +559,7 @@ void tst_Remote::droppedWhileHeld()
     QCOMPARE(remote.f.desk.mode(), Desk::NoMode);
 
     // With the window gone the same message is taken.
-    remote.f.desk.setInputHeld(false);
+    remote.f.desk.holdInput(false);
     remote.send(channel(1, 40));
     QTRY_COMPARE(remote.server->counts().taken, qint64(1));
     QCOMPARE(Wire::hex(remote.f.line.take()), Wire::hex(Wire::setLevel(0, 40)));

@@ -440,7 +440,7 @@ void tst_Web::wrongTokenClosed()
 void tst_Web::heldWhileWindowUp()
 {
     auto one = page(m_server->token());
-    m_fixture->desk.setInputHeld(true);
+    m_fixture->desk.holdInput(true);
     one->sendTextMessage(QStringLiteral(R"({"do":"alloff"})"));
     one->sendTextMessage(QStringLiteral(R"({"do":"channel","n":1,"v":9})"));
     QVERIFY(QTest::qWaitFor([&] { return m_server->counts().whileWindowUp == 2; }));

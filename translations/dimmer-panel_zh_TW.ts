@@ -4,7 +4,7 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>The argument "%1" is not valid text in the system's encoding, so the file or device it names cannot be opened by that name. Rename it, or name it through a symbolic link whose path is valid text.</source>
+        <source>The argument &quot;%1&quot; is not valid text in the system&apos;s encoding, so the file or device it names cannot be opened by that name. Rename it, or name it through a symbolic link whose path is valid text.</source>
         <translation>引數「%1」不是系統編碼下有效的文字，因此無法以這個名稱開啟它所指的檔案或裝置。請將它改名，或透過路徑為有效文字的符號連結來指定它。</translation>
     </message>
     <message>
@@ -12,7 +12,7 @@
         <translation>顯示命令列選項的說明。</translation>
     </message>
     <message>
-        <source>Unexpected argument '%1'.</source>
+        <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>多餘的引數「%1」。</translation>
     </message>
 </context>
@@ -31,7 +31,7 @@
         <translation>把模式與每一路的亮度重新傳給調光器，例如調光器關機後重新開機時。</translation>
     </message>
     <message>
-        <source>Fade time of a recall, in seconds: each channel moves from where it stands to the scene's level over this time. 0 cuts at once.</source>
+        <source>Fade time of a recall, in seconds: each channel moves from where it stands to the scene&apos;s level over this time. 0 cuts at once.</source>
         <translation>叫出場景的淡變秒數：每一路會在這段時間內從目前的亮度直線移到場景的亮度。0 表示立即切換。</translation>
     </message>
     <message>
@@ -54,6 +54,18 @@
         <source>Show the code that a phone scans to join the web remote.</source>
         <translation>顯示手機掃描後加入網頁遙控的條碼。</translation>
     </message>
+    <message>
+        <source>Fading to %1: %2%</source>
+        <translation>淡變至 %1：%2%</translation>
+    </message>
+    <message>
+        <source>A recall of scene %1 is fading: %2% of its time has passed.</source>
+        <translation>正在淡變至場景 %1：已過淡變時間的 %2%。</translation>
+    </message>
+    <message>
+        <source>Fading to scene %1: %2% of the fade time has passed.</source>
+        <translation>正在淡變至場景 %1：已過淡變時間的 %2%。</translation>
+    </message>
 </context>
 <context>
     <name>JoinDialog</name>
@@ -62,7 +74,7 @@
         <translation>手機遙控</translation>
     </message>
     <message>
-        <source>Scan the code with the phone's camera and open the page. The phone must be on a network that reaches this computer.</source>
+        <source>Scan the code with the phone&apos;s camera and open the page. The phone must be on a network that reaches this computer.</source>
         <translation>用手機相機掃描條碼並開啟網頁。手機必須在連得到這台電腦的網路上。</translation>
     </message>
     <message>
@@ -93,7 +105,7 @@
 <context>
     <name>LampMemory</name>
     <message>
-        <source>the line "%1" is no field, or a field twice</source>
+        <source>the line &quot;%1&quot; is no field, or a field twice</source>
         <translation>「%1」這一行不是欄位，或是重複的欄位</translation>
     </message>
     <message>
@@ -117,12 +129,16 @@
         <translation>無法從 %2 讀取 %1 上的調光器最後的狀態：%3。該檔案已移到 %4，控制台以所有亮度為 0 開始。</translation>
     </message>
     <message>
-        <source>the folder could not be made</source>
-        <translation>無法建立資料夾</translation>
+        <source>the program on the far side is not told as the panel writes it</source>
+        <translation>另一端的程式不是以控制台寫入的格式記錄</translation>
     </message>
     <message>
-        <source>What the board on %1 shows could not be kept in %2: %3. The panel carries on; at its next start it will show every level at 0.</source>
-        <translation>無法把 %1 上的調光器狀態保存在 %2：%3。控制台繼續運作；下次啟動時將顯示所有亮度為 0。</translation>
+        <source>the count of changes not sent is out of range</source>
+        <translation>未送出的變更數超出範圍</translation>
+    </message>
+    <message>
+        <source>What the board on %1 shows could not be kept in %2: %3. The panel carries on and tries again; were it closed now, its next start would not know what the lamps show.</source>
+        <translation>無法將 %1 上調光器的狀態保存到 %2：%3。控制台繼續運作並會再試；若現在關閉，下次啟動時將不知道燈具的狀態。</translation>
     </message>
 </context>
 <context>
@@ -136,20 +152,32 @@
         <translation>線路 %1：正常</translation>
     </message>
     <message>
-        <source>Line %1: waiting, %2</source>
-        <translation>線路 %1：等待中，%2</translation>
+        <source>Line %1: waiting</source>
+        <translation>線路 %1：等待中</translation>
     </message>
     <message>
-        <source>Line %1: lost (%2), waiting for it to come back</source>
-        <translation>線路 %1：已中斷（%2），等待它恢復</translation>
+        <source>Line %1: lost</source>
+        <translation>線路 %1：已中斷</translation>
     </message>
     <message>
-        <source>Line %1: lost (%2), waiting for %3</source>
-        <translation>線路 %1：已中斷（%2），等待 %3</translation>
+        <source>Line %1: lost, 1 change waiting</source>
+        <translation>線路 %1：已中斷，1 項變更待送</translation>
     </message>
     <message>
-        <source>Every change is kept; the mode and the levels go to the board again as soon as the line is back.</source>
-        <translation>所有變更都會保留；線路一恢復，模式與亮度就會重新傳給調光器。</translation>
+        <source>Line %1: lost, %2 changes waiting</source>
+        <translation>線路 %1：已中斷，%2 項變更待送</translation>
+    </message>
+    <message>
+        <source>%1; not kept</source>
+        <translation>%1；狀態未保存</translation>
+    </message>
+    <message>
+        <source>Lost: %1. The panel waits for %2 to come back; every change is kept, and the mode and the levels go to the board again as soon as the line is back.</source>
+        <translation>已中斷：%1。控制台等待 %2 恢復；每項變更都會保留，線路一恢復就重新傳送模式與各路亮度。</translation>
+    </message>
+    <message>
+        <source>Lost: %1. A pseudo-terminal&apos;s number goes to whichever program asks next, so the panel does not take it back by itself: 全部重送 (send all) opens it again. Every change is kept until then.</source>
+        <translation>已中斷：%1。虛擬終端的編號會交給下一個要求的程式，所以控制台不會自行重新開啟：按「全部重送」可重新開啟。在那之前每項變更都會保留。</translation>
     </message>
 </context>
 <context>
@@ -159,7 +187,7 @@
         <translation>串列埠上八路調光器的控制台。</translation>
     </message>
     <message>
-        <source>The board's serial device. Without it, the port that opened last, else %1 (the fourth serial port); when that will not open, a dialog asks.</source>
+        <source>The board&apos;s serial device. Without it, the port that opened last, else %1 (the fourth serial port); when that will not open, a dialog asks.</source>
         <translation>調光器的串列裝置。未指定時，使用上次開啟的連接埠，否則使用 %1（第四個串列埠）；無法開啟時會出現對話框詢問。</translation>
     </message>
     <message>
@@ -222,7 +250,7 @@
 <context>
     <name>OscCounts</name>
     <message>
-        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel's own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
+        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
         <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，亮度超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
     </message>
 </context>
@@ -261,7 +289,7 @@
         <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
     </message>
     <message>
-        <source>%1 is not on this computer, and the panel listens on this computer's %2 only</source>
+        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
         <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
     </message>
 </context>
@@ -298,7 +326,7 @@
 <context>
     <name>PortDialog</name>
     <message>
-        <source>The dimmer board's serial port</source>
+        <source>The dimmer board&apos;s serial port</source>
         <translation>調光器的串列埠</translation>
     </message>
     <message>
@@ -345,7 +373,7 @@
         <translation>它的路徑太長，無法鎖定以防其他程式使用：鎖定檔以路徑命名，長達 %1 個字元，而系統只允許 %2 個。請改用較短的路徑，例如 /tmp 中的符號連結</translation>
     </message>
     <message>
-        <source>there is no such device (is the board's adapter plugged in?)</source>
+        <source>there is no such device (is the board&apos;s adapter plugged in?)</source>
         <translation>沒有這個裝置（調光器的轉接器插上了嗎？）</translation>
     </message>
     <message>
@@ -389,32 +417,36 @@
         <translation>權限不足：使用者 %1 是在這次登入之後才加入可使用它的群組 %2。請登出後再重新登入</translation>
     </message>
     <message>
-        <source>permission denied: the group %2 may use it, and the user %1 is not in it. Add the user with 'sudo adduser %1 %2', then log out and log in again</source>
+        <source>permission denied: the group %2 may use it, and the user %1 is not in it. Add the user with &apos;sudo adduser %1 %2&apos;, then log out and log in again</source>
         <translation>權限不足：群組 %2 可以使用它，而使用者 %1 不在其中。請以「sudo adduser %1 %2」加入該群組，然後登出再重新登入</translation>
     </message>
     <message>
-        <source>permission denied: only its owner %1 may use it (group %2, mode %3), and no group that the user %4 could join. Ask the administrator for a udev rule that gives the adapter to the dialout group, for example a line 'SUBSYSTEM=="tty", %5GROUP="dialout", MODE="0660"' in /etc/udev/rules.d/50-dimmer-board.rules, and then to add %4 to dialout</source>
-        <translation>權限不足：只有擁有者 %1 可以使用它（群組 %2，權限模式 %3），沒有任何使用者 %4 可加入的群組能使用它。請管理員加一條 udev 規則，把轉接器交給 dialout 群組，例如在 /etc/udev/rules.d/50-dimmer-board.rules 中寫入「SUBSYSTEM=="tty", %5GROUP="dialout", MODE="0660"」，再把 %4 加入 dialout</translation>
+        <source>permission denied: only its owner %1 may use it (group %2, mode %3), and no group that the user %4 could join. Ask the administrator for a udev rule that gives the adapter to the dialout group, for example a line &apos;SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;&apos; in /etc/udev/rules.d/50-dimmer-board.rules, and then to add %4 to dialout</source>
+        <translation>權限不足：只有擁有者 %1 可以使用它（群組 %2，權限模式 %3），沒有任何使用者 %4 可加入的群組能使用它。請管理員加一條 udev 規則，把轉接器交給 dialout 群組，例如在 /etc/udev/rules.d/50-dimmer-board.rules 中寫入「SUBSYSTEM==&quot;tty&quot;, %5GROUP=&quot;dialout&quot;, MODE=&quot;0660&quot;」，再把 %4 加入 dialout</translation>
     </message>
     <message>
         <source>it is the terminal of whatever program opens it, not a serial line: the panel would type its packets into it</source>
         <translation>它是開啟它的程式自己的終端機，不是串列線路：控制台會把封包打進那個終端機</translation>
     </message>
     <message>
-        <source>it is the system's console, not a serial line</source>
+        <source>it is the system&apos;s console, not a serial line</source>
         <translation>它是系統主控台，不是串列線路</translation>
     </message>
     <message>
-        <source>it makes new pseudo-terminals and is no line itself (the virtual board's line is the /dev/pts device it tells)</source>
+        <source>it makes new pseudo-terminals and is no line itself (the virtual board&apos;s line is the /dev/pts device it tells)</source>
         <translation>它用來建立新的虛擬終端機，本身不是線路（虛擬調光器的線路是它告知的 /dev/pts 裝置）</translation>
     </message>
     <message>
-        <source>it is not a serial line: no serial port's driver stands behind it (a text console, or another kind of device)</source>
+        <source>it is not a serial line: no serial port&apos;s driver stands behind it (a text console, or another kind of device)</source>
         <translation>它不是串列線路：後面沒有串列埠的驅動程式（是文字主控台或其他種類的裝置）</translation>
     </message>
     <message>
-        <source>nobody uses it, but a lock file that a program which no longer runs (process %1) left behind is in the way: %2, which belongs to %3. Remove it with '%4rm %2'</source>
+        <source>nobody uses it, but a lock file that a program which no longer runs (process %1) left behind is in the way: %2, which belongs to %3. Remove it with &apos;%4rm %2&apos;</source>
         <translation>沒有人在用它，但一個已不再執行的程式（行程 %1）留下的鎖定檔擋住了它：%2，屬於 %3。請用「%4rm %2」刪除它</translation>
+    </message>
+    <message>
+        <source>it is the terminal of %1 (process %2), not a serial line: the panel would type its packets into it</source>
+        <translation>它是 %1（行程 %2）的終端機，不是序列線路：控制台會把封包打進去</translation>
     </message>
 </context>
 <context>
@@ -489,11 +521,19 @@
         <source>%1 bytes for %2 were not delivered: the line took none for too long.</source>
         <translation>有 %1 個位元組沒有送到 %2：線路太久沒有收下任何資料。</translation>
     </message>
+    <message>
+        <source>When the panel was last closed, changes had not reached the board on %1 (%2 of them): its line was lost. The panel shows what the lamps show.</source>
+        <translation>上次關閉控制台時，有 %2 項變更未送達 %1 上的調光器：線路已中斷。控制台顯示的是燈具目前的狀態。</translation>
+    </message>
+    <message>
+        <source>Changes did not reach the board on %1 (%2 of them): the line was lost. The next start shows what the lamps show.</source>
+        <translation>有 %2 項變更未送達 %1 上的調光器：線路已中斷。下次啟動時會顯示燈具目前的狀態。</translation>
+    </message>
 </context>
 <context>
     <name>TokenStore</name>
     <message>
-        <source>Cannot keep the web remote's access token in %1: %2</source>
+        <source>Cannot keep the web remote&apos;s access token in %1: %2</source>
         <translation>無法將網頁遙控的存取碼存入 %1：%2</translation>
     </message>
 </context>
@@ -506,6 +546,10 @@
     <message>
         <source>it holds %1 bytes, where the panel writes a few dozen</source>
         <translation>它有 %1 位元組，而控制台只寫幾十個位元組</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be made</source>
+        <translation>無法建立資料夾 %1</translation>
     </message>
 </context>
 <context>

@@ -169,9 +169,11 @@ int main(int argc, char **argv)
         return 1;
     // The lamps kept what they were last sent while the panel was closed.
     LampMemory lamps(PortNames::stable(port), UserFiles::stateFolder());
-    if (const auto recalled = lamps.recalled())
+    if (const auto recalled = lamps.recalled()) {
         desk.restore(*recalled);
-    lamps.follow(desk);
+        link.setBoard(recalled->board());
+    }
+    lamps.follow(desk, link);
     // The fade time is the operator's habit, kept between starts; written once it stops
     // changing (a spin box turned by the wheel, a remote's stream), and at exit.
     desk.setFadeTime(memory.fadeTime());
@@ -193,13 +195,29 @@ int main(int argc, char **argv)
     QObject::connect(&link, &SerialLink::restored, &desk, &Desk::sendAll);
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
-    QObject::connect(&lamps, &LampMemory::failed, &report, &ErrorReport::warning);
+    // A save that fails is no reason to stop the show, nor to hold remote control up with a
+    // window: the line's strip says so until a save succeeds, and stderr once.
+    QObject::connect(&lamps, &LampMemory::keepingChanged, &panel, [&panel](const QString &why) {
+        panel.showKeepingProblem(why);
+        if (!why.isEmpty())
+            ErrorReport::print(why);
+    });
 
     panel.show();
+    QStringList atStart;
     if (!lamps.problem().isEmpty())
-        QTimer::singleShot(0, &report, [&] { report.warning(lamps.problem()); });
+        atStart << lamps.problem();
+    if (const int unsent = lamps.unsentLastTime(); unsent > 0 && lamps.recalled()) {
+        atStart << Texts::tr("When the panel was last closed, changes had not reached the "
+                             "board on %1 (%2 of them): its line was lost. The panel shows what "
+                             "the lamps show.")
+                       .arg(port)
+                       .arg(unsent);
+    }
+    if (!atStart.isEmpty())
+        QTimer::singleShot(0, &report,
+                           [&] { report.warning(atStart.join(QStringLiteral("\n\n"))); });
     const int status = QApplication::exec();
-    lamps.flush();
     if (fadeWrite.isActive())
         memory.rememberFadeTime(desk.fadeTime());
     if (remote)
@@ -213,6 +231,13 @@ int main(int argc, char **argv)
                       "long.")
                 .arg(lost)
                 .arg(link.portName()));
+    }
+    // Only then is it known what the lamps got.
+    if (const int unsent = lamps.flush(); unsent > 0) {
+        ErrorReport::print(Texts::tr("Changes did not reach the board on %1 (%2 of them): the "
+                                     "line was lost. The next start shows what the lamps show.")
+                               .arg(link.portName())
+                               .arg(unsent));
     }
     return status;
 }

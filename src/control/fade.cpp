@@ -19,3 +19,10 @@ int Fade::levelAt(int channel, Time now) const
         std::clamp(double((now - m_start).count()) / double(m_duration.count()), 0.0, 1.0);
     return int(std::lround(m_from[c] + (int(m_to[c]) - int(m_from[c])) * part));
 }
+
+int Fade::percentAt(Time now) const
+{
+    if (m_duration.count() <= 0 || isOver(now))
+        return 100;
+    return int(std::clamp<Time::rep>((now - m_start).count() * 100 / m_duration.count(), 0, 100));
+}

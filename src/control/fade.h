@@ -23,6 +23,8 @@ public:
     // Where the channel should stand at now: from its start, rounded, to its target.
     int levelAt(int channel, Time now) const;
     bool isOver(Time now) const { return now >= m_start + m_duration; }
+    // How far the time has come, 0..100.
+    int percentAt(Time now) const;
     Levels targets() const { return m_to; }
 
     void stop(int channel) { m_fading.reset(std::size_t(channel)); }

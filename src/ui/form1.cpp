@@ -7,6 +7,7 @@
 #include "ui/form1table.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
+#include "ui/keypriority.h"
 #include "ui/levelslider.h"
 #include "ui/linestatus.h"
 #include "ui/optionbutton.h"
@@ -185,13 +186,18 @@ void Form1::createShowControls(std::vector<std::pair<int, QWidget *>> &stops)
     m_sendAll = place(new QPushButton(text(T::SendAllText), this), T::SendAll, "SendAll");
     m_sendAll->setToolTip(tr("Send the mode and every level to the board again, as for a board "
                              "that was switched off and on."));
-    m_lineState = place(new LineStatus(m_link, this), T::LineState, "LineState");
+    m_lineState = place(new LineStatus(m_link, m_desk, this), T::LineState, "LineState");
     m_blackoutNotice =
         place(new QLabel(text(T::BlackoutNoticeText), this), T::BlackoutNotice, "BlackoutNotice");
     m_blackoutNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_blackoutNotice->setFont(captionFont(T::Label1PointSize(0)));
     m_blackoutNotice->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_blackoutNotice->hide();
+    // Where the blackout's notice stands: a recall cannot fade while a blackout holds.
+    m_fadeNotice = place(new QLabel(this), T::BlackoutNotice, "FadeNotice");
+    m_fadeNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_fadeNotice->setStyleSheet(QStringLiteral("color: #1f8f3a; font-weight: bold;"));
+    m_fadeNotice->hide();
     stops.insert(stops.end(), {{T::BlackoutTab, m_blackout}, {T::SendAllTab, m_sendAll}});
 }
 
@@ -280,6 +286,8 @@ void Form1::wireControls()
     blackoutKey->setObjectName(QStringLiteral("blackoutKey"));
     blackoutKey->setAutoRepeat(false);
     connect(blackoutKey, &QShortcut::activated, desk, &Desk::toggleBlackout);
+    // B acts in a read-out and in the fade time too, rather than being typed there.
+    qApp->installEventFilter(new KeyPriority(this, {QKeySequence(Qt::Key_B)}, this));
     connect(m_sendAll, &QPushButton::clicked, desk, &Desk::sendAll);
     wirePlayback();
 
@@ -340,6 +348,22 @@ void Form1::wirePlayback()
         m_redo->setEnabled(canRedo);
     });
     connect(desk, &Desk::liveSceneChanged, this, &Form1::showLiveScene);
+    connect(desk, &Desk::fadeProgressed, this, &Form1::showFade);
+}
+
+void Form1::showFade(int sceneNumber, int percent)
+{
+    // The scene being faded to shows how far it has come; it turns green only once the
+    // levels have landed on it.
+    m_fadeNotice->setVisible(sceneNumber > 0);
+    if (sceneNumber > 0) {
+        m_fadeNotice->setText(tr("Fading to %1: %2%").arg(sceneNumber).arg(percent));
+        m_fadeNotice->setToolTip(tr("A recall of scene %1 is fading: %2% of its time has "
+                                    "passed.")
+                                     .arg(sceneNumber)
+                                     .arg(percent));
+    }
+    showLiveScene(m_desk.liveScene(), m_desk.isLiveChanged());
 }
 
 void Form1::showLiveScene(int sceneNumber, bool changed)
@@ -355,6 +379,20 @@ void Form1::showLiveScene(int sceneNumber, bool changed)
         return;
     QPushButton *button = m_Option1[sceneNumber - 1];
     button->setChecked(true);
+    if (m_desk.fadeScene() == sceneNumber) {
+        // Filled with green from the bottom as far as the fade has come.
+        const double part = m_desk.fadePercent() / 100.0;
+        button->setStyleSheet(
+            QStringLiteral("QPushButton { background: qlineargradient(x1:0, y1:1, x2:0, y2:0, "
+                           "stop:0 #1f8f3a, stop:%1 #1f8f3a, stop:%2 #d8d8d8, stop:1 #d8d8d8); "
+                           "color: black; font-weight: bold; }")
+                .arg(part, 0, 'f', 3)
+                .arg(std::min(part + 0.001, 1.0), 0, 'f', 3));
+        button->setToolTip(tr("Fading to scene %1: %2% of the fade time has passed.")
+                               .arg(sceneNumber)
+                               .arg(m_desk.fadePercent()));
+        return;
+    }
     button->setStyleSheet(changed ? QStringLiteral("QPushButton { background: #f0a800; color: "
                                                    "black; font-weight: bold; }")
                                   : QStringLiteral("QPushButton { background: #1f8f3a; color: "
@@ -381,7 +419,7 @@ void Form1::showDesk()
     }
     m_undo->setEnabled(m_desk.canUndo());
     m_redo->setEnabled(m_desk.canRedo());
-    showLiveScene(m_desk.liveScene(), m_desk.isLiveChanged());
+    showFade(m_desk.fadeScene(), m_desk.fadePercent());
 }
 
 void Form1::warnRefused(int sceneNumber, int channel, int level)
@@ -428,14 +466,10 @@ bool Form1::event(QEvent *event)
 {
     if (event->type() == QEvent::UpdateRequest)
         catchUp();
-    // A modal window (the scene key window, a question, a message) blocks the panel: the
-    // desk then holds still for remote control too.
-    if (event->type() == QEvent::WindowBlocked)
-        m_desk.setInputHeld(true);
-    else if (event->type() == QEvent::WindowUnblocked)
-        m_desk.setInputHeld(false);
     return QWidget::event(event);
 }
+
+void Form1::showKeepingProblem(const QString &problem) { m_lineState->setKeepingProblem(problem); }
 
 void Form1::addSceneKeys()
 {
@@ -458,8 +492,12 @@ void Form1::addSceneKeys()
 
 void Form1::storeScene(int sceneNumber)
 {
-    // The scene key window's question, without the window.
-    if (SceneQuestion::askToStore(this, sceneNumber, QRect()))
+    // The scene key window's question, without the window: the levels stay still for every
+    // input while it asks, so that the scene stored is the one asked about.
+    m_desk.holdInput(true);
+    const bool yes = SceneQuestion::askToStore(this, sceneNumber, QRect());
+    m_desk.holdInput(false);
+    if (yes)
         m_desk.store(sceneNumber);
 }
 
@@ -473,5 +511,9 @@ void Form1::Image2_Click()
     // One scene key window for the whole run; every later opening shows it again.
     if (!m_form2)
         m_form2 = new Form2(m_desk, this);
+    // Every input holds still while the scene keys are up: a store saves the levels the
+    // window opened on. Other windows (a message, the web remote's code) hold nothing.
+    m_desk.holdInput(true);
     m_form2->exec();
+    m_desk.holdInput(false);
 }

@@ -49,6 +49,8 @@ public:
 
     // Shows the button that asks for the web remote's join dialog (webRemoteAsked).
     void offerWebRemote();
+    // Why what the board shows cannot be kept for the next start; empty when it can.
+    void showKeepingProblem(const QString &problem);
 
 Q_SIGNALS:
     // Something the operator should know; the panel carries on.
@@ -79,6 +81,7 @@ private:
     void createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops);
     void wirePlayback();
     void showLiveScene(int sceneNumber, bool changed);
+    void showFade(int sceneNumber, int percent);
     void createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops);
 
     Desk &m_desk;
@@ -103,6 +106,7 @@ private:
     QPushButton *m_sendAll = nullptr;
     LineStatus *m_lineState = nullptr;
     QLabel *m_blackoutNotice = nullptr;
+    QLabel *m_fadeNotice = nullptr;
     QLabel *m_fadeLabel = nullptr;
     QDoubleSpinBox *m_fadeTime = nullptr;
     QPushButton *m_undo = nullptr;
