@@ -15,6 +15,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 // A show that survives the hall: the real panel, run by remote control, on the real virtual
 // board behind a link of its own, as an adapter behind its stable name. The board killed
@@ -29,6 +32,11 @@ private Q_SLOTS:
     void boardKilledAndBack();
     void unpluggedWhileAFaderMoves();
     void restartKnowsTheLamps();
+    void changesWhileLostAreNotBelieved();
+    void linkFollowedToAnotherLine_data();
+    void linkFollowedToAnotherLine();
+    void rawNumberNeverTakenBack();
+    void cutDownloadGoesAgainWhole();
     void fadeEndsOnTimeOnTheBoard();
 };
 
@@ -68,7 +76,7 @@ public:
     }
     // Its next line as it prints it; empty when none comes within timeoutMs.
     QString nextLine(int timeoutMs) { return m_output.lines(1, timeoutMs).value(0); }
-    QStringList quietLines() { return m_output.quietLines(); }
+    QStringList quietLines(int quietMs = 300) { return m_output.quietLines(quietMs); }
 
     // What it is told by then, as the test's message says it.
     QString shows() const
@@ -107,6 +115,24 @@ void send(OscClient &hand, const RemotePanel &panel, const QByteArray &address,
           QList<Osc::Argument> arguments = {})
 {
     hand.send(Osc::message(address, arguments), panel.port());
+}
+
+// Points the link at target in one step, as a bridge or udev re-points theirs.
+bool repoint(const QString &link, const QString &target)
+{
+    const QString fresh = link + ".new";
+    QFile::remove(fresh);
+    return QFile::link(target, fresh) && ::rename(QFile::encodeName(fresh).constData(),
+                                                  QFile::encodeName(link).constData()) == 0;
+}
+
+// The mode and the eight levels, as the panel sends the whole state to a line come back.
+QByteArray wholeState(int mode, const Levels &levels)
+{
+    QByteArray bytes = Wire::selectMode(mode);
+    for (int k = 0; k < 8; ++k)
+        bytes += Wire::setLevel(k, levels[k]);
+    return bytes;
 }
 
 } // namespace
@@ -215,6 +241,147 @@ void tst_LineReturns::restartKnowsTheLamps()
         zeros + levels + Wire::setLevel(0, 0) + Wire::setLevel(2, 0) + Wire::setLevel(4, 0);
     QTRY_COMPARE(board.count(), 15 + expected.size());
     QCOMPARE(Wire::hex(board.bytes().mid(15)), Wire::hex(expected));
+}
+
+void tst_LineReturns::changesWhileLostAreNotBelieved()
+{
+    QTemporaryDir home;
+    const QString link = home.filePath("ttyBOARD");
+    DumpBoard board(link);
+    OscClient hand;
+    {
+        RemotePanel panel(link, home.path(), RemotePanel::freeUdpPort());
+        QVERIFY2(panel.isUp(), "the panel did not come up");
+        send(hand, panel, "/dimmer/fullon/8");
+        send(hand, panel, "/dimmer/mode/7");
+        QVERIFY2(board.reaches({0, 0, 0, 0, 0, 0, 0, 99}, 7), qPrintable(board.shows()));
+        // The board's line pulled out; channel 8 off and mode 9 go nowhere; the panel is
+        // closed before the line is back.
+        board.signal(SIGUSR1);
+        QCOMPARE(board.nextLine(5000), QString("unplugged"));
+        QTest::qWait(300);
+        send(hand, panel, "/dimmer/off/8");
+        send(hand, panel, "/dimmer/mode/9");
+        QTest::qWait(300);
+        const ChildOutput::Outcome closed = panel.finish();
+        QCOMPARE(closed.status, 0);
+        QVERIFY2(closed.err.contains("(2 of them)"), qPrintable(closed.err));
+    }
+    board.signal(SIGUSR2);
+    QVERIFY(board.nextLine(5000).startsWith("plugged "));
+    // Started again, the panel shows what the lamps show: all-off puts out lamp 8.
+    RemotePanel panel(link, home.path(), RemotePanel::freeUdpPort());
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    send(hand, panel, "/dimmer/alloff");
+    QVERIFY2(board.reaches(Levels(8, 0), 7), qPrintable(board.shows()));
+    QVERIFY2(panel.finish().err.contains("had not reached the board"), "no word of them");
+}
+
+void tst_LineReturns::linkFollowedToAnotherLine_data()
+{
+    QTest::addColumn<bool>("shellFirst"); // the link first points at a shell's terminal
+    QTest::newRow("a-bridge's-line") << false;
+    QTest::newRow("a-shell's-terminal-refused") << true;
+}
+
+void tst_LineReturns::linkFollowedToAnotherLine()
+{
+    QFETCH(bool, shellFirst);
+    QTemporaryDir home;
+    const QString link = home.filePath("ttyBRIDGE");
+    auto first = std::make_unique<PtyPair>();
+    QVERIFY2(first->isOpen(), qPrintable(first->errorString()));
+    QVERIFY(repoint(link, first->slavePath()));
+    RemotePanel panel(link, home.path(), RemotePanel::freeUdpPort());
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    OscClient hand;
+    send(hand, panel, "/dimmer/mode/3");
+    send(hand, panel, "/dimmer/fullon/2");
+    QByteArray before;
+    QTRY_COMPARE((before += first->readAvailable()), Wire::selectMode(2) + Wire::setLevel(1, 99));
+    first.reset();
+    QTest::qWait(600);
+
+    if (shellFirst) {
+        // A terminal that a program holds as its own, as a shell holds its terminal.
+        PtyPair terminal;
+        QProcess shell;
+        shell.setStandardInputFile(terminal.slavePath());
+        shell.start("setsid", {"--ctty", "sleep", "30"});
+        QVERIFY(shell.waitForStarted());
+        QTest::qWait(200);
+        QVERIFY(repoint(link, terminal.slavePath()));
+        QTest::qWait(1500);
+        QCOMPARE(terminal.readAvailable(), QByteArray());
+        shell.kill();
+        shell.waitForFinished();
+    }
+    // Held by a program that is not the virtual board: taken, and given the whole state.
+    PtyPair second;
+    QVERIFY(repoint(link, second.slavePath()));
+    const QByteArray expected = wholeState(2, {0, 99, 0, 0, 0, 0, 0, 0});
+    QByteArray received;
+    QTRY_COMPARE_WITH_TIMEOUT((received += second.readAvailable()), expected, 5000);
+}
+
+void tst_LineReturns::rawNumberNeverTakenBack()
+{
+    QTemporaryDir home;
+    auto first = std::make_unique<PtyPair>();
+    QVERIFY2(first->isOpen(), qPrintable(first->errorString()));
+    const QString number = first->slavePath();
+    RemotePanel panel(number, home.path(), RemotePanel::freeUdpPort());
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    OscClient hand;
+    send(hand, panel, "/dimmer/fullon/2");
+    QByteArray before;
+    QTRY_COMPARE((before += first->readAvailable()), Wire::setLevel(1, 99));
+    // Gone, and its number given at once to whoever asks next: somebody else's line.
+    first.reset();
+    // Once the panel has let go of it too.
+    QTest::qWait(1000);
+    std::vector<std::unique_ptr<PtyPair>> others;
+    while (others.size() < 20 && (others.empty() || others.back()->slavePath() != number))
+        others.push_back(std::make_unique<PtyPair>());
+    QVERIFY2(others.back()->slavePath() == number, "the number was not given again");
+    QTest::qWait(1500);
+    QCOMPARE(others.back()->readAvailable(), QByteArray());
+    // The operator's send-all: the line is theirs again.
+    send(hand, panel, "/dimmer/sendall");
+    QByteArray received;
+    QByteArray expected;
+    for (int k = 0; k < 8; ++k)
+        expected += Wire::setLevel(k, k == 1 ? 99 : 0);
+    QTRY_COMPARE_WITH_TIMEOUT((received += others.back()->readAvailable()), expected, 5000);
+}
+
+void tst_LineReturns::cutDownloadGoesAgainWhole()
+{
+    QTemporaryDir home;
+    QByteArray scenes(12 * 8, '\0');
+    for (int k = 0; k < scenes.size(); ++k)
+        scenes[k] = char(k % 100);
+    QVERIFY(Files::write(home.filePath("s.co"), scenes));
+    const QString link = home.filePath("ttyBOARD");
+    DumpBoard board(link);
+    RemotePanel panel(link, home.path(), RemotePanel::freeUdpPort());
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    OscClient hand;
+    // The frame takes a tenth of a second on the board's line: pulled out half-way.
+    send(hand, panel, "/dimmer/download");
+    QTest::qWait(50);
+    board.signal(SIGUSR1);
+    QStringList lines;
+    QDeadlineTimer unplugged(5000);
+    while (!lines.contains("unplugged") && !unplugged.hasExpired())
+        lines += board.quietLines(100);
+    QVERIFY2(lines.join('\n').contains("cut-short"), qPrintable(lines.join('\n')));
+    board.signal(SIGUSR2);
+    const QString whole = "scenes " + Wire::hex(Wire::frame(scenes));
+    QDeadlineTimer deadline(5000);
+    while (!lines.contains(whole) && !deadline.hasExpired())
+        lines += board.quietLines(100);
+    QVERIFY2(lines.contains(whole), qPrintable(lines.join('\n')));
 }
 
 void tst_LineReturns::fadeEndsOnTimeOnTheBoard()

@@ -373,6 +373,9 @@ void tst_Panel::controlsReachTheDesk_data()
     }
     QTest::newRow("blackout") << "Blackout" << click << zeros;
     QTest::newRow("blackout-key-anywhere") << "Option1_4" << 1000 + int(Qt::Key_B) << zeros;
+    // Not typed where text goes: B is the panel's.
+    QTest::newRow("blackout-key-in-a-read-out") << "Text1_2" << 1000 + int(Qt::Key_B) << zeros;
+    QTest::newRow("blackout-key-in-the-fade-time") << "FadeTime" << 1000 + int(Qt::Key_B) << zeros;
     QTest::newRow("send-all") << "SendAll" << click << levels;
 }
 
@@ -403,6 +406,8 @@ void tst_Panel::controlsReachTheDesk()
         QVERIFY2(level > before ? raised > 0 : raised < 0, "the thumb went the wrong way");
     }
     QCOMPARE(Wire::hex(f.line.take()), Wire::hex(wire));
+    if (auto *box = qobject_cast<QLineEdit *>(widget))
+        QVERIFY2(!box->text().contains('b', Qt::CaseInsensitive), qPrintable(box->text()));
 }
 
 void tst_Panel::thumbDrag_data()
@@ -713,6 +718,14 @@ void tst_Panel::heldWhileAWindowIsUp()
     clickAt(f.Image2());
     QTRY_VERIFY(!f.form2()->isVisible());
     QVERIFY2(held, "the desk was not held while the scene key window was up");
+    // A message, as any window but the scene keys and their question, holds nothing.
+    QMessageBox message(QMessageBox::Warning, "dimmer-panel", "a message", QMessageBox::Ok,
+                        f.form.get());
+    message.setWindowModality(Qt::ApplicationModal);
+    message.show();
+    QTRY_COMPARE(QApplication::activeModalWidget(), &message);
+    QVERIFY2(!f.desk.isInputHeld(), "the desk was held while a message was up");
+    message.close();
     QVERIFY(!f.desk.isInputHeld());
     QVERIFY(!questionAsked);
     QCOMPARE(f.line.take(), QByteArray());

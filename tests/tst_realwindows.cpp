@@ -34,6 +34,8 @@ private Q_SLOTS:
     void heldSpacePressesOnce_data();
     void heldSpacePressesOnce();
     void storeAndRecallWithKeysAndMouse();
+    void eachActionSendsItsBytes_data();
+    void eachActionSendsItsBytes();
     void closingThePanelEndsIt();
 
 private:
@@ -344,6 +346,67 @@ void tst_RealWindows::heldSpacePressesOnce()
                   "--window", programs.window, "space"});
     QCOMPARE(programs.board.lines(1), QStringList{line});
     QCOMPARE(programs.board.quietLines(600), QStringList());
+}
+
+void tst_RealWindows::eachActionSendsItsBytes_data()
+{
+    using namespace Form1Table;
+    QTest::addColumn<QString>("before");    // "channels": master full on, 8 off; "drag": master up
+    QTest::addColumn<QPoint>("at");         // then one click there
+    QTest::addColumn<QStringList>("lines"); // "LEVEL" stands for the drag's last level
+    QStringList allOff;
+    for (int channel = 0; channel < 7; ++channel)
+        allOff << level(channel, 0);
+    QTest::newRow("all-off-after-single-channels")
+        << "channels" << centre(Command4)
+        << allOff + QStringList{"master 0 " + hex(Wire::master(0))};
+    QTest::newRow("all-off-after-a-master-drag")
+        << "drag" << centre(Command4)
+        << allOff + QStringList{level(7, 0), "master 0 " + hex(Wire::master(0))};
+    QTest::newRow("master-full-on-after-a-drag")
+        << "drag" << centre(Command3) << QStringList{"master 99 " + hex(Wire::master(99))};
+    QStringList recall;
+    for (int channel = 0; channel < 8; ++channel)
+        recall << level(channel, 11 + channel);
+    QTest::newRow("recall-of-eight") << "" << inFrame(Frame1, OptionButton(0)) << recall;
+}
+
+void tst_RealWindows::eachActionSendsItsBytes()
+{
+    QFETCH(QString, before);
+    QFETCH(QPoint, at);
+    QFETCH(QStringList, lines);
+    // On an idle line each action's packets all go, in their order: none gives way to
+    // another of the same click.
+    Programs programs(*m_x, QByteArray("\x0b\x0c\x0d\x0e\x0f\x10\x11\x12", 8));
+    QVERIFY2(programs.problem().isEmpty(), qPrintable(programs.problem()));
+    if (before == "channels") {
+        programs.click(centre(Form1Table::Command3));
+        programs.click(centre(Form1Table::Command2(7)));
+        QCOMPARE(programs.board.lines(2).size(), 2);
+    } else if (before == "drag") {
+        const QPoint grab =
+            sliderPartAt(Form1Table::VScroll2, Form1Table::MasterArrowStep,
+                         Form1Table::MasterTrackStep, 0, QStyle::SC_ScrollBarSlider)
+                .center();
+        const QString x = QString::number(grab.x());
+        m_x->xdotool({"mousemove", "--sync",
+                      "--window",  programs.window,
+                      x,           QString::number(grab.y()),
+                      "mousedown", "1",
+                      "sleep",     "0.1",
+                      "mousemove", "--sync",
+                      "--window",  programs.window,
+                      x,           QString::number(grab.y() - 60),
+                      "sleep",     "0.1",
+                      "mouseup",   "1"});
+        const QStringList dragged = programs.board.lines(1) + programs.board.quietLines(500);
+        QVERIFY2(dragged.last().startsWith("master "), qPrintable(dragged.join('\n')));
+    }
+    QCOMPARE(programs.board.quietLines(), QStringList());
+    programs.click(at);
+    QCOMPARE(programs.board.lines(int(lines.size())), lines);
+    QCOMPARE(programs.board.quietLines(), QStringList());
 }
 
 void tst_RealWindows::storeAndRecallWithKeysAndMouse()
