@@ -26,7 +26,8 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(Startup)
 };
 
-// Everything but the dump's lines, which scripts read, follows the user's language.
+// The board's texts in the user's language; what it prints for scripts (the device path,
+// the dump's lines) is the same in every language.
 const QString Catalogue = QStringLiteral("dimmer-board");
 
 // As an operator pulls a USB serial adapter out and plugs it in again.
