@@ -21,7 +21,8 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 
-build/src/board/dimmer-board >"$work/board" &
+# The board in Chinese beside the panel's window, whatever the desktop's language.
+LANGUAGE=zh_TW build/src/board/dimmer-board >"$work/board" &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/board" ] && break; sleep 0.1; done
 device=$(head -n 1 "$work/board")

@@ -1,4 +1,4 @@
-#include "app/translations.h"
+#include "cli/translations.h"
 #include "support/files.h"
 #include "support/linkeddesk.h"
 #include "support/modal.h"
@@ -787,8 +787,8 @@ void tst_Panel::quickSecondClickOnYesStoresNothingElse()
 
 void tst_Panel::questionSpeaksTheUsersLanguage()
 {
-    const QList<QTranslator *> chinese =
-        installTranslations(*qApp, QLocale(QLocale::Chinese, QLocale::Taiwan));
+    const QList<QTranslator *> chinese = installTranslations(
+        *qApp, QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("dimmer-panel"));
     QVERIFY2(chinese.size() == 2, "no zh_TW translation of Qt (qt6-translations-l10n) or ours");
     PanelFixture f;
     QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));

@@ -2,11 +2,11 @@
 #include "app/lampmemory.h"
 #include "app/options.h"
 #include "app/panelsettings.h"
-#include "app/translations.h"
 #include "app/userfiles.h"
 #include "app/webremotemodule.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
+#include "cli/translations.h"
 #include "control/desk.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
@@ -34,6 +34,11 @@ struct Texts
     Q_DECLARE_TR_FUNCTIONS(Startup)
 };
 
+// The panel's own texts (errors, warnings, the port dialog, --help) have their translations;
+// its captions, the question's title and prompt and the scene file's name are the same in
+// every language.
+const QString Catalogue = QStringLiteral("dimmer-panel");
+
 // How long the fade time must stay still before it is written to the settings.
 constexpr std::chrono::milliseconds FadeWriteDelay{500};
 
@@ -41,7 +46,7 @@ constexpr std::chrono::milliseconds FadeWriteDelay{500};
 Options parseOptions(int argc, char **argv)
 {
     QCoreApplication commandLine(argc, argv);
-    installTranslations(commandLine, QLocale());
+    installTranslations(commandLine, QLocale(), Catalogue);
     return Options::parse(CommandLine::argumentsOf(argc, argv));
 }
 
@@ -142,7 +147,7 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     // The board's panel was drawn for one look; the fixed control places assume it.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    installTranslations(application, QLocale());
+    installTranslations(application, QLocale(), Catalogue);
     // Logging out, or Ctrl+C in a terminal, closes the panel as its close box does, and
     // ends a port dialog or a message at start-up as their Cancel does.
     // (quit() would be ignored before the main loop runs.)

@@ -2,6 +2,7 @@
 
 #include "cli/commandline.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // What the command line asks of the virtual board: a pseudo-terminal of its own (with a
@@ -9,6 +10,9 @@
 // window or a line of text on stdout for each event.
 struct BoardOptions
 {
+    Q_DECLARE_TR_FUNCTIONS(BoardOptions)
+
+public:
     CommandLine::Verdict verdict;
     QString devicePath; // empty: open a pseudo-terminal
     QString linkPath;   // empty: no link

@@ -47,7 +47,7 @@ QGroupBox *group(const QString &title, QWidget *content, QWidget *parent)
 BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, QWidget *parent)
     : QWidget(parent), m_board(board)
 {
-    setWindowTitle(QStringLiteral("虛擬調光器"));
+    setWindowTitle(tr("Virtual Dimmer Board"));
     setPalette(darkPalette(palette()));
     setAutoFillBackground(true);
 
@@ -69,8 +69,8 @@ BoardWindow::BoardWindow(const VirtualBoard &board, const QString &devicePath, Q
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(m_header);
     layout->addWidget(createLampRow());
-    layout->addWidget(group(QStringLiteral("場景"), createScenesTable(), this), 3);
-    layout->addWidget(group(QStringLiteral("記錄"), m_log, this), 2);
+    layout->addWidget(group(tr("Scenes"), createScenesTable(), this), 3);
+    layout->addWidget(group(tr("Log"), m_log, this), 2);
     resize(920, 820);
 
     connect(&board, &VirtualBoard::eventDecoded, this, &BoardWindow::onEvent);
@@ -87,12 +87,13 @@ BoardWindow::BoardWindow(const VirtualBoard &board, LinePlug &plug, QWidget *par
 
 void BoardWindow::addUnplugButton(LinePlug &plug)
 {
-    m_unplug = new QPushButton(QStringLiteral("拔除線路"), this);
+    m_unplug = new QPushButton(tr("Unplug the Line"), this);
     m_unplug->setObjectName(QStringLiteral("unplug"));
     m_unplug->setCheckable(true);
     m_unplug->setShortcut(Qt::Key_U);
-    m_unplug->setToolTip(QStringLiteral("如同拔出 USB 序列埠轉接器：面板那端的線路隨即中斷；"
-                                        "再按一次插回，換成新的裝置（U）"));
+    m_unplug->setToolTip(tr("As a USB serial adapter pulled out: the line at the panel's end "
+                            "goes at once. Press again to plug it back in, as a new device "
+                            "(U)"));
     m_header->insertWidget(1, m_unplug);
 
     connect(m_unplug, &QPushButton::toggled, this, [this, &plug](bool pulledOut) {
@@ -108,8 +109,8 @@ void BoardWindow::addUnplugButton(LinePlug &plug)
 void BoardWindow::showDevice(const QString &devicePath)
 {
     const bool pulledOut = devicePath.isEmpty();
-    m_device->setText(pulledOut ? QStringLiteral("裝置：線路已拔除")
-                                : QStringLiteral("裝置：%1").arg(devicePath));
+    m_device->setText(pulledOut ? tr("Device: the line is pulled out")
+                                : tr("Device: %1").arg(devicePath));
     // The dark palette barely shows a button held down: a line that is out must be seen
     // from across the room, so both the name and the button turn red. A palette with one
     // role set takes every other role from the window.
@@ -147,7 +148,7 @@ QWidget *BoardWindow::createLampRow()
 
     auto *modeBox = new QWidget(row);
     auto *modeLayout = new QVBoxLayout(modeBox);
-    auto *modeCaption = new QLabel(QStringLiteral("模式"), modeBox);
+    auto *modeCaption = new QLabel(tr("Mode"), modeBox);
     modeCaption->setAlignment(Qt::AlignCenter);
     m_mode = new QLabel(modeBox);
     m_mode->setObjectName(QStringLiteral("mode"));
@@ -176,7 +177,7 @@ QWidget *BoardWindow::createScenesTable()
     m_scenes->setHorizontalHeaderLabels(columns);
     QStringList rows;
     for (std::size_t scene = 1; scene <= SceneDownloadFrame::SceneCount; ++scene)
-        rows << QStringLiteral("場景 %1").arg(scene);
+        rows << tr("Scene %1").arg(scene);
     m_scenes->setVerticalHeaderLabels(rows);
     m_scenes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_scenes->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -235,7 +236,7 @@ void BoardWindow::showScenes()
 void BoardWindow::showCounters()
 {
     const BoardDecoder &decoder = m_board.decoder();
-    m_counters->setText(QStringLiteral("已收 %1 位元組　已解 %2 位元組　丟棄 %3 位元組")
+    m_counters->setText(tr("Bytes: %1 received, %2 decoded, %3 dropped")
                             .arg(decoder.bytesFed())
                             .arg(decoder.bytesDecoded())
                             .arg(decoder.bytesDropped()));

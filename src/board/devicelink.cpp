@@ -22,9 +22,9 @@ bool DeviceLink::create(const QString &linkPath, const QString &target, QString 
     const QFileInfo existing(linkPath);
     if (existing.exists() && !existing.isSymLink()) {
         if (errorMessage) {
-            *errorMessage = QStringLiteral("Cannot make the link %1: it is there already "
-                                           "and is not a symbolic link.")
-                                .arg(linkPath);
+            *errorMessage =
+                tr("Cannot make the link %1: it is there already and is not a symbolic link.")
+                    .arg(linkPath);
         }
         return false;
     }
@@ -35,8 +35,8 @@ bool DeviceLink::create(const QString &linkPath, const QString &target, QString 
     if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0 ||
         ::rename(temporary.constData(), path.constData()) != 0) {
         if (errorMessage) {
-            *errorMessage = QStringLiteral("Cannot make the link %1 to %2: %3.")
-                                .arg(linkPath, target, reason());
+            *errorMessage =
+                tr("Cannot make the link %1 to %2: %3.").arg(linkPath, target, reason());
         }
         ::unlink(temporary.constData());
         return false;

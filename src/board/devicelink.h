@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The symbolic link that gives the board's pseudo-terminal a fixed name for the panel.
@@ -7,6 +8,8 @@
 // own link there since.
 class DeviceLink
 {
+    Q_DECLARE_TR_FUNCTIONS(DeviceLink)
+
 public:
     DeviceLink() = default;
     DeviceLink(const DeviceLink &) = delete;

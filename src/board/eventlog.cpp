@@ -6,25 +6,27 @@
 #include <QFontDatabase>
 #include <QTime>
 
+#include <iterator>
+
 namespace {
 
 QString reasonText(BoardDecoder::DropReason reason)
 {
     switch (reason) {
     case BoardDecoder::DropReason::StrayByte:
-        return QStringLiteral("不是起始位元組");
+        return EventLog::tr("not a start byte");
     case BoardDecoder::DropReason::BadAddress:
-        return QStringLiteral("位址不對");
+        return EventLog::tr("wrong address");
     case BoardDecoder::DropReason::BadCommand:
-        return QStringLiteral("命令不對");
+        return EventLog::tr("wrong command");
     case BoardDecoder::DropReason::BadValue:
-        return QStringLiteral("數值不對");
+        return EventLog::tr("wrong value");
     case BoardDecoder::DropReason::BadEndByte:
-        return QStringLiteral("結束位元組不對");
+        return EventLog::tr("wrong end byte");
     case BoardDecoder::DropReason::NoFrameEnd:
-        return QStringLiteral("場景資料缺結束位元組");
+        return EventLog::tr("scene data without its end byte");
     case BoardDecoder::DropReason::CutShort:
-        return QStringLiteral("訊息不完整");
+        return EventLog::tr("message cut short");
     }
     return {};
 }
@@ -36,36 +38,38 @@ EventLog::EventLog(QWidget *parent) : QPlainTextEdit(parent)
     setReadOnly(true);
     setMaximumBlockCount(MaximumEntries);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setPlaceholderText(QStringLiteral("尚未收到資料"));
+    setPlaceholderText(tr("Nothing received yet"));
 }
 
 QString EventLog::channelName(int channel)
 {
-    static constexpr const char16_t *Numerals[] = {u"一", u"二", u"三", u"四",
-                                                   u"五", u"六", u"七", u"八"};
+    // One text each: the panel's names count in words, not in digits.
+    static constexpr const char *Names[] = {QT_TR_NOOP("Channel 1"), QT_TR_NOOP("Channel 2"),
+                                            QT_TR_NOOP("Channel 3"), QT_TR_NOOP("Channel 4"),
+                                            QT_TR_NOOP("Channel 5"), QT_TR_NOOP("Channel 6"),
+                                            QT_TR_NOOP("Channel 7"), QT_TR_NOOP("Channel 8")};
+    static_assert(std::size(Names) == Board::ChannelCount);
     if (channel < 0 || channel >= Board::ChannelCount)
-        return QStringLiteral("調光%1").arg(channel + 1);
-    return QStringLiteral("調光") + QString::fromUtf16(Numerals[channel]);
+        return tr("Channel %1").arg(channel + 1);
+    return tr(Names[channel]);
 }
 
-QString EventLog::masterName() { return QStringLiteral("調光全"); }
+QString EventLog::masterName() { return tr("Master"); }
 
 QString EventLog::meaning(const BoardDecoder::Event &event)
 {
     if (const auto *packet = std::get_if<BoardDecoder::Packet>(&event)) {
         if (packet->command == CommandPacket::SelectMode)
-            return QStringLiteral("模式 %1").arg(packet->address + 1);
+            return tr("Mode %1").arg(packet->address + 1);
         const QString name = packet->address == CommandPacket::MasterAddress
                                  ? masterName()
                                  : channelName(packet->address);
-        return QStringLiteral("%1 ＝ %2").arg(name).arg(packet->value);
+        return tr("%1 = %2").arg(name).arg(packet->value);
     }
     if (std::holds_alternative<BoardDecoder::Frame>(event))
-        return QStringLiteral("場景下載（十二個場景）");
+        return tr("Scene download (twelve scenes)");
     const auto &dropped = std::get<BoardDecoder::Dropped>(event);
-    return QStringLiteral("丟棄 %1 位元組：%2")
-        .arg(dropped.bytes.size())
-        .arg(reasonText(dropped.reason));
+    return tr("Dropped bytes (%1): %2").arg(dropped.bytes.size()).arg(reasonText(dropped.reason));
 }
 
 void EventLog::append(const BoardDecoder::Event &event)

@@ -17,9 +17,10 @@ public:
 
     explicit EventLog(QWidget *parent);
 
-    // What the event means, in the words of the panel, e.g. "調光四 ＝ 40".
+    // What the event means, in the reader's language, e.g. "Channel 4 = 40" ("調光四 ＝ 40").
     static QString meaning(const BoardDecoder::Event &event);
-    // The name of channel 0..7 ("調光一".."調光八").
+    // The name of channel 0..7: "Channel 1".."Channel 8", in Chinese the panel's own names
+    // ("調光一".."調光八").
     static QString channelName(int channel);
     static QString masterName();
 

@@ -1,5 +1,6 @@
 #include "lampwidget.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRadialGradient>
 
@@ -48,18 +49,30 @@ QColor LampWidget::colorAt(int level)
                   mix(from.blue(), to.blue(), share));
 }
 
-QSize LampWidget::sizeHint() const { return {84, 136}; }
+QSize LampWidget::sizeHint() const { return {std::max(84, minimumSizeHint().width()), 136}; }
 
-QSize LampWidget::minimumSizeHint() const { return {64, 116}; }
+// A caption wider than the disc, as a language may have it, widens the lamp rather than
+// being cut off.
+QSize LampWidget::minimumSizeHint() const
+{
+    const int caption = QFontMetrics(captionFont()).horizontalAdvance(m_caption) + 4;
+    return {std::max(64, caption), 116};
+}
+
+QFont LampWidget::captionFont() const
+{
+    QFont caption = font();
+    caption.setPointSizeF(caption.pointSizeF() * 1.1);
+    return caption;
+}
 
 void LampWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    QFont captionFont = font();
-    captionFont.setPointSizeF(captionFont.pointSizeF() * 1.1);
-    const int captionHeight = QFontMetrics(captionFont).height() + 4;
+    const QFont caption = captionFont();
+    const int captionHeight = QFontMetrics(caption).height() + 4;
     QFont levelFont = font();
     levelFont.setPointSizeF(levelFont.pointSizeF() * 1.6);
     levelFont.setBold(true);
@@ -98,7 +111,7 @@ void LampWidget::paintEvent(QPaintEvent *)
     painter.drawEllipse(disc);
 
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.setFont(captionFont);
+    painter.setFont(caption);
     painter.drawText(captionArea, Qt::AlignCenter, m_caption);
     painter.setFont(levelFont);
     painter.setPen(m_level > 0 ? bright() : palette().color(QPalette::PlaceholderText));

@@ -3,6 +3,7 @@
 #include "link/boardnumbers.h"
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -33,6 +34,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QFont captionFont() const;
+
     QString m_caption;
     QColor m_ring;
     int m_level = 0;

@@ -6,10 +6,12 @@
 #include "board/virtualboard.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
+#include "cli/translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QScreen>
 
 #include <csignal>
@@ -17,6 +19,16 @@
 #include <memory>
 
 namespace {
+
+// What main itself tells the operator.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(Startup)
+};
+
+// The board's texts in the user's language; what it prints for scripts (the device path,
+// the dump's lines) is the same in every language.
+const QString Catalogue = QStringLiteral("dimmer-board");
 
 // As an operator pulls a USB serial adapter out and plugs it in again.
 constexpr int UnplugSignal = SIGUSR1;
@@ -85,9 +97,10 @@ int run(const BoardOptions &options, QCoreApplication &application)
             return;
         }
         // The real line is pulled out at its own adapter: this board only listens to it.
-        CommandLine::print(stderr, QStringLiteral("Signal %1 ignored: a --device line cannot "
-                                                  "be unplugged by the board.\n")
-                                       .arg(signalNumber));
+        CommandLine::print(stderr, Texts::tr("Signal %1 ignored: a --device line cannot be "
+                                             "unplugged by the board.")
+                                           .arg(signalNumber) +
+                                       QLatin1Char('\n'));
     });
 
     if (options.dump) {
@@ -110,6 +123,15 @@ int run(const BoardOptions &options, QCoreApplication &application)
     return QCoreApplication::exec();
 }
 
+// Options first, in the user's language: --help and a wrong option need no display, and
+// whether there is one at all depends on --dump.
+BoardOptions parseOptions(int argc, char **argv)
+{
+    QCoreApplication commandLine(argc, argv);
+    installTranslations(commandLine, QLocale(), Catalogue);
+    return BoardOptions::parse(CommandLine::argumentsOf(argc, argv));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -125,7 +147,7 @@ int main(int argc, char **argv)
     // The desktop matches the window to its menu entry, and so to its name and icon, by
     // this id: on Wayland it is the only link between the two.
     QGuiApplication::setDesktopFileName(QStringLiteral(DIMMER_BOARD_DESKTOP_ID));
-    const BoardOptions options = BoardOptions::parse(CommandLine::argumentsOf(argc, argv));
+    const BoardOptions options = parseOptions(argc, argv);
     if (options.verdict.outcome != CommandLine::Outcome::Run)
         return CommandLine::exitWith(options.verdict);
 
@@ -136,5 +158,6 @@ int main(int argc, char **argv)
         application = std::make_unique<QApplication>(argc, argv);
         QApplication::setStyle(QStringLiteral("Fusion"));
     }
+    installTranslations(*application, QLocale(), Catalogue);
     return run(options, *application);
 }

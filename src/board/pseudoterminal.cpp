@@ -31,12 +31,6 @@ constexpr std::chrono::nanoseconds ByteTime = LineRate::ByteTime;
 // taken as soon as its last byte would have arrived.
 constexpr int BytesPerWakeUp = 5;
 
-QString failure(const char *step)
-{
-    return QStringLiteral("Cannot open a pseudo-terminal: %1 failed: %2.")
-        .arg(QString::fromLatin1(step), QString::fromLocal8Bit(std::strerror(errno)));
-}
-
 } // namespace
 
 PseudoTerminal::PseudoTerminal(QObject *parent) : QObject(parent)
@@ -54,9 +48,13 @@ PseudoTerminal::~PseudoTerminal() { close(); }
 bool PseudoTerminal::open(QString *errorMessage)
 {
     close();
+    // The step is the system's call that failed, named as it is in every language.
     const auto fail = [&](const char *step) {
-        if (errorMessage)
-            *errorMessage = failure(step);
+        if (errorMessage) {
+            *errorMessage =
+                tr("Cannot open a pseudo-terminal: %1 failed: %2.")
+                    .arg(QString::fromLatin1(step), QString::fromLocal8Bit(std::strerror(errno)));
+        }
         close();
         return false;
     };
@@ -76,7 +74,7 @@ bool PseudoTerminal::open(QString *errorMessage)
 
     m_slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_slave < 0)
-        return fail("opening the slave");
+        return fail("open");
     termios settings{};
     if (::tcgetattr(m_slave, &settings) != 0)
         return fail("tcgetattr");

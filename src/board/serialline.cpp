@@ -18,8 +18,8 @@ bool SerialLine::open(const QString &path, QString *errorMessage)
     if (m_port.open(QIODevice::ReadOnly))
         return true;
     if (errorMessage) {
-        *errorMessage = QStringLiteral("Cannot open the serial device %1: %2.")
-                            .arg(path, m_port.errorString());
+        *errorMessage =
+            tr("Cannot open the serial device %1: %2.").arg(path, m_port.errorString());
     }
     m_port.clearError();
     return false;
@@ -32,8 +32,8 @@ void SerialLine::onErrorOccurred(QSerialPort::SerialPortError error)
     // Only a lost device ends the line; the others are passing or come with open().
     if (error != QSerialPort::ResourceError || !m_port.isOpen())
         return;
-    const QString message = QStringLiteral("The serial device %1 is gone: %2.")
-                                .arg(m_port.portName(), m_port.errorString());
+    const QString message =
+        tr("The serial device %1 is gone: %2.").arg(m_port.portName(), m_port.errorString());
     m_port.close();
     Q_EMIT failed(message);
 }

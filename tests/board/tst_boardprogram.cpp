@@ -66,12 +66,20 @@ QByteArray controlFrame()
     return '\xfa' + body + '\xfb';
 }
 
-// The board under test, with its stdout read line by line.
+// The board under test, with its stdout read line by line; in the language given, as the
+// desktop sets it, or else in the test's own.
 class BoardProcess
 {
 public:
-    explicit BoardProcess(const QStringList &arguments)
+    explicit BoardProcess(const QStringList &arguments, const QString &language = {})
     {
+        if (!language.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+                environment.remove(QString::fromLatin1(name));
+            environment.insert(QStringLiteral("LANG"), language);
+            m_process.setProcessEnvironment(environment);
+        }
         m_process.start(QStringLiteral(DIMMER_BOARD_PROGRAM), arguments);
     }
     ~BoardProcess()
@@ -465,39 +473,51 @@ void tst_BoardProgram::listensOnDevice()
 void tst_BoardProgram::commandLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("language");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("stdoutHas");
     QTest::addColumn<QString>("stderrHas");
 
-    QTest::newRow("unknown") << QStringList{"--frobnicate"} << 2 << QString()
+    const QString chinese = QStringLiteral("zh_TW.UTF-8");
+    QTest::newRow("unknown") << QStringList{"--frobnicate"} << QString() << 2 << QString()
                              << QStringLiteral("--dump");
-    QTest::newRow("positional") << QStringList{"extra"} << 2 << QString()
+    QTest::newRow("positional") << QStringList{"extra"} << QString() << 2 << QString()
                                 << QStringLiteral("Unexpected argument 'extra'");
-    QTest::newRow("linkAndDevice") << QStringList{"--link", "/tmp/x", "--device", "/dev/null"} << 2
-                                   << QString() << QStringLiteral("cannot go with --device");
+    QTest::newRow("linkAndDevice")
+        << QStringList{"--link", "/tmp/x", "--device", "/dev/null"} << QString() << 2 << QString()
+        << QStringLiteral("cannot go with --device");
+    QTest::newRow("linkAndDeviceInChinese")
+        << QStringList{"--link", "/tmp/x", "--device", "/dev/null"} << chinese << 2 << QString()
+        << QStringLiteral("不能與 --device 一起使用");
     QTest::newRow("fullSpeedAndDevice")
-        << QStringList{"--full-speed", "--device", "/dev/null"} << 2 << QString()
+        << QStringList{"--full-speed", "--device", "/dev/null"} << QString() << 2 << QString()
         << QStringLiteral("--device line runs at its own speed");
-    QTest::newRow("helpTellsThePace")
-        << QStringList{"--help"} << 0 << QStringLiteral("960 bytes a second") << QString();
-    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("dropped N REASON HEX")
-                          << QString();
+    QTest::newRow("helpTellsThePace") << QStringList{"--help"} << QString() << 0
+                                      << QStringLiteral("960 bytes a second") << QString();
+    QTest::newRow("help") << QStringList{"--help"} << QString() << 0
+                          << QStringLiteral("dropped N REASON HEX") << QString();
+    // The dump's own words stay as scripts read them; only what they mean is translated.
+    QTest::newRow("helpInChinese")
+        << QStringList{"--help"} << chinese << 0
+        << QStringLiteral("  dropped N REASON HEX  調光器無法使用的 N 個位元組") << QString();
     QTest::newRow("helpTellsThePlug")
-        << QStringList{"--help"} << 0 << QStringLiteral("plugged PATH") << QString();
-    QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("dimmer-board ")
-                             << QString();
-    QTest::newRow("noDevice") << QStringList{"--dump", "--device", "/nonexistent/ttyX"} << 1
-                              << QString() << QStringLiteral("/nonexistent/ttyX");
+        << QStringList{"--help"} << QString() << 0 << QStringLiteral("plugged PATH") << QString();
+    QTest::newRow("version") << QStringList{"--version"} << QString() << 0
+                             << QStringLiteral("dimmer-board ") << QString();
+    QTest::newRow("noDevice") << QStringList{"--dump", "--device", "/nonexistent/ttyX"}
+                              << QString() << 1 << QString()
+                              << QStringLiteral("/nonexistent/ttyX");
 }
 
 void tst_BoardProgram::commandLine()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, language);
     QFETCH(int, exitCode);
     QFETCH(QString, stdoutHas);
     QFETCH(QString, stderrHas);
 
-    BoardProcess board(arguments);
+    BoardProcess board(arguments, language);
     QVERIFY2(board.process().waitForFinished(Timeout), "the board did not end");
     const QString out = QString::fromLocal8Bit(board.process().readAllStandardOutput());
     const QString err = QString::fromLocal8Bit(board.process().readAllStandardError());

@@ -4,6 +4,7 @@
 #include "board/lampwidget.h"
 #include "board/lineplug.h"
 #include "board/virtualboard.h"
+#include "cli/translations.h"
 #include "support/wire.h"
 
 #include <QApplication>
@@ -11,11 +12,14 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 // What the board shows of what arrived: the dump lines that scripts read, and the window
 // that a person reads, both driven through the real board from raw bytes.
@@ -32,6 +36,8 @@ private Q_SLOTS:
     void lampsBrightenWithLevel();
     void quietLineReleasesHeldPacket();
     void windowPullsLineOut();
+    void captionsFollowLanguage_data();
+    void captionsFollowLanguage();
 };
 
 namespace {
@@ -104,8 +110,9 @@ void tst_BoardViews::windowFollowsBoard()
 
     board.receive(packet(5, 11, 0));
     QCOMPARE(window.findChild<QLabel *>("mode")->text(), QStringLiteral("6"));
-    QVERIFY2(window.findChild<QLabel *>("counters")->text().contains(QStringLiteral("20 位元組")),
-             qPrintable(window.findChild<QLabel *>("counters")->text()));
+    QVERIFY2(
+        window.findChild<QLabel *>("counters")->text().contains(QStringLiteral("20 received")),
+        qPrintable(window.findChild<QLabel *>("counters")->text()));
 }
 
 void tst_BoardViews::scenesTableShowsDownload()
@@ -133,9 +140,9 @@ void tst_BoardViews::logMarksDroppedAndStaysBounded()
     board.receive(packet(3, 10, 40));
     board.receive(QByteArray("\xf1\x03\x0a\x28\x00", 5) + packet(1, 10, 2));
     const QString text = log->toPlainText();
-    QVERIFY2(text.contains(QStringLiteral("調光四 ＝ 40")) && text.contains("f1 03 0a 28 fa"),
+    QVERIFY2(text.contains(QStringLiteral("Channel 4 = 40")) && text.contains("f1 03 0a 28 fa"),
              qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("丟棄 5 位元組")) && text.contains("f1 03 0a 28 00"),
+    QVERIFY2(text.contains(QStringLiteral("Dropped bytes (5)")) && text.contains("f1 03 0a 28 00"),
              qPrintable(text));
 
     QByteArray many;
@@ -144,7 +151,8 @@ void tst_BoardViews::logMarksDroppedAndStaysBounded()
     board.receive(many);
     QVERIFY2(log->blockCount() <= EventLog::MaximumEntries,
              qPrintable(QStringLiteral("%1 entries kept").arg(log->blockCount())));
-    QVERIFY2(log->toPlainText().contains(QStringLiteral("調光")), "the newest entries are gone");
+    QVERIFY2(log->toPlainText().contains(QStringLiteral("Channel")),
+             "the newest entries are gone");
 }
 
 void tst_BoardViews::lampsBrightenWithLevel()
@@ -207,7 +215,7 @@ void tst_BoardViews::windowPullsLineOut()
     auto *device = window.findChild<QLabel *>("device");
     auto *unplug = window.findChild<QPushButton *>("unplug");
     QVERIFY(unplug && unplug->isCheckable() && !unplug->isChecked());
-    QCOMPARE(device->text(), QStringLiteral("裝置：%1").arg(plug.devicePath()));
+    QCOMPARE(device->text(), QStringLiteral("Device: %1").arg(plug.devicePath()));
     board.receive(packet(2, 10, 33) + QByteArray("\xf1\x05", 2));
 
     window.show();
@@ -216,16 +224,65 @@ void tst_BoardViews::windowPullsLineOut()
     QTest::keyClick(&window, Qt::Key_U);
     QTRY_VERIFY_WITH_TIMEOUT(!plug.isPluggedIn(), 5000);
     QVERIFY(unplug->isChecked());
-    QCOMPARE(device->text(), QStringLiteral("裝置：線路已拔除"));
+    QCOMPARE(device->text(), QStringLiteral("Device: the line is pulled out"));
     QVERIFY2(!QFileInfo(link).isSymLink(), "the link outlived the line");
     QCOMPARE(board.decoder().bytesDropped(), std::uint64_t(2));
 
     unplug->click();
     QVERIFY(plug.isPluggedIn() && !unplug->isChecked());
-    QCOMPARE(device->text(), QStringLiteral("裝置：%1").arg(plug.devicePath()));
+    QCOMPARE(device->text(), QStringLiteral("Device: %1").arg(plug.devicePath()));
     QCOMPARE(QFile::symLinkTarget(link), plug.devicePath());
     // The same board: only the cable was pulled.
     QCOMPARE(window.findChild<LampWidget *>(QStringLiteral("lamp_2"))->level(), 33);
+}
+
+void tst_BoardViews::captionsFollowLanguage_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("unplug");
+    QTest::addColumn<QString>("lamp");
+    QTest::addColumn<QString>("sceneRow");
+    QTest::addColumn<QString>("logEntry");
+
+    QTest::newRow("C") << QLocale::c() << QStringLiteral("Virtual Dimmer Board")
+                       << QStringLiteral("Unplug the Line") << QStringLiteral("Channel 4")
+                       << QStringLiteral("Scene 1") << QStringLiteral("Channel 4 = 40");
+    QTest::newRow("zh_TW") << QLocale(QLocale::Chinese, QLocale::Taiwan)
+                           << QStringLiteral("虛擬調光器") << QStringLiteral("拔除線路")
+                           << QStringLiteral("調光四") << QStringLiteral("場景 1")
+                           << QStringLiteral("調光四 ＝ 40");
+}
+
+void tst_BoardViews::captionsFollowLanguage()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, title);
+    QFETCH(QString, unplug);
+    QFETCH(QString, lamp);
+    QFETCH(QString, sceneRow);
+    QFETCH(QString, logEntry);
+
+    const QList<QTranslator *> translators =
+        installTranslations(*qApp, locale, QStringLiteral("dimmer-board"));
+    const auto uninstall = qScopeGuard([&translators] {
+        for (QTranslator *translator : translators) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    });
+    VirtualBoard board(nullptr);
+    // Never plugged in: the button is there without a pseudo-terminal.
+    LinePlug plug(board, nullptr);
+    BoardWindow window(board, plug);
+    board.receive(packet(3, 10, 40));
+
+    QCOMPARE(window.windowTitle(), title);
+    QCOMPARE(window.findChild<QPushButton *>("unplug")->text(), unplug);
+    QCOMPARE(window.findChild<LampWidget *>("lamp_3")->accessibleName(), lamp);
+    QCOMPARE(window.findChild<QTableWidget *>("scenes")->verticalHeaderItem(0)->text(), sceneRow);
+    const QString log = window.findChild<EventLog *>("log")->toPlainText();
+    QVERIFY2(log.contains(logEntry), qPrintable(log));
 }
 
 QTEST_MAIN(tst_BoardViews)

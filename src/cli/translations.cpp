@@ -21,13 +21,14 @@ QTranslator *install(QCoreApplication &application, const QLocale &locale, const
 
 } // namespace
 
-QList<QTranslator *> installTranslations(QCoreApplication &application, const QLocale &locale)
+QList<QTranslator *> installTranslations(QCoreApplication &application, const QLocale &locale,
+                                         const QString &catalogue)
 {
     QList<QTranslator *> installed;
-    for (QTranslator *translator : {install(application, locale, QStringLiteral("qtbase"),
-                                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)),
-                                    install(application, locale, QStringLiteral("dimmer-panel"),
-                                            QStringLiteral(":/i18n"))}) {
+    for (QTranslator *translator :
+         {install(application, locale, QStringLiteral("qtbase"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)),
+          install(application, locale, catalogue, QStringLiteral(":/i18n"))}) {
         if (translator)
             installed << translator;
     }
