@@ -861,7 +861,8 @@ void tst_Panel::showsTheLine()
     QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
     auto *state = controlOf<LineStatus>(f.form.get(), "LineState");
     QCOMPARE(state->fullText(), QString("Line: not open"));
-    const QList<QTranslator *> translators = installTranslations(*qApp, QLocale(language));
+    const QList<QTranslator *> translators =
+        installTranslations(*qApp, QLocale(language), "dimmer-panel");
     const auto removeTranslators = qScopeGuard([&] { qDeleteAll(translators); });
     // Opened by a name as long as an adapter's /dev/serial/by-id name.
     LinkedDesk d(false);
