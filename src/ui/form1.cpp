@@ -380,12 +380,15 @@ void Form1::showLiveScene(int sceneNumber, bool changed)
     QPushButton *button = m_Option1[sceneNumber - 1];
     button->setChecked(true);
     if (m_desk.fadeScene() == sceneNumber) {
-        // Filled with green from the bottom as far as the fade has come.
+        // Filled with green from the bottom as far as the fade has come, inside a green
+        // frame. A checked button draws its own pattern over a background unless the sheet
+        // draws the border too.
         const double part = m_desk.fadePercent() / 100.0;
         button->setStyleSheet(
             QStringLiteral("QPushButton { background: qlineargradient(x1:0, y1:1, x2:0, y2:0, "
-                           "stop:0 #1f8f3a, stop:%1 #1f8f3a, stop:%2 #d8d8d8, stop:1 #d8d8d8); "
-                           "color: black; font-weight: bold; }")
+                           "stop:0 #1f8f3a, stop:%1 #1f8f3a, stop:%2 #e8e8e8, stop:1 #e8e8e8); "
+                           "border: 2px solid #1f8f3a; border-radius: 3px; color: black; "
+                           "font-weight: bold; }")
                 .arg(part, 0, 'f', 3)
                 .arg(std::min(part + 0.001, 1.0), 0, 'f', 3));
         button->setToolTip(tr("Fading to scene %1: %2% of the fade time has passed.")

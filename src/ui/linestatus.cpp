@@ -112,8 +112,14 @@ void LineStatus::resizeEvent(QResizeEvent *event)
 void LineStatus::fit()
 {
     // The port's name gives way, from its middle, before the state does: "lost" must show.
+    // Measured whole, since a name in one script and the state in another do not always add
+    // up to their parts.
     const QFontMetrics metrics = fontMetrics();
-    const int room = width() - metrics.horizontalAdvance(compose(QString()));
-    const QString port = metrics.elidedText(m_link.portName(), Qt::ElideMiddle, std::max(room, 0));
-    setText(metrics.elidedText(compose(port), Qt::ElideRight, width()));
+    int room = width() - metrics.horizontalAdvance(compose(QString()));
+    QString port = m_link.portName();
+    while (room > 0 && metrics.horizontalAdvance(compose(port)) > width()) {
+        port = metrics.elidedText(m_link.portName(), Qt::ElideMiddle, room);
+        room -= metrics.averageCharWidth();
+    }
+    setText(metrics.elidedText(compose(room > 0 ? port : QString()), Qt::ElideRight, width()));
 }
