@@ -37,6 +37,7 @@ private Q_SLOTS:
     void linkFollowedToAnotherLine();
     void rawNumberNeverTakenBack();
     void cutDownloadGoesAgainWhole();
+    void failingSaveLeavesRemotesWorking();
     void fadeEndsOnTimeOnTheBoard();
 };
 
@@ -382,6 +383,31 @@ void tst_LineReturns::cutDownloadGoesAgainWhole()
     while (!lines.contains(whole) && !deadline.hasExpired())
         lines += board.quietLines(100);
     QVERIFY2(lines.contains(whole), qPrintable(lines.join('\n')));
+}
+
+void tst_LineReturns::failingSaveLeavesRemotesWorking()
+{
+    QTemporaryDir home;
+    // A plain file where the state folder should be: no save can succeed, even for root.
+    QVERIFY(QDir(home.path()).mkpath("XDG_STATE_HOME"));
+    QVERIFY(Files::write(home.filePath("XDG_STATE_HOME/dimmer-panel"), "x"));
+    PtyPair line;
+    QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
+    LineReader board(line.masterFd());
+    RemotePanel panel(line.slavePath(), home.path(), RemotePanel::freeUdpPort());
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    OscClient hand;
+    // A tablet's fader for two seconds: the saves fail all along.
+    for (int level = 1; level <= 120; ++level) {
+        send(hand, panel, "/dimmer/channel/1", {level % 100});
+        QTest::qWait(16);
+    }
+    QTRY_VERIFY(board.bytes().endsWith(Wire::setLevel(0, 20)));
+    const ChildOutput::Outcome outcome = panel.finish();
+    QVERIFY2(outcome.err.contains("120 messages taken") &&
+                 outcome.err.contains("0 while a window was up"),
+             qPrintable(outcome.err));
+    QCOMPARE(outcome.err.count("could not be kept"), 1);
 }
 
 void tst_LineReturns::fadeEndsOnTimeOnTheBoard()

@@ -465,14 +465,19 @@ void tst_Startup::deadLineWhileRunning()
 void tst_Startup::quitSignals_data()
 {
     QTest::addColumn<int>("signalNumber");
-    QTest::newRow("term") << int(SIGTERM);
-    QTest::newRow("interrupt") << int(SIGINT);
-    QTest::newRow("hang-up") << int(SIGHUP);
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("term") << int(SIGTERM) << true;
+    QTest::newRow("interrupt") << int(SIGINT) << true;
+    QTest::newRow("hang-up") << int(SIGHUP) << true;
+    // The virtual board's unplug and plug, sent to every program named dimmer.
+    QTest::newRow("board-unplug") << int(SIGUSR1) << false;
+    QTest::newRow("board-plug") << int(SIGUSR2) << false;
 }
 
 void tst_Startup::quitSignals()
 {
     QFETCH(int, signalNumber);
+    QFETCH(bool, ends);
     PtyPair line;
     QVERIFY2(line.isOpen(), qPrintable(line.errorString()));
     QTemporaryDir folder;
@@ -484,6 +489,12 @@ void tst_Startup::quitSignals()
     QCOMPARE(line.read(5).toHex(), QByteArray("f10a0a63fa"));
     // As a desktop's log-out or Ctrl+C in a terminal: a close, not a crash.
     QVERIFY(::kill(pid_t(panel.process().processId()), signalNumber) == 0);
+    if (!ends) {
+        QVERIFY(!panel.process().waitForFinished(500));
+        panel.click(Form1Table::Command2(0).toPixels().center());
+        QCOMPARE(line.read(5).toHex(), QByteArray("f1000a00fa"));
+        QVERIFY(::kill(pid_t(panel.process().processId()), SIGTERM) == 0);
+    }
     const Outcome outcome = panel.output.finish();
     QCOMPARE(outcome.status, 0);
     const QString left = leftOnLine(line);

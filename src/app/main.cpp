@@ -134,6 +134,10 @@ int main(int argc, char **argv)
     // A save that meets the file-size limit then fails with an error, which puts the
     // record back, rather than ending the panel half-way through it.
     std::signal(SIGXFSZ, SIG_IGN);
+    // The virtual board's unplug and plug signals: `pkill -USR1 dimmer` meant for the board
+    // reaches the panel too, whose default would be to end at once, without its last bytes.
+    std::signal(SIGUSR1, SIG_IGN);
+    std::signal(SIGUSR2, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("dimmer-panel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(DIMMER_PANEL_VERSION));
     // The desktop matches the window to its menu entry, and so to its name and icon, by
