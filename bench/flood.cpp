@@ -18,7 +18,7 @@
 //   downloads   5,000 download messages, as fast as they go
 //   tablet      four channel faders and the master, each moved 60 times a second, for 5 s
 
-#include "board/boardstate.h"
+#include "protocol/boardstate.h"
 #include "support/linereader.h"
 #include "support/osc.h"
 #include "support/ptypair.h"

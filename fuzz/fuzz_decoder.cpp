@@ -6,7 +6,7 @@
 // bytes, give the stream again, byte for byte and in order; and how the stream was cut
 // changes nothing.
 
-#include "link/boarddecoder.h"
+#include "protocol/boarddecoder.h"
 
 #include <cstdint>
 #include <cstdlib>

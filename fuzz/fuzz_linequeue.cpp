@@ -9,7 +9,7 @@
 // nine levels, one frame and a mode before each level and after the last, and one action's
 // own messages.
 
-#include "board/boardstate.h"
+#include "protocol/boardstate.h"
 #include "link/linequeue.h"
 
 #include <algorithm>

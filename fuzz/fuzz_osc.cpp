@@ -6,7 +6,7 @@
 // into packets and frames without a dropped byte; every datagram told back is one of
 // /dimmer/channel/1..8 and /dimmer/master with a level 0..99; the desk never fails.
 
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 #include "remote/oscserver.h"
 #include "support/deskfixture.h"
 #include "support/files.h"

@@ -6,7 +6,7 @@
 // whole, with nothing sent and nothing moved; the download sends exactly the file's
 // twelve records (zeros where it holds none), framed; the desk never fails.
 
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 #include "support/deskfixture.h"
 #include "support/wire.h"
 

@@ -1,4 +1,4 @@
-#include "board/boardstate.h"
+#include "protocol/boardstate.h"
 #include "support/childoutput.h"
 #include "support/linereader.h"
 #include "support/osc.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/boarddecoder.h"
-#include "link/boardnumbers.h"
+#include "protocol/boarddecoder.h"
+#include "protocol/boardnumbers.h"
 
 #include <QWidget>
 

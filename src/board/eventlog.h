@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/boarddecoder.h"
+#include "protocol/boarddecoder.h"
 
 #include <QPlainTextEdit>
 #include <QString>

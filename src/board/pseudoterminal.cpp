@@ -1,7 +1,7 @@
 #include "pseudoterminal.h"
 
 #include "link/deviceholders.h"
-#include "link/linerate.h"
+#include "protocol/linerate.h"
 
 #include <QFile>
 #include <QSocketNotifier>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/boardstate.h"
-#include "link/boarddecoder.h"
+#include "protocol/boardstate.h"
+#include "protocol/boarddecoder.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,8 +1,8 @@
 #include "desk.h"
 
 #include "control/scenestore.h"
-#include "link/boardnumbers.h"
-#include "link/commandpacket.h"
+#include "protocol/boardnumbers.h"
+#include "protocol/commandpacket.h"
 #include "link/linesink.h"
 
 #include <QScopedValueRollback>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/boardimage.h"
-#include "link/boardnumbers.h"
+#include "protocol/boardimage.h"
+#include "protocol/boardnumbers.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/scenedownloadframe.h"
+#include "protocol/scenedownloadframe.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/linemessage.h"
+#include "protocol/linemessage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/linemessage.h"
+#include "protocol/linemessage.h"
 
 // Where the panel's messages for the board go: the serial link, or a test's recorder. A
 // message is taken whole; when it reaches the wire is the sink's affair.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/boardimage.h"
+#include "protocol/boardimage.h"
 #include "link/linepace.h"
 #include "link/linequeue.h"
 #include "link/linesink.h"

@@ -4,7 +4,7 @@
 #include "remote/oscmessage.h"
 #include "remote/remotecommand.h"
 
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 
 #include <chrono>
 

@@ -1,7 +1,7 @@
 #include "remotecommand.h"
 
 #include "control/desk.h"
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 #include "remote/oscmessage.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "control/scenestore.h"
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 
 #include <QCoreApplication>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "control/lightingcontrol.h"
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 #include "scenes/scenecontrol.h"
 #include "ui/framepacer.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 #include "ui/twips.h"
 
 // The scene key window, in twips: the title picture, the twelve scene keys in four

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/boardnumbers.h"
+#include "protocol/boardnumbers.h"
 
 #include <QScrollBar>
 

@@ -1,4 +1,4 @@
-#include "link/boarddecoder.h"
+#include "protocol/boarddecoder.h"
 #include "support/wire.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "board/boardstate.h"
+#include "protocol/boardstate.h"
 #include "support/wire.h"
 
 #include <QByteArray>

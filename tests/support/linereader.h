@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/linerate.h"
+#include "protocol/linerate.h"
 
 #include <QByteArray>
 

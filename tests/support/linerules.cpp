@@ -1,6 +1,6 @@
 #include "linerules.h"
 
-#include "board/boardstate.h"
+#include "protocol/boardstate.h"
 #include "support/wire.h"
 
 #include <tuple>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/boarddecoder.h"
-#include "link/linemessage.h"
+#include "protocol/boarddecoder.h"
+#include "protocol/linemessage.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/commandpacket.h"
-#include "link/scenedownloadframe.h"
+#include "protocol/commandpacket.h"
+#include "protocol/scenedownloadframe.h"
 
 #include <array>
 #include <cstddef>
