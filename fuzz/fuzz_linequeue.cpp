@@ -9,8 +9,8 @@
 // nine levels, one frame and a mode before each level and after the last, and one action's
 // own messages.
 
-#include "protocol/boardstate.h"
 #include "link/linequeue.h"
+#include "protocol/boardstate.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -7,6 +7,7 @@
 // twelve records (zeros where it holds none), framed; the desk never fails.
 
 #include "protocol/boardnumbers.h"
+#include "support/deskactions.h"
 #include "support/deskfixture.h"
 #include "support/wire.h"
 
@@ -31,7 +32,7 @@ void checkRecall(const QByteArray &file, int scene)
     const QByteArray stored = file.mid(8 * scene, 8).leftJustified(8, '\0');
     const QList<int> before = fixture->levels();
     const qsizetype refusals = fixture->refusals.size();
-    fixture->desk.recall(scene + 1);
+    fixture->desk.apply(want(Intent::Kind::Recall, scene + 1));
     const QByteArray sent = fixture->line.take();
 
     bool refused = false;
@@ -71,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     for (int scene = 0; scene < Board::SceneCount; ++scene)
         checkRecall(file, scene);
-    fixture->desk.download();
+    fixture->desk.apply(want(Intent::Kind::Download));
     const QByteArray body = file.left(96).leftJustified(96, '\0');
     require(fixture->line.take() == Wire::frame(body));
     return 0;

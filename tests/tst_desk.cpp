@@ -268,31 +268,55 @@ void tst_Desk::intents()
 void tst_Desk::reportsWhatChanged()
 {
     DeskFixture f;
+    QVERIFY(Files::write(f.scenePath(), Wire::frame(Wire::countingRecords()).mid(1, 96)));
     f.setLevels({0, 70, 50, 50, 50, 50, 50, 50}, 50);
     QSignalSpy channels(&f.desk, &Desk::channelChanged);
     QSignalSpy masters(&f.desk, &Desk::masterChanged);
     QSignalSpy modes(&f.desk, &Desk::modeChanged);
     QSignalSpy scenes(&f.desk, &Desk::sceneRecalled);
-
-    f.desk.setMaster(70);
-    QCOMPARE(masters.count(), 1);
-    QCOMPARE(masters.takeFirst(), (QVariantList{70}));
+    // Each change as "what=level by source", the last argument the source.
+    const auto told = [](QSignalSpy &spy) {
+        QStringList changes;
+        for (const QList<QVariant> &change : spy) {
+            QStringList values;
+            for (qsizetype k = 0; k + 1 < change.size(); ++k)
+                values << change[k].toString();
+            const Source source = change.last().value<Source>();
+            changes << values.join('=') +
+                           QStringLiteral(" by %1/%2").arg(int(source.kind)).arg(source.client);
+        }
+        spy.clear();
+        return changes.join(", ");
+    };
+    const auto from = [](Intent intent, Source::Kind kind, std::uint32_t client) {
+        intent.source = Source{kind, client};
+        return intent;
+    };
+    const int osc = int(Source::Kind::Osc);
+    f.desk.apply(from(want(Intent::Kind::Master, 0, 70), Source::Kind::Osc, 3));
+    QCOMPARE(told(masters), QString("70 by %1/3").arg(osc));
     // Channel 1 held 70 already: it is not told.
-    QCOMPARE(channels.count(), 7);
-    QCOMPARE(channels.takeFirst(), (QVariantList{0, 70}));
-    QCOMPARE(channels.takeFirst(), (QVariantList{2, 70}));
-    channels.clear();
+    QCOMPARE(told(channels), QString("0=70 by %1/3, 2=70 by %1/3, 3=70 by %1/3, 4=70 by %1/3, "
+                                     "5=70 by %1/3, 6=70 by %1/3, 7=70 by %1/3")
+                                 .arg(osc));
 
-    f.desk.setChannel(4, 70);
-    f.desk.selectMode(6);
-    f.desk.recall(3);
-    QCOMPARE(channels.count(), 8);
-    QCOMPARE(modes.count(), 1);
-    QCOMPARE(modes.takeFirst(), (QVariantList{6}));
+    const int web = int(Source::Kind::Web);
+    f.desk.apply(from(want(Intent::Kind::Channel, 4, 71), Source::Kind::Web, 2));
+    f.desk.apply(from(want(Intent::Kind::Mode, 6), Source::Kind::Web, 2));
+    QCOMPARE(told(channels), QString("4=71 by %1/2").arg(web));
+    QCOMPARE(told(modes), QString("6 by %1/2").arg(web));
     QCOMPARE(f.desk.mode(), 6);
-    QCOMPARE(scenes.count(), 1);
-    QCOMPARE(scenes.takeFirst(), (QVariantList{3}));
-    QCOMPARE(masters.count(), 0);
+    // A fade's steps are the fade's; the recall that started it is the key's.
+    f.desk.apply(want(Intent::Kind::Recall, 1));
+    QCOMPARE(told(scenes), QString("1 by %1/0").arg(int(Source::Kind::Key)));
+    QCOMPARE(told(channels).count(QString(" by %1/0").arg(int(Source::Kind::Key))), 8);
+    Intent slow = want(Intent::Kind::Recall, 2);
+    slow.fade = 10;
+    f.desk.apply(slow);
+    f.clock.set(std::chrono::milliseconds(1000));
+    f.desk.stepFades();
+    QCOMPARE(told(channels).count(QString(" by %1/0").arg(int(Source::Kind::Fade))), 8);
+    QCOMPARE(told(masters), QString());
 }
 
 void tst_Desk::refusesAScene()
@@ -302,13 +326,13 @@ void tst_Desk::refusesAScene()
     QSignalSpy scenes(&f.desk, &Desk::sceneRecalled);
     QVERIFY(Files::write(f.scenePath(),
                          QByteArray(16, '\0') + record({10, 20, 30, 40, 150, 60, 70, 255})));
-    f.desk.recall(3);
+    f.desk.apply(want(Intent::Kind::Recall, 3));
     QCOMPARE(f.line.take(), QByteArray());
     QCOMPARE(f.refusals, QStringList{"3 4 150"});
     QCOMPARE(f.levels(), Levels(8, 5) << 0);
     QCOMPARE(scenes.count(), 0);
     // The desk carries on.
-    f.desk.setChannel(0, 6);
+    f.desk.apply(want(Intent::Kind::Channel, 0, 6));
     QCOMPARE(Wire::hex(f.line.take()), Wire::hex(setLevel(0, 6)));
 }
 
@@ -318,9 +342,9 @@ void tst_Desk::scenesThatCannotBeRead()
     f.setLevels(Levels(8, 5), 0);
     // A folder where the file should be: no recall, store or download can open it.
     QVERIFY(QDir().mkpath(f.scenePath()));
-    f.desk.recall(1);
-    f.desk.store(1);
-    f.desk.download();
+    f.desk.apply(want(Intent::Kind::Recall, 1));
+    f.desk.apply(want(Intent::Kind::Store, 1));
+    f.desk.apply(want(Intent::Kind::Download));
     QCOMPARE(f.line.take(), QByteArray());
     QCOMPARE(f.failures.size(), 3);
     for (const QString &failure : f.failures)
@@ -346,7 +370,7 @@ void tst_Desk::restoreSendsNothing()
         QCOMPARE(f.desk.state(), kept);
     }
     // The blackout brought back from the last run ends as any other.
-    f.desk.toggleBlackout();
+    f.desk.apply(want(Intent::Kind::Blackout));
     QCOMPARE(Wire::hex(f.line.take()),
              Wire::hex(setLevel(0, 1) + setLevel(1, 2) + setLevel(2, 3) + setLevel(3, 4) +
                        setLevel(4, 5) + setLevel(5, 6) + setLevel(6, 7) + setLevel(7, 8)));

@@ -1,6 +1,7 @@
 #include "app/lampmemory.h"
 #include "app/panelsettings.h"
 #include "app/userfiles.h"
+#include "support/deskactions.h"
 #include "support/disks.h"
 #include "support/files.h"
 #include "support/linkeddesk.h"
@@ -282,8 +283,8 @@ void tst_Memory::keepsWhatTheLineTook()
              qPrintable(memory.path()));
     memory.follow(f.desk, f.link);
     // Channel 8 full on and mode 7, taken by the line: saved within the second, not at once.
-    f.desk.channelFullOn(7);
-    f.desk.selectMode(6);
+    f.desk.apply(want(Intent::Kind::FullOn, 7));
+    f.desk.apply(want(Intent::Kind::Mode, 6));
     QVERIFY(!f.sent().isEmpty());
     DeskState lit;
     lit.channels[7] = 99;
@@ -296,9 +297,9 @@ void tst_Memory::keepsWhatTheLineTook()
     // closed before it comes back.
     f.line.closeMaster();
     QTRY_COMPARE(f.link.state(), SerialLink::State::Lost);
-    f.desk.channelOff(7);
-    f.desk.selectMode(8);
-    f.desk.download();
+    f.desk.apply(want(Intent::Kind::Off, 7));
+    f.desk.apply(want(Intent::Kind::Mode, 8));
+    f.desk.apply(want(Intent::Kind::Download));
     QCOMPARE(memory.flush(), 3);
     const LampMemory next(usb, folder.path());
     QCOMPARE(next.recalled(), lit);
@@ -311,8 +312,8 @@ void tst_Memory::keepsWhatTheLineTook()
     LampMemory other(longName, folder.path());
     QVERIFY(other.path() != memory.path());
     other.follow(g.desk, g.link);
-    g.desk.channelFullOn(2);
-    g.desk.toggleBlackout();
+    g.desk.apply(want(Intent::Kind::FullOn, 2));
+    g.desk.apply(want(Intent::Kind::Blackout));
     g.sent();
     QCOMPARE(other.flush(), 0);
     QCOMPARE(LampMemory(longName, folder.path()).recalled(), g.desk.state());
@@ -332,7 +333,7 @@ void tst_Memory::failedSaveToldOnce()
     QSignalSpy told(&memory, &LampMemory::keepingChanged);
     memory.follow(f.desk, f.link);
     for (int level : {10, 20, 30}) {
-        f.desk.setChannel(0, level);
+        f.desk.apply(want(Intent::Kind::Channel, 0, level));
         f.sent();
         memory.flush();
     }

@@ -1,4 +1,5 @@
 #include "cli/translations.h"
+#include "support/deskactions.h"
 #include "support/files.h"
 #include "support/linkeddesk.h"
 #include "support/modal.h"
@@ -307,10 +308,10 @@ void tst_Panel::showsTheDesk()
     QCOMPARE(f.desk.channel(2), 0);
 
     // Whoever asks the desk (a remote, a key), the window follows; nothing comes back.
-    f.desk.setMaster(40);
-    f.desk.setChannel(2, 12);
-    f.desk.selectMode(7);
-    f.desk.recall(3);
+    f.desk.apply(want(Intent::Kind::Master, 0, 40));
+    f.desk.apply(want(Intent::Kind::Channel, 2, 12));
+    f.desk.apply(want(Intent::Kind::Mode, 7));
+    f.desk.apply(want(Intent::Kind::Recall, 3));
     QByteArray scene3;
     for (int k = 0; k < 8; ++k)
         scene3 += Wire::setLevel(k, 3 + k);
@@ -328,7 +329,7 @@ void tst_Panel::showsTheDesk()
     QVERIFY(f.Option1(2)->isChecked());
     // A scene the desk refuses is not shown as chosen, and the window says why.
     QVERIFY(Files::write(f.scenePath(), QByteArray(15, '\0') + char(120)));
-    f.desk.recall(2);
+    f.desk.apply(want(Intent::Kind::Recall, 2));
     QVERIFY(f.Option1(2)->isChecked() && !f.Option1(1)->isChecked());
     QCOMPARE(f.warnings.size(), 1);
     QVERIFY2(f.warnings[0].contains("Scene 2") && f.warnings[0].contains("120") &&
@@ -878,8 +879,8 @@ void tst_Panel::showsTheLine()
     // The hang-up is noticed without a write; the strip says lost whatever the port's name.
     QTRY_VERIFY2(shown.text().endsWith(lost), qPrintable(shown.text()));
     QVERIFY2(shown.toolTip().contains(port), qPrintable(shown.toolTip()));
-    d.desk.channelFullOn(7);
-    d.desk.selectMode(8);
+    d.desk.apply(want(Intent::Kind::FullOn, 7));
+    d.desk.apply(want(Intent::Kind::Mode, 8));
     QVERIFY2(shown.text().endsWith(waiting), qPrintable(shown.text()));
     QCOMPARE(shown.fullText().count(lost.mid(1)), 1);
     QVERIFY(shown.fontMetrics().horizontalAdvance(shown.text()) <= shown.width());
@@ -905,7 +906,7 @@ void tst_Panel::playback()
     QTest::keyClick(fade, Qt::Key_Up);
     QCOMPARE(f.desk.fadeTime(), 26);
     // A time set elsewhere (a remote) is shown.
-    f.desk.setFadeTime(40);
+    f.desk.apply(want(Intent::Kind::FadeTime, 0, 40));
     QCOMPARE(fade->value(), 4.0);
     QCOMPARE(f.line.take(), QByteArray());
 
@@ -966,7 +967,7 @@ void tst_Panel::undoKeys()
         QCOMPARE(box->text(), QString("7"));
     // Held, the key takes back one step, not one for each repeat.
     if (levels) {
-        f.desk.channelFullOn(5);
+        f.desk.apply(want(Intent::Kind::FullOn, 5));
         QTest::keyPress(control, Qt::Key_Z, Qt::ControlModifier);
         QTest::simulateEvent(control, true, Qt::Key_Z, Qt::ControlModifier, QString(), true);
         QTest::keyRelease(control, Qt::Key_Z, Qt::ControlModifier);
@@ -998,8 +999,8 @@ void tst_Panel::marksTheLiveScene()
     QTest::keyClick(f.Command2(0), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(look(2), QString("live"));
     // A store makes its scene live; the one before is plain again.
-    f.desk.setChannel(5, 44);
-    f.desk.store(9);
+    f.desk.apply(want(Intent::Kind::Channel, 5, 44));
+    f.desk.apply(want(Intent::Kind::Store, 9));
     QCOMPARE(look(8), QString("live"));
     QVERIFY(f.Option1(8)->isChecked() && !f.Option1(2)->isChecked());
     QCOMPARE(look(2), QString("plain"));
@@ -1007,7 +1008,7 @@ void tst_Panel::marksTheLiveScene()
     // once it has landed, changed if the hand took a channel on the way.
     auto *notice = controlOf<QLabel>(f.form.get(), "FadeNotice");
     QVERIFY(!notice->isVisible());
-    f.desk.setFadeTime(20);
+    f.desk.apply(want(Intent::Kind::FadeTime, 0, 20));
     QTest::keyClick(f.form.get(), Qt::Key_F2);
     QCOMPARE(look(1), QString("fading"));
     f.clock.set(std::chrono::milliseconds(700));
@@ -1020,8 +1021,8 @@ void tst_Panel::marksTheLiveScene()
     f.desk.stepFades();
     QCOMPARE(look(1), QString("live"));
     QVERIFY(!notice->isVisible());
-    f.desk.recall(3);
-    f.desk.moveChannel(7, 3);
+    f.desk.apply(want(Intent::Kind::Recall, 3));
+    f.desk.apply(want(Intent::Kind::Channel, 7, 3, Source::Kind::Window));
     QCOMPARE(look(2), QString("fading"));
     f.clock.set(std::chrono::milliseconds(4000));
     f.desk.stepFades();

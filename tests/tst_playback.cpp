@@ -122,8 +122,8 @@ void tst_Playback::fadeSendsOnlyWhatMoves()
     QVERIFY(Files::write(f.scenePath(), Scenes));
     f.setLevels({0, 50, 30, 60, 0, 0, 0, 0}, 0);
     QSignalSpy recalled(&f.desk, &Desk::sceneRecalled);
-    f.desk.setFadeTime(20);
-    f.desk.recall(1);
+    f.desk.apply(want(Intent::Kind::FadeTime, 0, 20));
+    f.desk.apply(want(Intent::Kind::Recall, 1));
     QCOMPARE(recalled.count(), 1);
     QCOMPARE(f.line.take(), QByteArray()); // nothing moves before the first step
     // A step every 20 ms, as the desk's own timer takes them, and a few late ones.
@@ -263,11 +263,12 @@ void tst_Playback::undoKeepsTwentySteps()
     DeskFixture f;
     QSignalSpy told(&f.desk, &Desk::undoChanged);
     for (int k = 0; k < 25; ++k)
-        k % 2 ? f.desk.channelOff(0) : f.desk.channelFullOn(0);
+        k % 2 ? f.desk.apply(want(Intent::Kind::Off, 0))
+              : f.desk.apply(want(Intent::Kind::FullOn, 0));
     QCOMPARE(told.last(), (QVariantList{true, false}));
     int steps = 0;
     while (f.desk.canUndo()) {
-        f.desk.undo();
+        f.desk.apply(want(Intent::Kind::Undo));
         ++steps;
     }
     QCOMPARE(steps, UndoHistory::Depth);
@@ -275,7 +276,7 @@ void tst_Playback::undoKeepsTwentySteps()
     QCOMPARE(f.desk.channel(0), 99);
     QCOMPARE(told.last(), (QVariantList{false, true}));
     while (f.desk.canRedo())
-        f.desk.redo();
+        f.desk.apply(want(Intent::Kind::Redo));
     QCOMPARE(f.desk.channel(0), 99);
 }
 

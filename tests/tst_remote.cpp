@@ -2,6 +2,7 @@
 #include "remote/osccounts.h"
 #include "remote/oscendpoint.h"
 #include "remote/oscserver.h"
+#include "support/deskactions.h"
 #include "support/deskfixture.h"
 #include "support/files.h"
 #include "support/osc.h"
@@ -645,11 +646,11 @@ void tst_Remote::feedbackToNamedTarget()
     remote.server->addFeedbackTarget({Loopback, named.port()});
 
     // The operator's own clicks are told too, and a thumb drag.
-    remote.f.desk.channelFullOn(0);
-    remote.f.desk.masterFullOn();
-    remote.f.desk.moveChannel(5, 60);
-    remote.f.desk.moveChannel(5, 30);
-    remote.f.desk.moveChannel(5, 30);
+    remote.f.desk.apply(want(Intent::Kind::FullOn, 0));
+    remote.f.desk.apply(want(Intent::Kind::MasterFullOn));
+    remote.f.desk.apply(want(Intent::Kind::Channel, 5, 60, Source::Kind::Window));
+    remote.f.desk.apply(want(Intent::Kind::Channel, 5, 30, Source::Kind::Window));
+    remote.f.desk.apply(want(Intent::Kind::Channel, 5, 30, Source::Kind::Window));
     // Told together, the newest level of each.
     const Datagrams byPanel = {channel(1, 99), channel(2, 99), channel(3, 99),
                                channel(4, 99), channel(5, 99), channel(6, 30),
@@ -663,13 +664,13 @@ void tst_Remote::feedbackToNamedTarget()
     QTRY_COMPARE(named.received.size(), byPanel.size() + 1);
     QCOMPARE(Wire::hex(named.received.last()), Wire::hex(channel(4, 12)));
     // What the panel changes then, it hears.
-    remote.f.desk.channelOff(0);
+    remote.f.desk.apply(want(Intent::Kind::Off, 0));
     QTRY_COMPARE(remote.client.received.size(), 1);
     QCOMPARE(Wire::hex(remote.client.received[0]), Wire::hex(channel(1, 0)));
     // Named with ,float, it hears floats, whatever form it sends itself.
     remote.server->addFeedbackTarget({Loopback, named.port()}, FeedbackClients::Form::Float);
     named.send(channel(2, 5), remote.port());
-    remote.f.desk.setChannel(6, 33);
+    remote.f.desk.apply(want(Intent::Kind::Channel, 6, 33));
     QTRY_COMPARE(named.received.size(), byPanel.size() + 3);
     QCOMPARE(Wire::hex(named.received.last()),
              Wire::hex(Osc::message("/dimmer/channel/7", {33.0f / 99})));
@@ -735,14 +736,14 @@ void tst_Remote::noFeedbackAfterBadInput()
         stranger.send(bad, remote.port());
     remote.send(channel(1, 10));
     QTRY_COMPARE(remote.server->counts().taken, qint64(1));
-    remote.f.desk.setChannel(2, 30);
+    remote.f.desk.apply(want(Intent::Kind::Channel, 2, 30));
     QTRY_COMPARE(remote.client.received.size(), 1);
     QCOMPARE(stranger.received.size(), 0);
 
     // Once it speaks properly it hears back, from the next change on.
     stranger.send(channel(2, 20), remote.port());
     QTRY_COMPARE(remote.server->counts().taken, qint64(2));
-    remote.f.desk.setChannel(3, 30);
+    remote.f.desk.apply(want(Intent::Kind::Channel, 3, 30));
     QTRY_COMPARE(stranger.received.size(), 1);
     QCOMPARE(Wire::hex(stranger.received[0]), Wire::hex(channel(4, 30)));
     QCOMPARE(remote.server->counts().total(), qint64(8));

@@ -1,5 +1,6 @@
 #include "app/deskaccess.h"
 #include "link/seriallink.h"
+#include "support/deskactions.h"
 #include "support/deskfixture.h"
 #include "support/wire.h"
 #include "web/boundedtcpserver.h"
@@ -455,7 +456,7 @@ void tst_Web::changesCoalesced()
     // A master drag from the panel: a hundred changes in one go reach each page as one or
     // two states, the last one the desk's, well within 50 ms.
     for (int level = 0; level <= 99; ++level)
-        m_fixture->desk.moveMaster(level);
+        m_fixture->desk.apply(want(Intent::Kind::Master, 0, level, Source::Kind::Window));
     QElapsedTimer timer;
     timer.start();
     QVERIFY(QTest::qWaitFor([&] { return lastState(*other).value(QStringLiteral("m")) == 99; }));

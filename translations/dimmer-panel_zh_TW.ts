@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_TW">
 <context>
+    <name>BoardSession</name>
+    <message>
+        <source>%1 bytes for %2 were not delivered: the line took none for too long.</source>
+        <translation>有 %1 個位元組沒有送到 %2：線路太久沒有收下任何資料。</translation>
+    </message>
+    <message>
+        <source>Changes did not reach the board on %1 (%2 of them): the line was lost. The next start shows what the lamps show.</source>
+        <translation>有 %2 項變更未送達 %1 上的調光器：線路已中斷。下次啟動時會顯示燈具目前的狀態。</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>The argument &quot;%1&quot; is not valid text in the system&apos;s encoding, so the file or device it names cannot be opened by that name. Rename it, or name it through a symbolic link whose path is valid text.</source>
@@ -518,16 +529,8 @@
         <translation>沒有開啟任何連接埠，因此控制台沒有啟動。</translation>
     </message>
     <message>
-        <source>%1 bytes for %2 were not delivered: the line took none for too long.</source>
-        <translation>有 %1 個位元組沒有送到 %2：線路太久沒有收下任何資料。</translation>
-    </message>
-    <message>
         <source>When the panel was last closed, changes had not reached the board on %1 (%2 of them): its line was lost. The panel shows what the lamps show.</source>
         <translation>上次關閉控制台時，有 %2 項變更未送達 %1 上的調光器：線路已中斷。控制台顯示的是燈具目前的狀態。</translation>
-    </message>
-    <message>
-        <source>Changes did not reach the board on %1 (%2 of them): the line was lost. The next start shows what the lamps show.</source>
-        <translation>有 %2 項變更未送達 %1 上的調光器：線路已中斷。下次啟動時會顯示燈具目前的狀態。</translation>
     </message>
 </context>
 <context>

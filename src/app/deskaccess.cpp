@@ -43,39 +43,43 @@ bool DeskAccess::isInputHeld() const { return m_desk.isInputHeld(); }
 void DeskAccess::act(const WebMessage &message)
 {
     using Action = WebMessage::Action;
-    const int index = message.number - 1;
+    using Kind = Intent::Kind;
+    Kind kind = Kind::AllOff;
+    int index = message.number - 1;
     switch (message.action) {
     case Action::Hello:
-        break;
+        return;
     case Action::Channel:
-        m_desk.setChannel(index, message.value);
+        kind = Kind::Channel;
         break;
     case Action::Master:
-        m_desk.setMaster(message.value);
+        kind = Kind::Master;
         break;
     case Action::FullOn:
-        m_desk.channelFullOn(index);
+        kind = Kind::FullOn;
         break;
     case Action::Off:
-        m_desk.channelOff(index);
+        kind = Kind::Off;
         break;
     case Action::MasterFullOn:
-        m_desk.masterFullOn();
+        kind = Kind::MasterFullOn;
         break;
     case Action::AllOff:
-        m_desk.allOff();
+        kind = Kind::AllOff;
         break;
     case Action::Scene:
-        m_desk.recall(message.number);
+        kind = Kind::Recall;
+        index = message.number;
         break;
     case Action::Mode:
-        m_desk.selectMode(index);
+        kind = Kind::Mode;
         break;
     case Action::Blackout:
-        m_desk.toggleBlackout();
+        kind = Kind::Blackout;
         break;
     case Action::Fade:
-        m_desk.setFadeTime(message.value);
+        kind = Kind::FadeTime;
         break;
     }
+    m_desk.apply(Intent{kind, index, message.value, std::nullopt, Source{Source::Kind::Web, 0}});
 }

@@ -1,5 +1,5 @@
+#include "app/boardsession.h"
 #include "app/errorreport.h"
-#include "app/lampmemory.h"
 #include "app/options.h"
 #include "app/panelsettings.h"
 #include "app/userfiles.h"
@@ -167,8 +167,9 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    SerialLink link;
-    Desk desk(link, scenes);
+    BoardSession board(scenes);
+    SerialLink &link = board.link();
+    Desk &desk = board.desk();
     Form1 panel(desk, link);
     PanelSettings memory;
     if (!memory.problem().isEmpty())
@@ -176,16 +177,11 @@ int main(int argc, char **argv)
     const QString port = openPort(options, panel, link, memory);
     if (port.isEmpty())
         return 1;
-    // The lamps kept what they were last sent while the panel was closed.
-    LampMemory lamps(PortNames::stable(port), UserFiles::stateFolder());
-    if (const auto recalled = lamps.recalled()) {
-        desk.restore(*recalled);
-        link.setBoard(recalled->board());
-    }
-    lamps.follow(desk, link);
+    board.begin(port, UserFiles::stateFolder());
+    LampMemory &lamps = *board.lamps();
     // The fade time is the operator's habit, kept between starts; written once it stops
     // changing (a spin box turned by the wheel, a remote's stream), and at exit.
-    desk.setFadeTime(memory.fadeTime());
+    desk.apply(Intent{Intent::Kind::FadeTime, 0, memory.fadeTime(), std::nullopt, {}});
     QTimer fadeWrite;
     fadeWrite.setSingleShot(true);
     fadeWrite.setInterval(FadeWriteDelay);
@@ -200,8 +196,6 @@ int main(int argc, char **argv)
         return 1;
 
     ErrorReport report;
-    // A line that goes away is waited for; when it is back, the board gets the whole state.
-    QObject::connect(&link, &SerialLink::restored, &desk, &Desk::sendAll);
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
     // A save that fails is no reason to stop the show, nor to hold remote control up with a
@@ -233,20 +227,6 @@ int main(int argc, char **argv)
         ErrorReport::print(remote->counts().summary());
     if (web)
         ErrorReport::print(web->remote().countsSummary());
-    // Every packet already handed to the port reaches the line before the port goes.
-    if (const qint64 lost = link.release(); lost > 0) {
-        ErrorReport::print(
-            Texts::tr("%1 bytes for %2 were not delivered: the line took none for too "
-                      "long.")
-                .arg(lost)
-                .arg(link.portName()));
-    }
-    // Only then is it known what the lamps got.
-    if (const int unsent = lamps.flush(); unsent > 0) {
-        ErrorReport::print(Texts::tr("Changes did not reach the board on %1 (%2 of them): the "
-                                     "line was lost. The next start shows what the lamps show.")
-                               .arg(link.portName())
-                               .arg(unsent));
-    }
+    board.end();
     return status;
 }

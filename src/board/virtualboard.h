@@ -1,7 +1,7 @@
 #pragma once
 
-#include "protocol/boardstate.h"
 #include "protocol/boarddecoder.h"
+#include "protocol/boardstate.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -52,8 +52,8 @@ Arguments argumentsOf(int argc, char **argv)
         if (text.toLocal8Bit() != bytes && arguments.problem.isEmpty()) {
             arguments.problem =
                 Texts::tr("The argument \"%1\" is not valid text in the system's encoding, so the "
-                   "file or device it names cannot be opened by that name. Rename it, or "
-                   "name it through a symbolic link whose path is valid text.")
+                          "file or device it names cannot be opened by that name. Rename it, or "
+                          "name it through a symbolic link whose path is valid text.")
                     .arg(escaped(bytes));
         }
         arguments.list << text;

@@ -1,9 +1,9 @@
 #include "desk.h"
 
 #include "control/scenestore.h"
+#include "link/linesink.h"
 #include "protocol/boardnumbers.h"
 #include "protocol/commandpacket.h"
-#include "link/linesink.h"
 
 #include <QScopedValueRollback>
 
@@ -28,6 +28,80 @@ Desk::Desk(LineSink &line, SceneStore &scenes, const DeskClock &clock, QObject *
     m_fadeTimer.setInterval(FadeStep);
     m_fadeTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_fadeTimer, &QTimer::timeout, this, &Desk::stepFades);
+}
+
+Desk::Outcome Desk::apply(const Intent &intent)
+{
+    using Kind = Intent::Kind;
+    // The one rule for a held panel: a window that takes all input is up, and only the store
+    // it asks about goes, and the line's own resend, which changes no level.
+    if (isInputHeld() && intent.kind != Kind::Store && intent.source.kind != Source::Kind::Line)
+        return Outcome::Held;
+    const QScopedValueRollback source(m_source, intent.source);
+    // Whatever one intent sends is one action on the line: its packets go out whole.
+    m_line.beginAction();
+    const bool fromWindow = intent.source.kind == Source::Kind::Window;
+    const int index = intent.index;
+    switch (intent.kind) {
+    case Kind::Channel:
+        if (!isChannel(index) || !isLevel(intent.value))
+            return Outcome::Ignored;
+        fromWindow ? moveChannel(index, intent.value) : setChannel(index, intent.value);
+        break;
+    case Kind::Master:
+        if (!isLevel(intent.value))
+            return Outcome::Ignored;
+        fromWindow ? moveMaster(intent.value) : setMaster(intent.value);
+        break;
+    case Kind::FullOn:
+    case Kind::Off:
+        if (!isChannel(index))
+            return Outcome::Ignored;
+        intent.kind == Kind::FullOn ? channelFullOn(index) : channelOff(index);
+        break;
+    case Kind::MasterFullOn:
+        masterFullOn();
+        break;
+    case Kind::AllOff:
+        allOff();
+        break;
+    case Kind::Recall:
+        if (!isScene(index) || (intent.fade && (*intent.fade < 0 || *intent.fade > LongestFade)))
+            return Outcome::Ignored;
+        recall(index, intent.fade);
+        break;
+    case Kind::Store:
+        if (!isScene(index))
+            return Outcome::Ignored;
+        store(index);
+        break;
+    case Kind::Mode:
+        if (index < 0 || index >= Board::ModeCount)
+            return Outcome::Ignored;
+        selectMode(index);
+        break;
+    case Kind::Download:
+        download();
+        break;
+    case Kind::SendAll:
+        sendAll();
+        break;
+    case Kind::Blackout:
+        toggleBlackout();
+        break;
+    case Kind::FadeTime:
+        if (intent.value < 0 || intent.value > LongestFade)
+            return Outcome::Ignored;
+        setFadeTime(intent.value);
+        break;
+    case Kind::Undo:
+        undo();
+        break;
+    case Kind::Redo:
+        redo();
+        break;
+    }
+    return Outcome::Taken;
 }
 
 void Desk::SendCommand()
@@ -57,26 +131,19 @@ template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
 
 void Desk::moveChannel(int channel, int level)
 {
-    m_line.beginAction();
-    if (!isChannel(channel) || !isLevel(level))
-        return;
     m_fade.stop(channel);
     change({Gesture::Kind::Channel, channel}, [&] { channelHandler(channel, level); });
 }
 
 void Desk::moveMaster(int level)
 {
-    m_line.beginAction();
-    if (!isLevel(level))
-        return;
     stopFades();
     change({Gesture::Kind::Master}, [&] { masterHandler(level); });
 }
 
 void Desk::setChannel(int channel, int level)
 {
-    m_line.beginAction();
-    if (!isChannel(channel) || !isLevel(level) || this->channel(channel) == level)
+    if (this->channel(channel) == level)
         return;
     m_fade.stop(channel);
     change({Gesture::Kind::Channel, channel}, [&] { channelHandler(channel, level); });
@@ -84,8 +151,7 @@ void Desk::setChannel(int channel, int level)
 
 void Desk::setMaster(int level)
 {
-    m_line.beginAction();
-    if (!isLevel(level) || m_master == level)
+    if (m_master == level)
         return;
     stopFades();
     change({Gesture::Kind::Master}, [&] { masterHandler(level); });
@@ -101,7 +167,7 @@ void Desk::channelHandler(int channel, int level)
 {
     endBlackout();
     m_registers.LevelBuf[std::size_t(channel)] = std::uint8_t(level);
-    Q_EMIT channelChanged(channel, level);
+    Q_EMIT channelChanged(channel, level, m_source);
     // The registers are filled even when the master holds the send back.
     m_registers.PktAddress = std::uint8_t(channel);
     m_registers.PktValue = std::uint8_t(level);
@@ -115,7 +181,7 @@ void Desk::masterHandler(int level)
     endBlackout();
     m_registers.MasterSync = 1;
     m_master = level;
-    Q_EMIT masterChanged(level);
+    Q_EMIT masterChanged(level, m_source);
     // Each channel that changes stays silent: the board sets all eight itself from the
     // one master packet below.
     for (int channel = 0; channel < Board::ChannelCount; ++channel)
@@ -126,25 +192,18 @@ void Desk::masterHandler(int level)
 
 void Desk::channelFullOn(int channel)
 {
-    m_line.beginAction();
-    if (!isChannel(channel))
-        return;
     m_fade.stop(channel);
     change({}, [&] { applyChannel(channel, Board::FullOn); });
 }
 
 void Desk::channelOff(int channel)
 {
-    m_line.beginAction();
-    if (!isChannel(channel))
-        return;
     m_fade.stop(channel);
     change({}, [&] { applyChannel(channel, Board::Off); });
 }
 
 void Desk::masterFullOn()
 {
-    m_line.beginAction();
     if (m_master == Board::FullOn)
         return;
     stopFades();
@@ -153,7 +212,6 @@ void Desk::masterFullOn()
 
 void Desk::allOff()
 {
-    m_line.beginAction();
     stopFades();
     change({}, [&] { applyAllOff(); });
 }
@@ -170,22 +228,16 @@ void Desk::applyAllOff()
 
 void Desk::selectMode(int mode)
 {
-    m_line.beginAction();
-    if (mode < 0 || mode >= Board::ModeCount)
-        return;
     m_mode = mode;
     m_registers.PktAddress = std::uint8_t(mode);
     m_registers.PktValue = 0;
     m_registers.PktCommand = CommandPacket::SelectMode;
     SendCommand();
-    Q_EMIT modeChanged(mode);
+    Q_EMIT modeChanged(mode, m_source);
 }
 
-void Desk::recall(int sceneNumber)
+void Desk::recall(int sceneNumber, std::optional<int> fadeTenths)
 {
-    m_line.beginAction();
-    if (!isScene(sceneNumber))
-        return;
     SceneStore::Record record;
     QString error;
     if (!m_scenes.read(sceneNumber, record, &error)) {
@@ -205,9 +257,10 @@ void Desk::recall(int sceneNumber)
     stopFades();
     change({}, [&] {
         setLive(sceneNumber, record);
-        if (m_fadeTenths > 0) {
-            m_fade = Fade(m_registers.LevelBuf, record, m_clock.now(),
-                          DeskClock::Time(m_fadeTenths * 100));
+        const int tenths = fadeTenths.value_or(m_fadeTenths);
+        if (tenths > 0) {
+            m_fade =
+                Fade(m_registers.LevelBuf, record, m_clock.now(), DeskClock::Time(tenths * 100));
             if (m_fade.isRunning()) {
                 m_fadeTimer.start();
                 m_fadeScene = sceneNumber;
@@ -220,13 +273,11 @@ void Desk::recall(int sceneNumber)
         for (int channel = 0; channel < Board::ChannelCount; ++channel)
             applyChannel(channel, record[std::size_t(channel)]);
     });
-    Q_EMIT sceneRecalled(sceneNumber);
+    Q_EMIT sceneRecalled(sceneNumber, m_source);
 }
 
 void Desk::store(int sceneNumber)
 {
-    if (!isScene(sceneNumber))
-        return;
     QString error;
     if (!m_scenes.write(sceneNumber, m_registers.LevelBuf, &error)) {
         Q_EMIT failed(error);
@@ -237,7 +288,7 @@ void Desk::store(int sceneNumber)
 
 void Desk::setFadeTime(int tenths)
 {
-    if (tenths < 0 || tenths > LongestFade || tenths == m_fadeTenths)
+    if (tenths == m_fadeTenths)
         return;
     m_fadeTenths = tenths;
     Q_EMIT fadeTimeChanged(tenths);
@@ -245,6 +296,7 @@ void Desk::setFadeTime(int tenths)
 
 void Desk::stepFades()
 {
+    const QScopedValueRollback source(m_source, Source{Source::Kind::Fade, 0});
     m_line.beginAction();
     const DeskClock::Time now = m_clock.now();
     for (int channel = 0; channel < Board::ChannelCount; ++channel) {
@@ -305,7 +357,6 @@ UndoHistory::Step Desk::undoStep() const { return {state(), m_liveScene, m_liveL
 
 void Desk::undo()
 {
-    m_line.beginAction();
     stopFades();
     if (const auto step = m_history.undo(undoStep()))
         goBackTo(*step);
@@ -313,7 +364,6 @@ void Desk::undo()
 
 void Desk::redo()
 {
-    m_line.beginAction();
     stopFades();
     if (const auto step = m_history.redo(undoStep()))
         goBackTo(*step);
@@ -329,7 +379,7 @@ void Desk::goBackTo(const UndoHistory::Step &step)
     }
     // The board keeps no master of its own: the slider comes back, nothing is sent.
     if (std::exchange(m_master, step.state.master) != step.state.master)
-        Q_EMIT masterChanged(m_master);
+        Q_EMIT masterChanged(m_master, m_source);
     if (std::exchange(m_beforeBlackout, step.state.beforeBlackout) != step.state.beforeBlackout)
         Q_EMIT blackoutChanged(isBlackout());
     if (step.liveScene != m_liveScene || step.liveLevels != m_liveLevels)
@@ -344,7 +394,6 @@ void Desk::sendAll()
     // A line that comes back sends everything itself.
     if (m_line.retry())
         return;
-    m_line.beginAction();
     if (m_mode != NoMode) {
         m_registers.PktAddress = std::uint8_t(m_mode);
         m_registers.PktValue = 0;
@@ -365,7 +414,6 @@ void Desk::sendLevel(int address, int level)
 
 void Desk::toggleBlackout()
 {
-    m_line.beginAction();
     stopFades();
     change({}, [this] {
         const QScopedValueRollback switching(m_switchingBlackout, true);
@@ -378,7 +426,7 @@ void Desk::toggleBlackout()
         // know (switched off and on, or set by another panel).
         for (int channel = 0; channel < Board::ChannelCount; ++channel) {
             m_registers.LevelBuf[std::size_t(channel)] = levels[std::size_t(channel)];
-            Q_EMIT channelChanged(channel, levels[std::size_t(channel)]);
+            Q_EMIT channelChanged(channel, levels[std::size_t(channel)], m_source);
             sendLevel(channel, levels[std::size_t(channel)]);
         }
         Q_EMIT blackoutChanged(on);
@@ -407,21 +455,21 @@ void Desk::restore(const DeskState &state)
         state.mode >= Board::ModeCount ||
         (state.beforeBlackout && !levelsFit(*state.beforeBlackout)))
         return;
+    const QScopedValueRollback source(m_source, Source{Source::Kind::Line, 0});
     m_registers.LevelBuf = state.channels;
     m_master = state.master;
     m_mode = state.mode;
     m_beforeBlackout = state.beforeBlackout;
     for (int channel = 0; channel < Board::ChannelCount; ++channel)
-        Q_EMIT channelChanged(channel, m_registers.LevelBuf[std::size_t(channel)]);
-    Q_EMIT masterChanged(m_master);
+        Q_EMIT channelChanged(channel, m_registers.LevelBuf[std::size_t(channel)], m_source);
+    Q_EMIT masterChanged(m_master, m_source);
     if (m_mode != NoMode)
-        Q_EMIT modeChanged(m_mode);
+        Q_EMIT modeChanged(m_mode, m_source);
     Q_EMIT blackoutChanged(isBlackout());
 }
 
 void Desk::download()
 {
-    m_line.beginAction();
     SceneStore::Records records{};
     QString error;
     if (!m_scenes.readAll(records, &error)) {

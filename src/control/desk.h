@@ -3,6 +3,7 @@
 #include "control/deskclock.h"
 #include "control/deskstate.h"
 #include "control/fade.h"
+#include "control/intent.h"
 #include "control/module1.h"
 #include "control/undohistory.h"
 
@@ -15,8 +16,9 @@ class SceneStore;
 
 // The lighting desk: the eight channel levels, the master and the selected mode as the
 // panel has set them on the board, and the one place where a change becomes packets.
-// Windows, keys and remote control tell it what the operator wants and show what it
-// reports; none of them keeps a level of its own.
+// Windows, keys and remote control turn what the operator wants into intents, which the
+// desk applies in one place (apply()), and show what it reports with the source of each
+// change; none of them keeps a level of its own.
 //
 // The board's byte rules hold here: a channel sends when its level changes; the master
 // sets the eight channels silently and then sends its one packet; all-off turns off the
@@ -52,39 +54,31 @@ public:
     // the lamps kept it while the panel was closed. A state out of range is ignored.
     void restore(const DeskState &state);
 
-    // The operator's slider reported a level, by a Change or a Scroll event. It is taken
-    // and sent even when the channel holds it already: the end of a drag repeats its last
-    // position, as the board's panel always did.
-    void moveChannel(int channel, int level);
-    void moveMaster(int level);
-    // From anywhere else (a button, a remote): a level held already changes nothing and
-    // sends nothing.
-    void setChannel(int channel, int level);
-    void setMaster(int level);
-    void channelFullOn(int channel);
-    void channelOff(int channel);
-    void masterFullOn();
-    void allOff();
-    void selectMode(int mode);
-    // Scene n (1..12) onto the channels, at once or over the fade time. A scene holding a
-    // level that no channel takes moves nothing, sends nothing and is refused.
-    void recall(int sceneNumber);
-    // The eight levels as scene n.
-    void store(int sceneNumber);
-    // All twelve stored scenes to the board in one frame; no level changes.
-    void download();
-    // The whole state again, for a board that lost it (a line that came back, a board
-    // switched off and on): the selected mode if one was chosen, then the eight channel
-    // levels. A lost line is tried first: it may be back by the operator's word alone.
-    void sendAll();
-    // Every channel to 0, each sending its 0 whatever the desk believed the board held;
-    // again, the levels from before come back, each sent. Any other change of a level
-    // ends the blackout where it stands.
-    void toggleBlackout();
+    enum class Outcome {
+        Taken,
+        Held,    // a window that takes all input is up: nothing changed
+        Ignored, // out of range, or nothing to do
+    };
+    // What any input wants, applied as one action on the line:
+    //
+    // - Channel, Master: the window's own sliders report every position, and the end of a
+    //   drag repeats the last, so from the window a level is taken and sent even when the
+    //   channel holds it already, as the board's panel always did; from anywhere else a
+    //   level held already changes nothing and sends nothing.
+    // - Recall: scene n onto the channels, at once or over a fade time, the intent's own or
+    //   else the desk's. A scene holding a level that no channel takes moves nothing, sends
+    //   nothing and is refused.
+    // - SendAll: the whole state again, for a board that lost it (a line that came back, a
+    //   board switched off and on): the selected mode if one was chosen, then the eight
+    //   channel levels. A lost line is tried first: it may be back by the operator's word.
+    // - Blackout: every channel to 0, each sending its 0 whatever the desk believed the
+    //   board held; again, the levels from before come back, each sent. Any other change of
+    //   a level ends the blackout where it stands.
+    // - Download: all twelve stored scenes to the board in one frame; no level changes.
+    Outcome apply(const Intent &intent);
 
     // The time a recall takes, in tenths of a second, 0..LongestFade; 0 cuts at once.
     int fadeTime() const { return m_fadeTenths; }
-    void setFadeTime(int tenths);
     bool isFading() const { return m_fade.isRunning(); }
     // The scene a recall is fading to, 1..12, or 0 when none is under way; and how far its
     // time has come, 0..100. The scene is live only once it has landed.
@@ -94,10 +88,9 @@ public:
     // fifty times a second; a test calls it after moving its clock.
     void stepFades();
 
-    // Takes back the last change of levels, sending the channels that change in ascending
-    // order, as a recall does; brings it back again. Neither stores or selects anything.
-    void undo();
-    void redo();
+    // Undo takes back the last change of levels, sending the channels that change in
+    // ascending order, as a recall does; redo brings it back again. Neither stores or
+    // selects anything.
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
     // A fader held down: its moves until it is let go are one step of undo.
@@ -112,16 +105,18 @@ public:
     void SendCommand();
 
     // While a window that takes all input is up (the scene key window, the question before
-    // a store), the operator changes nothing, so that a store saves the levels the window
-    // opened on; remote control is held still too. Holds nest: each hold is let go once.
+    // a store), nothing but the store itself is applied, whatever its source, so that a
+    // store saves the levels the window opened on; the line's own resend still goes. Holds
+    // nest: each hold is let go once.
     void holdInput(bool held) { m_inputHolds += held ? 1 : -1; }
     bool isInputHeld() const { return m_inputHolds > 0; }
 
 Q_SIGNALS:
-    void channelChanged(int channel, int level);
-    void masterChanged(int level);
-    void modeChanged(int mode);
-    void sceneRecalled(int sceneNumber);
+    // Each change with the source of the intent that made it.
+    void channelChanged(int channel, int level, Source source);
+    void masterChanged(int level, Source source);
+    void modeChanged(int mode, Source source);
+    void sceneRecalled(int sceneNumber, Source source);
     void blackoutChanged(bool on);
     void fadeTimeChanged(int tenths);
     void undoChanged(bool canUndo, bool canRedo);
@@ -136,6 +131,25 @@ Q_SIGNALS:
 
 private:
     using Gesture = UndoHistory::Gesture;
+
+    // The intents, each applied alone.
+    void moveChannel(int channel, int level);
+    void moveMaster(int level);
+    void setChannel(int channel, int level);
+    void setMaster(int level);
+    void channelFullOn(int channel);
+    void channelOff(int channel);
+    void masterFullOn();
+    void allOff();
+    void selectMode(int mode);
+    void recall(int sceneNumber, std::optional<int> fadeTenths);
+    void store(int sceneNumber);
+    void download();
+    void sendAll();
+    void toggleBlackout();
+    void setFadeTime(int tenths);
+    void undo();
+    void redo();
 
     // One change of levels, kept for undo when it changed anything.
     template<typename Change> void change(Gesture gesture, Change &&apply);
@@ -154,6 +168,8 @@ private:
     bool liveDiffers() const;
 
     LineSink &m_line;
+    // Whose intent is being applied: every change it makes is told with it.
+    Source m_source;
     SceneStore &m_scenes;
     const DeskClock &m_clock;
     Module1 m_registers;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "protocol/boardimage.h"
 #include "link/linepace.h"
 #include "link/linequeue.h"
 #include "link/linesink.h"
 #include "link/portproblem.h"
+#include "protocol/boardimage.h"
 
 #include <QObject>
 #include <QSerialPort>

@@ -121,72 +121,38 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
         ++m_counts.releases;
         return;
     }
-    if (m_desk.isInputHeld()) {
-        ++m_counts.whileWindowUp;
-        return;
-    }
     const auto now = FeedbackClients::Clock::now();
     const int address = levelAddress(command);
     if (m_clients.isEcho(sender, address, command.level, now)) {
         ++m_counts.echoes;
         return;
     }
-    ++m_counts.taken;
     const FeedbackClients::Levels before = levels();
-    act(command);
+    if (m_desk.apply(intentOf(command, sender)) == Desk::Outcome::Held) {
+        ++m_counts.whileWindowUp;
+        return;
+    }
+    ++m_counts.taken;
     // Only a message that took effect makes its sender a client: a stray datagram, a
     // release or a forged one that the panel ignored starts no feedback towards anyone.
     m_clients.heard(sender, address, command.level, before, now, formOf(command));
     tellLater();
 }
 
-void OscServer::act(const RemoteCommand &command)
+Intent OscServer::intentOf(const RemoteCommand &command, const OscEndpoint &sender)
 {
     using Control = RemoteCommand::Control;
-    switch (command.control) {
-    case Control::VScroll1:
-        m_desk.setChannel(command.index, command.level);
-        break;
-    case Control::VScroll2:
-        m_desk.setMaster(command.level);
-        break;
-    case Control::Command1:
-        m_desk.channelFullOn(command.index);
-        break;
-    case Control::Command2:
-        m_desk.channelOff(command.index);
-        break;
-    case Control::Command3:
-        m_desk.masterFullOn();
-        break;
-    case Control::Command4:
-        m_desk.allOff();
-        break;
-    case Control::Command5:
-        m_desk.download();
-        break;
-    case Control::Option1:
-        m_desk.recall(command.index + 1);
-        break;
-    case Control::Option2:
-        m_desk.selectMode(command.index);
-        break;
-    case Control::Blackout:
-        m_desk.toggleBlackout();
-        break;
-    case Control::SendAll:
-        m_desk.sendAll();
-        break;
-    case Control::FadeTime:
-        m_desk.setFadeTime(command.level);
-        break;
-    case Control::Undo:
-        m_desk.undo();
-        break;
-    case Control::Redo:
-        m_desk.redo();
-        break;
-    }
+    using Kind = Intent::Kind;
+    static constexpr Kind Kinds[] = {
+        Kind::Channel, Kind::Master,   Kind::FullOn, Kind::Off,  Kind::MasterFullOn,
+        Kind::AllOff,  Kind::Download, Kind::Recall, Kind::Mode, Kind::Blackout,
+        Kind::SendAll, Kind::FadeTime, Kind::Undo,   Kind::Redo,
+    };
+    const int index = command.control == Control::Option1 ? command.index + 1 : command.index;
+    // A sender is known by its address and port for as long as the run lasts.
+    const auto client = std::uint32_t(qHash(sender.toString()));
+    return Intent{Kinds[int(command.control)], index, command.level, std::nullopt,
+                  Source{Source::Kind::Osc, client}};
 }
 
 void OscServer::tellLater()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/intent.h"
 #include "remote/datagramport.h"
 #include "remote/feedbackclients.h"
 #include "remote/osccounts.h"
@@ -44,7 +45,7 @@ public:
     void handleDatagram(QByteArrayView datagram, const OscEndpoint &sender);
 
 private:
-    void act(const RemoteCommand &command);
+    static Intent intentOf(const RemoteCommand &command, const OscEndpoint &sender);
     FeedbackClients::Levels levels() const;
     void tellLater();
     void tellLevels();

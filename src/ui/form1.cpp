@@ -7,14 +7,13 @@
 #include "ui/form1table.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
-#include "ui/keypriority.h"
 #include "ui/levelslider.h"
 #include "ui/linestatus.h"
 #include "ui/optionbutton.h"
+#include "ui/panelkeys.h"
 #include "ui/pictures.h"
 #include "ui/readout.h"
 #include "ui/repeatguard.h"
-#include "ui/scenequestion.h"
 
 #include <QDoubleSpinBox>
 #include <QEvent>
@@ -25,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 #include <QSignalBlocker>
 
@@ -62,7 +60,7 @@ QPushButton *optionButton(const char *name, int i, QGroupBox *frame)
 } // namespace
 
 Form1::Form1(Desk &desk, SerialLink &link, QWidget *parent)
-    : QWidget(parent), m_desk(desk), m_link(link), m_lighting(desk), m_sceneControl(desk)
+    : QWidget(parent), m_desk(desk), m_link(link)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
@@ -75,7 +73,6 @@ Form1::Form1(Desk &desk, SerialLink &link, QWidget *parent)
     resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
     wireControls();
-    addSceneKeys();
     showDesk();
     m_VScroll1[0]->setFocus();
 }
@@ -250,45 +247,31 @@ void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 
 void Form1::wireControls()
 {
-    LightingControl *lighting = &m_lighting;
-    SceneControl *scenes = &m_sceneControl;
     for (int i = 0; i < Board::ChannelCount; ++i) {
         connect(m_VScroll1[i], &LevelSlider::levelChanged, this,
-                [lighting, i](int level) { lighting->VScroll1_Change(i, level); });
+                [this, i](int level) { VScroll1_Change(i, level); });
         connect(m_VScroll1[i], &LevelSlider::levelScrolled, this,
-                [lighting, i](int level) { lighting->VScroll1_Scroll(i, level); });
-        connect(m_Command1[i], &QPushButton::clicked, this,
-                [lighting, i] { lighting->Command1_Click(i); });
-        connect(m_Command2[i], &QPushButton::clicked, this,
-                [lighting, i] { lighting->Command2_Click(i); });
+                [this, i](int level) { VScroll1_Scroll(i, level); });
+        connect(m_Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        connect(m_Command2[i], &QPushButton::clicked, this, [this, i] { Command2_Click(i); });
     }
-    connect(m_VScroll2, &LevelSlider::levelChanged, this,
-            [lighting](int level) { lighting->VScroll2_Change(level); });
-    connect(m_VScroll2, &LevelSlider::levelScrolled, this,
-            [lighting](int level) { lighting->VScroll2_Scroll(level); });
-    connect(m_Command3, &QPushButton::clicked, this, [lighting] { lighting->Command3_Click(); });
-    connect(m_Command4, &QPushButton::clicked, this, [lighting] { lighting->Command4_Click(); });
-    connect(m_Command5, &QPushButton::clicked, this, [scenes] { scenes->Command5_Click(); });
+    connect(m_VScroll2, &LevelSlider::levelChanged, this, &Form1::VScroll2_Change);
+    connect(m_VScroll2, &LevelSlider::levelScrolled, this, &Form1::VScroll2_Scroll);
+    connect(m_Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(m_Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
     for (int i = 0; i < Form1Table::OptionCount; ++i) {
-        connect(m_Option1[i], &QPushButton::clicked, this,
-                [scenes, i] { scenes->Option1_Click(i); });
-        connect(m_Option2[i], &QPushButton::clicked, this,
-                [lighting, i] { lighting->Option2_Click(i); });
+        connect(m_Option1[i], &QPushButton::clicked, this, [this, i] { Option1_Click(i); });
+        connect(m_Option2[i], &QPushButton::clicked, this, [this, i] { Option2_Click(i); });
     }
     connect(m_Image2, &ImageControl::clicked, this, &Form1::Image2_Click);
-    Desk *desk = &m_desk;
     // The button shows the desk's blackout; its own check state never leads.
-    connect(m_blackout, &QPushButton::clicked, this, [this, desk] {
-        m_blackout->setChecked(desk->isBlackout());
-        desk->toggleBlackout();
+    connect(m_blackout, &QPushButton::clicked, this, [this] {
+        m_blackout->setChecked(m_desk.isBlackout());
+        act(Intent::Kind::Blackout);
     });
-    auto *blackoutKey = new QShortcut(QKeySequence(Qt::Key_B), this);
-    blackoutKey->setObjectName(QStringLiteral("blackoutKey"));
-    blackoutKey->setAutoRepeat(false);
-    connect(blackoutKey, &QShortcut::activated, desk, &Desk::toggleBlackout);
-    // B acts in a read-out and in the fade time too, rather than being typed there.
-    qApp->installEventFilter(new KeyPriority(this, {QKeySequence(Qt::Key_B)}, this));
-    connect(m_sendAll, &QPushButton::clicked, desk, &Desk::sendAll);
+    connect(m_sendAll, &QPushButton::clicked, this, [this] { act(Intent::Kind::SendAll); });
+    new PanelKeys(this, m_desk);
     wirePlayback();
 
     // What the desk reports, shown; nothing here calls back into it.
@@ -311,11 +294,38 @@ void Form1::wireControls()
     });
 }
 
+void Form1::act(Intent::Kind kind, int index, int value)
+{
+    m_desk.apply(Intent{kind, index, value, std::nullopt, Source{Source::Kind::Window, 0}});
+}
+
+void Form1::VScroll1_Change(int Index, int level) { act(Intent::Kind::Channel, Index, level); }
+
+void Form1::VScroll1_Scroll(int Index, int level) { act(Intent::Kind::Channel, Index, level); }
+
+void Form1::VScroll2_Change(int level) { act(Intent::Kind::Master, 0, level); }
+
+void Form1::VScroll2_Scroll(int level) { act(Intent::Kind::Master, 0, level); }
+
+void Form1::Command1_Click(int Index) { act(Intent::Kind::FullOn, Index); }
+
+void Form1::Command2_Click(int Index) { act(Intent::Kind::Off, Index); }
+
+void Form1::Command3_Click() { act(Intent::Kind::MasterFullOn); }
+
+void Form1::Command4_Click() { act(Intent::Kind::AllOff); }
+
+void Form1::Command5_Click() { act(Intent::Kind::Download); }
+
+void Form1::Option1_Click(int Index) { act(Intent::Kind::Recall, Index + 1); }
+
+void Form1::Option2_Click(int Index) { act(Intent::Kind::Mode, Index); }
+
 void Form1::wirePlayback()
 {
     Desk *desk = &m_desk;
-    connect(m_fadeTime, &QDoubleSpinBox::valueChanged, this, [desk](double seconds) {
-        desk->setFadeTime(int(std::lround(seconds * TenthsPerSecond)));
+    connect(m_fadeTime, &QDoubleSpinBox::valueChanged, this, [this](double seconds) {
+        act(Intent::Kind::FadeTime, 0, int(std::lround(seconds * TenthsPerSecond)));
     });
     connect(desk, &Desk::fadeTimeChanged, this, [this](int tenths) {
         const QSignalBlocker quiet(m_fadeTime);
@@ -330,19 +340,8 @@ void Form1::wirePlayback()
     connect(m_VScroll2, &QAbstractSlider::sliderPressed, desk, [desk] { desk->holdFader(true); });
     connect(m_VScroll2, &QAbstractSlider::sliderReleased, desk,
             [desk] { desk->holdFader(false); });
-
-    connect(m_undo, &QPushButton::clicked, desk, &Desk::undo);
-    connect(m_redo, &QPushButton::clicked, desk, &Desk::redo);
-    // A read-out with the focus takes these keys for its own text first, as every text
-    // box does; anywhere else they take back the levels.
-    auto *undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    undoKey->setObjectName(QStringLiteral("undoKey"));
-    undoKey->setAutoRepeat(false);
-    connect(undoKey, &QShortcut::activated, desk, &Desk::undo);
-    auto *redoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), this);
-    redoKey->setObjectName(QStringLiteral("redoKey"));
-    redoKey->setAutoRepeat(false);
-    connect(redoKey, &QShortcut::activated, desk, &Desk::redo);
+    connect(m_undo, &QPushButton::clicked, this, [this] { act(Intent::Kind::Undo); });
+    connect(m_redo, &QPushButton::clicked, this, [this] { act(Intent::Kind::Redo); });
     connect(desk, &Desk::undoChanged, this, [this](bool canUndo, bool canRedo) {
         m_undo->setEnabled(canUndo);
         m_redo->setEnabled(canRedo);
@@ -473,36 +472,6 @@ bool Form1::event(QEvent *event)
 }
 
 void Form1::showKeepingProblem(const QString &problem) { m_lineState->setKeepingProblem(problem); }
-
-void Form1::addSceneKeys()
-{
-    // Wherever the focus is in the panel, and never while the scene key window or a
-    // question is up: those are modal, and the panel's window is then not active.
-    for (int i = 0; i < Form1Table::OptionCount; ++i) {
-        const auto key = Qt::Key(Qt::Key_F1 + i);
-        // A held key recalls or asks once.
-        auto *recall = new QShortcut(QKeySequence(key), this);
-        recall->setAutoRepeat(false);
-        recall->setObjectName(QStringLiteral("recallScene_%1").arg(i + 1));
-        connect(recall, &QShortcut::activated, this,
-                [this, i] { m_sceneControl.Option1_Click(i); });
-        auto *store = new QShortcut(QKeySequence(Qt::SHIFT | key), this);
-        store->setAutoRepeat(false);
-        store->setObjectName(QStringLiteral("storeScene_%1").arg(i + 1));
-        connect(store, &QShortcut::activated, this, [this, i] { storeScene(i + 1); });
-    }
-}
-
-void Form1::storeScene(int sceneNumber)
-{
-    // The scene key window's question, without the window: the levels stay still for every
-    // input while it asks, so that the scene stored is the one asked about.
-    m_desk.holdInput(true);
-    const bool yes = SceneQuestion::askToStore(this, sceneNumber, QRect());
-    m_desk.holdInput(false);
-    if (yes)
-        m_desk.store(sceneNumber);
-}
 
 bool Form1::Form_Load(const QString &portName, QString *errorMessage)
 {

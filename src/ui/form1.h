@@ -1,8 +1,7 @@
 #pragma once
 
-#include "control/lightingcontrol.h"
+#include "control/intent.h"
 #include "protocol/boardnumbers.h"
-#include "scenes/scenecontrol.h"
 #include "ui/framepacer.h"
 
 #include <QString>
@@ -27,8 +26,9 @@ class SerialLink;
 
 // The panel: eight channel columns and the master column, the send-settings button,
 // the store image, and the scene and mode buttons, at the fixed places of the board's
-// original panel. A view of the desk: each control's event goes to the desk with the
-// control's value, and what the desk reports sets the sliders, read-outs and buttons.
+// original panel. A view of the desk: each control's event handler, by the board panel's
+// names, turns it into the desk intent with the control's value, and what the desk reports
+// sets the sliders, read-outs and buttons.
 // Every control carries its design name as its object name ("VScroll1_3", "Command5").
 class Form1 : public QWidget
 {
@@ -41,6 +41,20 @@ public:
     // Opens the board's serial port; false with the reason when it cannot.
     bool Form_Load(const QString &portName, QString *errorMessage);
     void Image2_Click();
+
+    // The control events: a slider's Change and Scroll take its level, a button array's
+    // Click the element's index.
+    void VScroll1_Change(int Index, int level);
+    void VScroll1_Scroll(int Index, int level);
+    void VScroll2_Change(int level);
+    void VScroll2_Scroll(int level);
+    void Command1_Click(int Index);
+    void Command2_Click(int Index);
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Option1_Click(int Index);
+    void Option2_Click(int Index);
 
     // The font of the captions and read-outs, with a substitute where it is missing.
     static QFont captionFont(double pointSize);
@@ -64,10 +78,9 @@ protected:
 private:
     void createControls();
     void wireControls();
+    // One intent of the window's own.
+    void act(Intent::Kind kind, int index = 0, int value = 0);
     void showDesk();
-    // F1..F12 recall scenes 1..12 as their buttons do; Shift with them stores one.
-    void addSceneKeys();
-    void storeScene(int sceneNumber);
     void warnRefused(int sceneNumber, int channel, int level);
     // Read-out 0..7 of a channel, or the master's.
     static constexpr int MasterReadOut = Board::ChannelCount;
@@ -86,8 +99,6 @@ private:
 
     Desk &m_desk;
     SerialLink &m_link;
-    LightingControl m_lighting;
-    SceneControl m_sceneControl;
 
     std::array<QLabel *, Board::ChannelCount + 1> m_Label1{};
     std::array<LevelSlider *, Board::ChannelCount> m_VScroll1{};

@@ -52,7 +52,8 @@ void Form2::Image1_Click(int Index)
 {
     const int n = Index + 1;
     if (SceneQuestion::askToStore(this, n, frameGeometry()))
-        m_desk.store(n);
+        m_desk.apply(
+            Intent{Intent::Kind::Store, n, 0, std::nullopt, Source{Source::Kind::Window, 0}});
 }
 
 void Form2::Image3_Click()

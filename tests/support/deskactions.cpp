@@ -7,41 +7,63 @@
 #include <functional>
 #include <map>
 
+std::optional<Intent> intentOf(const QString &action)
+{
+    using Kind = Intent::Kind;
+    struct Verb
+    {
+        Kind kind;
+        Source::Kind source;
+    };
+    // The window's own sliders report every position; everything else sets a level.
+    const std::map<QString, Verb> verbs = {
+        {"set", {Kind::Channel, Source::Kind::Key}},
+        {"move", {Kind::Channel, Source::Kind::Window}},
+        {"master", {Kind::Master, Source::Kind::Key}},
+        {"moveMaster", {Kind::Master, Source::Kind::Window}},
+        {"fullOn", {Kind::FullOn, Source::Kind::Window}},
+        {"off", {Kind::Off, Source::Kind::Window}},
+        {"masterFullOn", {Kind::MasterFullOn, Source::Kind::Window}},
+        {"allOff", {Kind::AllOff, Source::Kind::Window}},
+        {"mode", {Kind::Mode, Source::Kind::Window}},
+        {"recall", {Kind::Recall, Source::Kind::Window}},
+        {"store", {Kind::Store, Source::Kind::Window}},
+        {"download", {Kind::Download, Source::Kind::Window}},
+        {"blackout", {Kind::Blackout, Source::Kind::Window}},
+        {"sendAll", {Kind::SendAll, Source::Kind::Window}},
+        {"fade", {Kind::FadeTime, Source::Kind::Window}},
+        {"undo", {Kind::Undo, Source::Kind::Window}},
+        {"redo", {Kind::Redo, Source::Kind::Window}},
+    };
+    const QStringList word = action.split(' ', Qt::SkipEmptyParts);
+    const auto verb = verbs.find(word.value(0));
+    if (verb == verbs.end())
+        return std::nullopt;
+    const Kind kind = verb->second.kind;
+    const bool levelOnly = kind == Kind::Master || kind == Kind::FadeTime;
+    Intent intent{kind, levelOnly ? 0 : word.value(1).toInt(),
+                  levelOnly ? word.value(1).toInt() : word.value(2).toInt(), std::nullopt,
+                  Source{verb->second.source, 0}};
+    // "recall 2 15": scene 2 over 1.5 s of its own.
+    if (kind == Kind::Recall && word.size() > 2)
+        intent.fade = word.value(2).toInt();
+    return intent;
+}
+
 void perform(DeskFixture &f, const QString &actions)
 {
-    Desk &desk = f.desk;
-    using Action = std::function<void(int, int)>;
-    const std::map<QString, Action> verbs = {
-        {"set", [&](int a, int b) { desk.setChannel(a, b); }},
-        {"move", [&](int a, int b) { desk.moveChannel(a, b); }},
-        {"master", [&](int a, int) { desk.setMaster(a); }},
-        {"moveMaster", [&](int a, int) { desk.moveMaster(a); }},
-        {"fullOn", [&](int a, int) { desk.channelFullOn(a); }},
-        {"off", [&](int a, int) { desk.channelOff(a); }},
-        {"masterFullOn", [&](int, int) { desk.masterFullOn(); }},
-        {"allOff", [&](int, int) { desk.allOff(); }},
-        {"mode", [&](int a, int) { desk.selectMode(a); }},
-        {"recall", [&](int a, int) { desk.recall(a); }},
-        {"store", [&](int a, int) { desk.store(a); }},
-        {"download", [&](int, int) { desk.download(); }},
-        {"blackout", [&](int, int) { desk.toggleBlackout(); }},
-        {"sendAll", [&](int, int) { desk.sendAll(); }},
-        {"fade", [&](int a, int) { desk.setFadeTime(a); }},
-        {"at",
-         [&](int a, int) {
-             f.clock.set(std::chrono::milliseconds(a));
-             desk.stepFades();
-         }},
-        {"undo", [&](int, int) { desk.undo(); }},
-        {"redo", [&](int, int) { desk.redo(); }},
-        {"hold", [&](int, int) { desk.holdFader(true); }},
-        {"letGo", [&](int, int) { desk.holdFader(false); }},
-    };
     for (const QString &action : actions.split(';', Qt::SkipEmptyParts)) {
         const QStringList word = action.split(' ', Qt::SkipEmptyParts);
-        const auto verb = verbs.find(word.value(0));
-        if (verb == verbs.end())
-            QFAIL(qPrintable("unknown action " + action));
-        verb->second(word.value(1).toInt(), word.value(2).toInt());
+        if (word.value(0) == "at") {
+            f.clock.set(std::chrono::milliseconds(word.value(1).toInt()));
+            f.desk.stepFades();
+        } else if (word.value(0) == "hold" || word.value(0) == "letGo") {
+            f.desk.holdFader(word.value(0) == "hold");
+        } else {
+            const std::optional<Intent> intent = intentOf(action);
+            if (!intent)
+                QFAIL(qPrintable("unknown action " + action));
+            f.desk.apply(*intent);
+        }
     }
 }

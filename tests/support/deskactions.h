@@ -1,6 +1,10 @@
 #pragma once
 
+#include "control/intent.h"
+
 #include <QString>
+
+#include <optional>
 
 struct DeskFixture;
 
@@ -11,3 +15,15 @@ struct DeskFixture;
 // (the fixture's clock to 500 ms, then the fades step), "undo", "redo", "hold" and "letGo"
 // (a fader pressed and released); several are joined with ';'.
 void perform(DeskFixture &f, const QString &actions);
+
+// One of those actions, but "at", "hold" and "letGo", as the intent the desk is asked for;
+// none for an unknown one.
+std::optional<Intent> intentOf(const QString &action);
+
+// An intent as a test asks for it: from one of the panel's keys unless another source is
+// named (the window's own sliders take a level even when it stands).
+inline Intent want(Intent::Kind kind, int index = 0, int value = 0,
+                   Source::Kind from = Source::Kind::Key)
+{
+    return Intent{kind, index, value, std::nullopt, Source{from, 0}};
+}

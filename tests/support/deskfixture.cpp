@@ -1,5 +1,7 @@
 #include "deskfixture.h"
 
+#include "support/deskactions.h"
+
 DeskFixture::DeskFixture()
     : scenes(folder.filePath(SceneFile::fileName())), desk(line, scenes, clock)
 {
@@ -13,9 +15,9 @@ DeskFixture::DeskFixture()
 
 void DeskFixture::setLevels(const QList<int> &channels, int master)
 {
-    desk.moveMaster(master);
+    desk.apply(want(Intent::Kind::Master, 0, master, Source::Kind::Window));
     for (int i = 0; i < channels.size(); ++i)
-        desk.moveChannel(i, channels[i]);
+        desk.apply(want(Intent::Kind::Channel, i, channels[i], Source::Kind::Window));
     line.take();
 }
 

@@ -1,0 +1,63 @@
+#include "panelkeys.h"
+
+#include "control/desk.h"
+#include "protocol/boardnumbers.h"
+#include "ui/keypriority.h"
+#include "ui/scenequestion.h"
+
+#include <QApplication>
+#include <QShortcut>
+#include <QWidget>
+
+namespace {
+
+Intent keyIntent(Intent::Kind kind, int index = 0)
+{
+    return Intent{kind, index, 0, std::nullopt, Source{Source::Kind::Key, 0}};
+}
+
+} // namespace
+
+PanelKeys::PanelKeys(QWidget *window, Desk &desk) : QObject(window), m_window(window), m_desk(desk)
+{
+    for (int i = 0; i < Board::SceneCount; ++i) {
+        const auto key = Qt::Key(Qt::Key_F1 + i);
+        const int scene = i + 1;
+        add(QKeySequence(key), "recallScene",
+            [this, scene] { m_desk.apply(keyIntent(Intent::Kind::Recall, scene)); });
+        add(QKeySequence(Qt::SHIFT | key), "storeScene", [this, scene] { store(scene); });
+    }
+    add(QKeySequence(Qt::Key_B), "blackoutKey",
+        [this] { m_desk.apply(keyIntent(Intent::Kind::Blackout)); });
+    // A read-out with the focus takes these keys for its own text first, as every text box
+    // does; anywhere else they take back the levels.
+    add(QKeySequence(Qt::CTRL | Qt::Key_Z), "undoKey",
+        [this] { m_desk.apply(keyIntent(Intent::Kind::Undo)); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redoKey",
+        [this] { m_desk.apply(keyIntent(Intent::Kind::Redo)); });
+    // B is a letter: a text box would take it for typing.
+    qApp->installEventFilter(new KeyPriority(window, {QKeySequence(Qt::Key_B)}, this));
+}
+
+void PanelKeys::add(const QKeySequence &key, const char *name, const std::function<void()> &act)
+{
+    auto *shortcut = new QShortcut(key, m_window);
+    // A held key acts once.
+    shortcut->setAutoRepeat(false);
+    QString objectName = QString::fromLatin1(name);
+    if (key[0].key() >= Qt::Key_F1 && key[0].key() <= Qt::Key_F12)
+        objectName += QStringLiteral("_%1").arg(key[0].key() - Qt::Key_F1 + 1);
+    shortcut->setObjectName(objectName);
+    connect(shortcut, &QShortcut::activated, this, act);
+}
+
+void PanelKeys::store(int sceneNumber)
+{
+    // The scene key window's question, without the window: every input holds still while it
+    // asks, so that the scene stored is the one asked about.
+    m_desk.holdInput(true);
+    const bool yes = SceneQuestion::askToStore(m_window, sceneNumber, QRect());
+    m_desk.holdInput(false);
+    if (yes)
+        m_desk.apply(keyIntent(Intent::Kind::Store, sceneNumber));
+}
