@@ -40,6 +40,8 @@ private Q_SLOTS:
     void tokenFile();
     void tokenFileReplaced_data();
     void tokenFileReplaced();
+    void tokenFileNeverThroughLinks_data();
+    void tokenFileNeverThroughLinks();
     void codeAddress_data();
     void codeAddress();
 
@@ -202,6 +204,14 @@ void tst_Web::tokenFile()
     TokenStore third(state);
     QVERIFY(third.load(&problem));
     QCOMPARE(third.token(), again.token());
+    // A token file that others may read is kept, and made its owner's alone.
+    QVERIFY(QFile::setPermissions(store.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadOther));
+    TokenStore fourth(state);
+    QVERIFY(fourth.load(&problem));
+    QCOMPARE(fourth.token(), again.token());
+    QCOMPARE(::stat(QFile::encodeName(store.path()).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0600));
 }
 
 void tst_Web::tokenFileReplaced_data()
@@ -226,6 +236,42 @@ void tst_Web::tokenFileReplaced()
     QVERIFY(TokenStore::isWellFormed(store.token()));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), store.token() + '\n');
+}
+
+void tst_Web::tokenFileNeverThroughLinks_data()
+{
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("link to a file") << true;
+    QTest::newRow("dangling link") << false;
+}
+
+void tst_Web::tokenFileNeverThroughLinks()
+{
+    QFETCH(bool, targetExists);
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("elsewhere"));
+    QFile other(target);
+    if (targetExists) {
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("not a token\n") == 12);
+        other.close();
+        QVERIFY(other.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                     QFileDevice::ReadOther));
+    }
+    TokenStore store(folder.path());
+    QVERIFY(QFile::link(target, store.path()));
+    QString problem;
+    QVERIFY(!store.load(&problem));
+    QVERIFY2(problem.contains(store.path()) && problem.contains(QStringLiteral("symbolic link")),
+             qPrintable(problem));
+    QVERIFY(!store.renew(&problem));
+    QVERIFY(store.token().isEmpty());
+    // The link's target is as it was, or still not there.
+    QCOMPARE(other.exists(), targetExists);
+    if (targetExists) {
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), QByteArray("not a token\n"));
+        QVERIFY(other.permissions().testFlag(QFileDevice::ReadOther));
+    }
 }
 
 void tst_Web::codeAddress_data()
