@@ -46,7 +46,7 @@ void tst_JoinDialog::showsCodeAddressAndToken()
     QCOMPARE(code->modules().size(), std::size_t(33));
     QCOMPARE(textOf(dialog, "PageAddress"), QStringLiteral("Page: http://192.168.1.10:8080/"));
     QCOMPARE(textOf(dialog, "Token"),
-             QStringLiteral("Access token: 00112233445566778899aabbccddeeff"));
+             QStringLiteral("Access token: 0011 2233 4455 6677 8899 aabb ccdd eeff"));
 
     // Drawn black on white, with a white quiet zone of four modules all round.
     const QImage picture = code->grab().toImage();
@@ -71,7 +71,8 @@ void tst_JoinDialog::showsCodeAddressAndToken()
         QStringLiteral("http://192.168.1.10:8080/#t=ffeeddccbbaa99887766554433221100");
     dialog.setAddress(renewed);
     QCOMPARE(code->modules(), encodeQr(renewed.toUtf8()));
-    QVERIFY(textOf(dialog, "Token").endsWith(QStringLiteral("ffeeddccbbaa99887766554433221100")));
+    QVERIFY(textOf(dialog, "Token")
+                .endsWith(QStringLiteral("ffee ddcc bbaa 9988 7766 5544 3322 1100")));
     QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("LocalOnly"))->isHidden());
     // A code that only this computer can open says how to reach it from a phone.
     dialog.setAddress(QStringLiteral("http://127.0.0.1:8080/#t=ffeeddccbbaa99887766554433221100"));

@@ -148,6 +148,8 @@ void tst_Options::web_data()
     QTest::newRow("every address") << QStringList{"--web", "0.0.0.0:8080"} << "0.0.0.0:8080";
     QTest::newRow("ipv6") << QStringList{"--web", "[::1]:8080"} << "[::1]:8080";
     QTest::newRow("with osc") << QStringList{"--osc", "9000", "--web", "9000"} << "127.0.0.1:9000";
+    QTest::newRow("by name") << QStringList{"--web", "localhost:8080"}
+                             << "127.0.0.1:8080 named localhost";
     QTest::newRow("port out of range")
         << QStringList{"--web", "0"} << "--web 0: the port must be a number from 1 to 65535.";
     QTest::newRow("ipv6 without brackets")
@@ -160,7 +162,11 @@ void tst_Options::web()
     QFETCH(QString, says);
     const Options options = parsed(arguments);
     if (options.verdict.outcome == CommandLine::Outcome::Run)
-        QCOMPARE(options.web ? options.web->toString() : QStringLiteral("-"), says);
+        QCOMPARE(options.web
+                     ? options.web->toString() +
+                           (options.webName.isEmpty() ? QString() : " named " + options.webName)
+                     : QStringLiteral("-"),
+                 says);
     else
         QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
                      options.verdict.output.contains(says),

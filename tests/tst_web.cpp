@@ -2,12 +2,17 @@
 #include "link/seriallink.h"
 #include "support/deskactions.h"
 #include "support/deskfixture.h"
+#include "support/rawwebsocket.h"
 #include "support/wire.h"
 #include "web/boundedtcpserver.h"
+#include "web/framereader.h"
 #include "web/joinaddress.h"
 #include "web/messagerate.h"
+#include "web/pagesocket.h"
+#include "web/requesthead.h"
 #include "web/snapshotfanout.h"
 #include "web/tokenstore.h"
+#include "web/webhosts.h"
 #include "web/webmessage.h"
 #include "web/webserver.h"
 
@@ -17,11 +22,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <memory>
@@ -41,8 +48,18 @@ private Q_SLOTS:
     void tokenFile();
     void tokenFileReplaced_data();
     void tokenFileReplaced();
+    void tokenFileNeverThroughLinks_data();
+    void tokenFileNeverThroughLinks();
     void codeAddress_data();
     void codeAddress();
+    void hosts_data();
+    void hosts();
+    void origins_data();
+    void origins();
+    void frames_data();
+    void frames();
+    void pageSocketBounded();
+    void placesBounded();
 
     void init();
     void cleanup();
@@ -56,12 +73,20 @@ private Q_SLOTS:
     void boundsHold();
     void connectionsBounded();
     void endlessRequestClosed();
-    void idleConnectionsClosed();
+    void hostsAndOriginsAnswered_data();
+    void hostsAndOriginsAnswered();
+    void unmaskedFrameRefused();
+    void closedSessionsGiveTheirPlaces();
     void portTaken();
 
 private:
     // A page's socket, joined with token unless empty; its state messages are kept.
     std::unique_ptr<QWebSocket> page(const QByteArray &token);
+    QString origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server->port()); }
+    // A connection to the server from loopback address 127.0.0.(2 + n).
+    std::unique_ptr<QTcpSocket> connectFrom(int n, quint16 port = 0);
+    // A connection that has sent request and read the head of the answer, in *answer.
+    std::unique_ptr<QTcpSocket> ask(const QByteArray &request, QByteArray *answer);
     QJsonObject lastState(QWebSocket &socket);
 
     std::unique_ptr<QTemporaryDir> m_state;
@@ -203,6 +228,14 @@ void tst_Web::tokenFile()
     TokenStore third(state);
     QVERIFY(third.load(&problem));
     QCOMPARE(third.token(), again.token());
+    // A token file that others may read is kept, and made its owner's alone.
+    QVERIFY(QFile::setPermissions(store.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadOther));
+    TokenStore fourth(state);
+    QVERIFY(fourth.load(&problem));
+    QCOMPARE(fourth.token(), again.token());
+    QCOMPARE(::stat(QFile::encodeName(store.path()).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0600));
 }
 
 void tst_Web::tokenFileReplaced_data()
@@ -229,6 +262,34 @@ void tst_Web::tokenFileReplaced()
     QCOMPARE(file.readAll(), store.token() + '\n');
 }
 
+void tst_Web::tokenFileNeverThroughLinks_data()
+{
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("link to a file") << true;
+    QTest::newRow("dangling link") << false;
+}
+
+void tst_Web::tokenFileNeverThroughLinks()
+{
+    QFETCH(bool, targetExists);
+    QTemporaryDir folder;
+    QFile other(folder.filePath(QStringLiteral("elsewhere")));
+    if (targetExists)
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("other\n") == 6);
+    other.close();
+    const QFileDevice::Permissions before = other.permissions();
+    TokenStore store(folder.path());
+    QVERIFY(QFile::link(other.fileName(), store.path()));
+    QString problem;
+    QVERIFY(!store.load(&problem) && !store.renew(&problem) && store.token().isEmpty());
+    QVERIFY2(problem.contains(store.path()) && problem.contains(QStringLiteral("symbolic link")),
+             qPrintable(problem));
+    // The link's target is as it was, or still not there.
+    QCOMPARE(other.exists(), targetExists);
+    QCOMPARE(other.permissions(), before);
+    QVERIFY(!targetExists || (other.open(QIODevice::ReadOnly) && other.readAll() == "other\n"));
+}
+
 void tst_Web::codeAddress_data()
 {
     QTest::addColumn<QString>("listening");
@@ -253,6 +314,224 @@ void tst_Web::codeAddress()
     QTEST(host.toString(), "inCode");
     QCOMPARE(JoinAddress::url(QHostAddress(QStringLiteral("10.0.0.3")), 8080, "00ff"),
              QStringLiteral("http://10.0.0.3:8080/#t=00ff"));
+}
+
+void tst_Web::hosts_data()
+{
+    QTest::addColumn<QString>("listening");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("host");
+    QTest::addColumn<bool>("answers");
+    const auto row = [](const char *what, const char *listening, int port, const char *name,
+                        const char *host, bool answers) {
+        QTest::newRow(what) << QString::fromLatin1(listening) << port << QString::fromLatin1(name)
+                            << QByteArray(host) << answers;
+    };
+    row("its address", "127.0.0.1", 8080, "", "127.0.0.1:8080", true);
+    row("no port", "127.0.0.1", 8080, "", "127.0.0.1", false);
+    row("another port", "127.0.0.1", 8080, "", "127.0.0.1:8081", false);
+    row("a rebound name", "127.0.0.1", 8080, "", "evil.example:8080", false);
+    row("localhost", "127.0.0.1", 8080, "", "LocalHost:8080", true);
+    row("localhost, not listened on", "192.168.5.20", 8080, "", "localhost:8080", false);
+    row("the name given", "192.168.5.20", 8080, "panel.local", "Panel.Local:8080", true);
+    row("another address", "192.168.5.20", 8080, "", "10.0.0.3:8080", false);
+    row("every address: one", "0.0.0.0", 8080, "", "10.0.0.3:8080", true);
+    row("every address: another's", "0.0.0.0", 8080, "", "10.0.0.4:8080", false);
+    row("every IPv4 address: IPv6", "0.0.0.0", 8080, "", "[::1]:8080", false);
+    row("every address: IPv6", "::", 8080, "", "[::1]:8080", true);
+    row("port 80 left out", "192.168.5.20", 80, "", "192.168.5.20", true);
+    row("digits, no address", "127.0.0.1", 8080, "", "127.1:8080", false);
+    row("two ports", "127.0.0.1", 8080, "", "127.0.0.1:8080:8080", false);
+}
+
+void tst_Web::hosts()
+{
+    QFETCH(QString, listening);
+    QFETCH(int, port);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, host);
+    const WebHosts hosts(QHostAddress(listening), quint16(port), name);
+    const auto machine = [] {
+        QList<QHostAddress> addresses;
+        for (const char *address : {"127.0.0.1", "::1", "192.168.5.20", "10.0.0.3"})
+            addresses << QHostAddress(QString::fromLatin1(address));
+        return addresses;
+    };
+    QTEST(hosts.answers(host, machine), "answers");
+}
+
+void tst_Web::origins_data()
+{
+    QTest::addColumn<QByteArray>("origin");
+    QTest::addColumn<QByteArray>("host");
+    QTest::addColumn<bool>("pages");
+    const auto row = [](const char *name, const char *origin, const char *host, bool pages) {
+        QTest::newRow(name) << QByteArray(origin) << QByteArray(host) << pages;
+    };
+    row("the page's", "http://127.0.0.1:8080", "127.0.0.1:8080", true);
+    row("name in another case", "http://panel.local:8080", "PANEL.local:8080", true);
+    row("port 80", "http://10.0.0.3", "10.0.0.3:80", true);
+    row("another site", "http://evil.example", "127.0.0.1:8080", false);
+    row("null", "null", "127.0.0.1:8080", false);
+    row("none", "", "127.0.0.1:8080", false);
+    row("https", "https://127.0.0.1:8080", "127.0.0.1:8080", false);
+    row("another port", "http://127.0.0.1:8081", "127.0.0.1:8080", false);
+}
+
+void tst_Web::origins()
+{
+    QFETCH(QByteArray, origin);
+    QFETCH(QByteArray, host);
+    QTEST(WebHosts::isPagesOrigin(origin, host), "pages");
+}
+
+void tst_Web::frames_data()
+{
+    using namespace RawWebSocket;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("events"); // "kind code payload"
+    const auto fails = [](const char *name, const QByteArray &bytes, int code) {
+        QTest::newRow(name) << bytes << QStringList{QStringLiteral("failed %1 ").arg(code)};
+    };
+    const QByteArray text = frame(Text, "hello");
+    QTest::newRow("text") << text << QStringList{"text 0 hello"};
+    QTest::newRow("in pieces, a ping between")
+        << frame(Text, "abc", true, false) + frame(Ping, "p") + frame(Continuation, "def")
+        << QStringList{"ping 0 p", "text 0 abcdef"};
+    QTest::newRow("binary, 16-bit length")
+        << frame(Binary, QByteArray(300, 'b')) << QStringList{"binary 0 " + QString(300, 'b')};
+    QTest::newRow("close, nothing after")
+        << RawWebSocket::close(1000, "bye") + text << QStringList{"close 1000 bye"};
+    QTest::newRow("close without code") << frame(Close, {}) << QStringList{"close 1005 "};
+    fails("unmasked", frame(Text, "hello", false), 1002);
+    fails("reserved bit", '\xc1' + text.mid(1), 1002);
+    fails("reserved opcode", frame(0x3, "x"), 1002);
+    fails("long ping", frame(Ping, QByteArray(126, 'p')), 1002);
+    fails("nothing to continue", frame(Continuation, "x"), 1002);
+    fails("new message in one", frame(Text, "a", true, false) + text, 1002);
+    fails("length not shortest", QByteArray("\x81\xfe\x00\x05", 4) + QByteArray(9, 'x'), 1002);
+    fails("close, one byte", frame(Close, "x"), 1002);
+    fails("close, code 1005", RawWebSocket::close(1005), 1002);
+    // Told by the header alone, before the payload comes.
+    fails("too big", frame(Text, QByteArray(4097, 'x')).first(8), 1009);
+    fails("too big in pieces",
+          frame(Text, QByteArray(3000, 'x'), true, false) +
+              frame(Continuation, QByteArray(3000, 'x')),
+          1009);
+    fails("not utf-8", frame(Text, "\xff"), 1007);
+    fails("a surrogate", frame(Text, "\xed\xa0\x80"), 1007);
+}
+
+void tst_Web::frames()
+{
+    QFETCH(QByteArray, bytes);
+    const auto read = [](const QList<QByteArrayView> &pieces) {
+        static const QStringList kinds{"text", "binary", "ping", "pong", "close", "failed"};
+        FrameReader reader(WebServer::LargestMessage);
+        QStringList events;
+        for (const QByteArrayView piece : pieces) {
+            reader.add(piece);
+            while (const std::optional<FrameReader::Event> event = reader.next()) {
+                events << QStringLiteral("%1 %2 %3")
+                              .arg(kinds[int(event->kind)])
+                              .arg(event->code)
+                              .arg(QString::fromUtf8(event->payload));
+            }
+            // Never more than a frame kept.
+            if (reader.pending() > WebServer::LargestMessage + 14)
+                return QStringList{"kept " + QString::number(reader.pending())};
+        }
+        return events;
+    };
+    QTEST(read({bytes}), "events");
+    QList<QByteArrayView> bytewise;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytewise << QByteArrayView(bytes).sliced(i, 1);
+    QTEST(read(bytewise), "events");
+}
+
+void tst_Web::pageSocketBounded()
+{
+    // A page's WebSocket on a bare connection. A page that floods pings and reads nothing is
+    // answered only while little waits unsent; one whose unsent data passes the bound is
+    // dropped.
+    QTcpServer listener;
+    QVERIFY(listener.listen(QHostAddress::LocalHost));
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, listener.serverPort());
+    QVERIFY(listener.waitForNewConnection(5000) && client.waitForConnected(5000));
+    PageSocket page(listener.nextPendingConnection(), WebServer::LargestMessage);
+    QSignalSpy texts(&page, &PageSocket::textReceived);
+    QSignalSpy ended(&page, &PageSocket::ended);
+    const QByteArray ping = RawWebSocket::frame(RawWebSocket::Ping, QByteArray(125, 'p'));
+    client.write(ping.repeated(1000) + RawWebSocket::frame(RawWebSocket::Text, "after"));
+    QTRY_COMPARE(texts.count(), 1);
+    QTRY_COMPARE(page.bytesToWrite(), 0);
+    QByteArray pongs = client.readAll();
+    while (client.waitForReadyRead(200))
+        pongs += client.readAll();
+    const qint64 pong = 2 + 125;
+    QVERIFY2(pongs.size() >= pong && pongs.size() <= PageSocket::MostUnsentForPong + pong,
+             qPrintable(QString::number(pongs.size() / pong)));
+    page.sendText(QByteArray(PageSocket::LargestUnsent, 'x'));
+    QCOMPARE(ended.count(), 1);
+    QTRY_COMPARE(client.state(), QAbstractSocket::UnconnectedState);
+}
+
+void tst_Web::placesBounded()
+{
+    // The server alone, with four places, two to an address that are not joined pages, and
+    // 600 ms to become a WebSocket; a request is answered once it is whole.
+    BoundedTcpServer server({4, 2, std::chrono::milliseconds(600)}, "/ws",
+                            [](QTcpSocket *socket, const RequestHead &) { socket->abort(); });
+    QSignalSpy turnedAway(&server, &BoundedTcpServer::turnedAway);
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    connect(&server, &QTcpServer::newConnection, this, [&server] {
+        while (QTcpSocket *socket = server.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                if (socket->readAll().endsWith("\r\n\r\n"))
+                    socket->write("HTTP/1.1 204 No Content\r\n\r\n");
+            });
+        }
+    });
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    const auto from = [&](int address, const QByteArray &sends) {
+        clients.push_back(connectFrom(address, server.serverPort()));
+        if (!clients.back()->waitForConnected(5000))
+            qWarning("Not connected");
+        clients.back()->write(sends);
+        return clients.back().get();
+    };
+    const auto isClosed = [](QTcpSocket *socket) {
+        return socket->state() == QAbstractSocket::UnconnectedState;
+    };
+    // Two requests that never end fill an address's places; a third is refused.
+    QTcpSocket *trickling = from(0, "GET / HTTP/1.1\r\n");
+    QTcpSocket *stuck = from(0, "GET / HTTP/1.1\r\n");
+    QTRY_COMPARE(server.open(), 2);
+    QTest::qWait(100); // for the server to read what they sent: they are not idle
+    QVERIFY(isClosed(from(0, {})) ||
+            QTest::qWaitFor([&] { return isClosed(clients.back().get()); }));
+    QCOMPARE(turnedAway.count(), 1);
+    // Another address: one connection says nothing, one is answered; every place is taken.
+    QTcpSocket *silent = from(1, {});
+    QTRY_COMPARE(server.open(), 3);
+    QTcpSocket *answered = from(1, "GET / HTTP/1.1\r\nHost: a\r\n\r\n");
+    QTRY_VERIFY(answered->bytesAvailable() > 0);
+    // One more takes the place of the oldest idle one; nobody is turned away.
+    QTcpSocket *late = from(2, {});
+    QTRY_VERIFY(isClosed(silent));
+    QCOMPARE(server.open(), 4);
+    QVERIFY(!isClosed(answered) && !isClosed(late) && !isClosed(stuck));
+    // Whatever it sends, a connection is closed when its time is up; only the two whose
+    // requests never ended are turned away.
+    QTimer trickle;
+    connect(&trickle, &QTimer::timeout, trickling, [trickling] { trickling->write("X"); });
+    trickle.start(50);
+    QTRY_COMPARE(server.open(), 0);
+    QVERIFY(isClosed(trickling) && isClosed(answered));
+    QCOMPARE(turnedAway.count(), 3);
 }
 
 void tst_Web::endlessRequestClosed()
@@ -285,33 +564,6 @@ void tst_Web::endlessRequestClosed()
     QCOMPARE(joined->state(), QAbstractSocket::ConnectedState);
 }
 
-void tst_Web::idleConnectionsClosed()
-{
-    // The server alone, with a short idle limit: a connection that says nothing is closed
-    // and gives its place back; one that keeps talking stays.
-    int closedByServer = 0;
-    BoundedTcpServer server(2, std::chrono::milliseconds(300), [&] { ++closedByServer; });
-    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    connect(&server, &QTcpServer::newConnection, this, [&server] {
-        while (QTcpSocket *socket = server.nextPendingConnection())
-            socket->readAll();
-    });
-    QTcpSocket idle;
-    QTcpSocket talking;
-    idle.connectToHost(QHostAddress::LocalHost, server.serverPort());
-    talking.connectToHost(QHostAddress::LocalHost, server.serverPort());
-    QVERIFY(idle.waitForConnected(5000) && talking.waitForConnected(5000));
-    QVERIFY(QTest::qWaitFor([&] { return server.open() == 2; }));
-    for (int k = 0; k < 8; ++k) {
-        talking.write("x");
-        QTest::qWait(100);
-    }
-    QCOMPARE(idle.state(), QAbstractSocket::UnconnectedState);
-    QCOMPARE(talking.state(), QAbstractSocket::ConnectedState);
-    QCOMPARE(closedByServer, 1);
-    QCOMPARE(server.open(), 1);
-}
-
 void tst_Web::init()
 {
     m_state = std::make_unique<QTemporaryDir>();
@@ -321,7 +573,7 @@ void tst_Web::init()
     m_server = std::make_unique<WebServer>(*m_access, m_state->path());
     QString problem;
     QVERIFY2(m_server->loadToken(&problem), qPrintable(problem));
-    QVERIFY2(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0, &problem),
+    QVERIFY2(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0, {}, &problem),
              qPrintable(problem));
     // As the panel does: every change of the desk reaches the server.
     Desk *desk = &m_fixture->desk;
@@ -347,8 +599,9 @@ void tst_Web::cleanup()
 
 std::unique_ptr<QWebSocket> tst_Web::page(const QByteArray &token)
 {
-    auto socket = std::make_unique<QWebSocket>();
+    auto socket = std::make_unique<QWebSocket>(origin());
     QWebSocket *raw = socket.get();
+    m_received.erase(raw);
     connect(raw, &QWebSocket::textMessageReceived, this, [this, raw](const QString &text) {
         const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
         m_received[raw] << message;
@@ -361,6 +614,28 @@ std::unique_ptr<QWebSocket> tst_Web::page(const QByteArray &token)
         if (!QTest::qWaitFor([this, raw] { return !m_received[raw].isEmpty(); }))
             qWarning("A page that gave the token was sent nothing.");
     }
+    return socket;
+}
+
+std::unique_ptr<QTcpSocket> tst_Web::connectFrom(int n, quint16 port)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->bind(QHostAddress(quint32(0x7f000002 + n)));
+    socket->connectToHost(QHostAddress::LocalHost, port ? port : m_server->port());
+    return socket;
+}
+
+std::unique_ptr<QTcpSocket> tst_Web::ask(const QByteArray &request, QByteArray *answer)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QHostAddress::LocalHost, m_server->port());
+    socket->write(QByteArray(request).replace("PORT", QByteArray::number(m_server->port())));
+    QTcpSocket *raw = socket.get();
+    if (!QTest::qWaitFor([raw, answer] {
+            *answer += raw->readAll();
+            return answer->contains("\r\n\r\n");
+        }))
+        qWarning("No answer to %s", request.constData());
     return socket;
 }
 
@@ -500,8 +775,10 @@ void tst_Web::boundsHold()
 
     // Pages beyond the most at once are turned away; the others stay.
     std::vector<std::unique_ptr<QWebSocket>> crowd;
-    for (int i = 0; i < WebServer::MostPages + 3; ++i) {
-        crowd.push_back(std::make_unique<QWebSocket>());
+    for (int i = 0; i < WebServer::MostPages; ++i)
+        crowd.push_back(page(m_server->token()));
+    for (int i = 0; i < 3; ++i) {
+        crowd.push_back(std::make_unique<QWebSocket>(origin()));
         crowd.back()->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(m_server->port())));
     }
     QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 3; }));
@@ -510,22 +787,23 @@ void tst_Web::boundsHold()
 
 void tst_Web::connectionsBounded()
 {
-    // Rounds of connections at once (no more than the system's queue of new connections
-    // takes at once), each round after the last has closed: twice as many in all as may
-    // be open, and each one gets the page, as every connection that closes gives its place
-    // back.
+    // Rounds of connections at once, from as many addresses (no more than the system's queue
+    // of new connections takes at once), each round after the last has closed: twice as
+    // many in all as may be open, and each one gets the page, as every connection that
+    // closes gives its place back.
     const int round = WebServer::MostConnections / 2;
+    const QByteArray request =
+        "GET / HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_server->port()) + "\r\n\r\n";
     for (int rounds = 0; rounds < 4; ++rounds) {
         std::vector<std::unique_ptr<QTcpSocket>> sockets;
         std::vector<QByteArray> answers(round);
         for (int i = 0; i < round; ++i) {
-            sockets.push_back(std::make_unique<QTcpSocket>());
+            sockets.push_back(connectFrom(i));
             QTcpSocket *socket = sockets.back().get();
             connect(socket, &QTcpSocket::connected, this,
-                    [socket] { socket->write("GET / HTTP/1.1\r\nHost: panel\r\n\r\n"); });
+                    [socket, request] { socket->write(request); });
             connect(socket, &QTcpSocket::readyRead, this,
                     [socket, &answers, i] { answers[std::size_t(i)] += socket->readAll(); });
-            socket->connectToHost(QHostAddress::LocalHost, m_server->port());
         }
         QVERIFY(QTest::qWaitFor([&] {
             return std::all_of(answers.begin(), answers.end(), [](const QByteArray &answer) {
@@ -536,26 +814,131 @@ void tst_Web::connectionsBounded()
         QVERIFY(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }));
     }
     QCOMPARE(m_server->counts().pagesTurnedAway, 0);
-    // Connections that say nothing take places until none is left; one more is closed.
-    std::vector<std::unique_ptr<QTcpSocket>> idle;
-    for (int i = 0; i < WebServer::MostConnections + 2; ++i) {
-        idle.push_back(std::make_unique<QTcpSocket>());
-        idle.back()->connectToHost(QHostAddress::LocalHost, m_server->port());
-        if (i % 16 == 15) {
-            QVERIFY(QTest::qWaitFor([&] {
-                return m_server->openConnections() + m_server->counts().pagesTurnedAway == i + 1;
-            }));
-        }
+    // Requests that never end, from many addresses, take places until none is left; one
+    // more is refused.
+    std::vector<std::unique_ptr<QTcpSocket>> stuck;
+    for (int i = 0; i < WebServer::MostConnections; ++i) {
+        stuck.push_back(connectFrom(i / WebServer::MostUnjoinedPerAddress));
+        stuck.back()->write("GET / HTTP");
+        if (i % 16 == 15)
+            QTRY_COMPARE(m_server->openConnections(), i + 1);
     }
-    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 2; }));
+    QTest::qWait(100); // for the server to read what they sent: they are not idle
+    stuck.push_back(connectFrom(WebServer::MostConnections));
+    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 1; }));
     QCOMPARE(m_server->openConnections(), WebServer::MostConnections);
+}
+
+void tst_Web::hostsAndOriginsAnswered_data()
+{
+    QTest::addColumn<QByteArray>("request"); // PORT: the server's
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("turnedAway");
+    const auto row = [](const char *name, const QByteArray &request, const char *answer) {
+        QTest::newRow(name) << request << "HTTP/1.1 " + QByteArray(answer)
+                            << (QByteArray("101 200 404").contains(answer) ? 0 : 1);
+    };
+    const auto get = [](const char *path, const char *host) {
+        return "GET " + QByteArray(path) + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n";
+    };
+    const QByteArray opening = RawWebSocket::opening("127.0.0.1:PORT", "http://127.0.0.1:PORT");
+    row("the page", get("/", "127.0.0.1:PORT"), "200");
+    row("an icon", get("/favicon.ico", "127.0.0.1:PORT"), "404");
+    row("a rebound name", get("/", "evil.example:PORT"), "421");
+    row("no host", "GET / HTTP/1.0\r\n\r\n", "421");
+    row("opening", opening, "101");
+    row("opening from another site",
+        RawWebSocket::opening("127.0.0.1:PORT", "http://evil.example"), "403");
+    row("opening under a rebound name",
+        RawWebSocket::opening("evil.example:PORT", "http://evil.example:PORT"), "421");
+    row("opening, another version", QByteArray(opening).replace("Version: 13", "Version: 8"),
+        "426");
+    row("opening, no key", QByteArray(opening).replace("Key: dGhl", "Key: "), "400");
+}
+
+void tst_Web::hostsAndOriginsAnswered()
+{
+    // Refusals are counted as pages turned away; a page, its files and an icon not found
+    // are not.
+    QFETCH(QByteArray, request);
+    QByteArray answer;
+    const auto client = ask(request, &answer);
+    QTEST(answer.left(12), "answer");
+    QTEST(int(m_server->counts().pagesTurnedAway), "turnedAway");
+}
+
+void tst_Web::unmaskedFrameRefused()
+{
+    QByteArray answer;
+    const auto client =
+        ask(RawWebSocket::opening("127.0.0.1:PORT", "http://127.0.0.1:PORT"), &answer);
+    // The key and its answer of RFC 6455, 1.3.
+    QVERIFY2(answer.startsWith("HTTP/1.1 101") &&
+                 answer.contains("Sec-WebSocket-Accept: s3pPLMBiTxaQ9kYGzzhZRbK+xOo=\r\n"),
+             answer.constData());
+    answer.remove(0, answer.indexOf("\r\n\r\n") + 4);
+    client->write(RawWebSocket::frame(RawWebSocket::Text,
+                                      R"({"hello":")" + m_server->token() + R"("})", false));
+    QVERIFY(QTest::qWaitFor([&] {
+        answer += client->readAll();
+        return client->state() == QAbstractSocket::UnconnectedState;
+    }));
+    // Closed as a protocol error, before the token was read.
+    QCOMPARE(answer, QByteArray("\x88\x02\x03\xea", 4));
+    QCOMPARE(m_server->counts().joined, 0);
+    QCOMPARE(m_server->counts().malformed, 1);
+    QVERIFY(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }));
+}
+
+void tst_Web::closedSessionsGiveTheirPlaces()
+{
+    // Sessions opened and ended, five at a time, three times as many in all as there are
+    // places: closed by their pages, dropped for a wrong token, or reset. Each gives its
+    // place back, and a phone still joins.
+    const QByteArray wrong = R"({"hello":"00000000000000000000000000000000"})";
+    const linger reset{1, 0};
+    const QByteArray opening = RawWebSocket::opening("127.0.0.1:PORT", "http://127.0.0.1:PORT")
+                                   .replace("PORT", QByteArray::number(m_server->port()));
+    for (int batch = 0; batch < 40; ++batch) {
+        std::vector<std::unique_ptr<QTcpSocket>> sessions;
+        std::vector<QByteArray> answers(5);
+        for (int i = 0; i < 5; ++i) {
+            sessions.push_back(connectFrom(0));
+            sessions.back()->write(opening);
+        }
+        QVERIFY(QTest::qWaitFor([&] {
+            for (std::size_t i = 0; i < sessions.size(); ++i)
+                answers[i] += sessions[i]->readAll();
+            return std::all_of(answers.begin(), answers.end(), [](const QByteArray &answer) {
+                return answer.contains("\r\n\r\n");
+            });
+        }));
+        for (std::size_t i = 0; i < sessions.size(); ++i) {
+            QVERIFY(answers[i].startsWith("HTTP/1.1 101"));
+            if ((batch * 5 + i) % 3 == 0) {
+                sessions[i]->write(RawWebSocket::close(1001));
+            } else if ((batch * 5 + i) % 3 == 1) {
+                sessions[i]->write(RawWebSocket::frame(RawWebSocket::Text, wrong) +
+                                   RawWebSocket::close(1000));
+            } else {
+                ::setsockopt(int(sessions[i]->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset,
+                             sizeof reset);
+                sessions[i]->abort();
+            }
+        }
+        QVERIFY2(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }),
+                 qPrintable(QStringLiteral("batch %1").arg(batch)));
+    }
+    auto phone = page(m_server->token());
+    QVERIFY(!lastState(*phone).isEmpty());
+    QCOMPARE(m_server->counts().pagesTurnedAway, 0);
 }
 
 void tst_Web::portTaken()
 {
     WebServer second(*m_access, m_state->path());
     QString problem;
-    QVERIFY(!second.listen(QHostAddress(QHostAddress::LocalHost), m_server->port(), &problem));
+    QVERIFY(!second.listen(QHostAddress(QHostAddress::LocalHost), m_server->port(), {}, &problem));
     QVERIFY2(problem.contains(QStringLiteral("127.0.0.1:%1").arg(m_server->port())),
              qPrintable(problem));
 }

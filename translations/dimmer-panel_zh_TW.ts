@@ -539,6 +539,10 @@
         <source>Cannot keep the web remote&apos;s access token in %1: %2</source>
         <translation>無法將網頁遙控的存取碼存入 %1：%2</translation>
     </message>
+    <message>
+        <source>The web remote's access token %1 is a symbolic link: the panel follows no link there, so that it never overwrites another file or opens it to others. Remove the link.</source>
+        <translation>網頁遙控的存取碼 %1 是符號連結：控制台不會跟隨那裡的連結，以免覆寫其他檔案或讓他人讀取。請刪除這個連結。</translation>
+    </message>
 </context>
 <context>
     <name>UserFiles</name>

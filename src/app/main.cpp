@@ -103,7 +103,7 @@ bool startWeb(const Options &options, Desk &desk, SerialLink &link, Form1 &panel
         return true;
     web.emplace(desk, link);
     QString error;
-    if (!web->start(*options.web, UserFiles::stateFolder(), &error)) {
+    if (!web->start(*options.web, options.webName, UserFiles::stateFolder(), &error)) {
         ErrorReport::failedToStart(error);
         return false;
     }

@@ -58,9 +58,15 @@ QString readWebOption(const QCommandLineParser &parser, const QCommandLineOption
     if (!parser.isSet(web))
         return {};
     QString problem;
-    options.web = OscEndpoint::parse(parser.value(web), true, &problem);
+    const QString text = parser.value(web);
+    options.web = OscEndpoint::parse(text, true, &problem);
     if (!options.web)
-        return Options::tr("--web %1: %2.").arg(parser.value(web), problem);
+        return Options::tr("--web %1: %2.").arg(text, problem);
+    // The pages answer to the name too, as a browser that was given it asks for it.
+    const QString host = text.section(QLatin1Char(':'), 0, 0);
+    if (!text.startsWith(QLatin1Char('[')) && text.contains(QLatin1Char(':')) &&
+        QHostAddress(host).isNull())
+        options.webName = host;
     return {};
 }
 

@@ -32,6 +32,7 @@ public:
     };
     QList<FeedbackTarget> oscFeedback;
     std::optional<OscEndpoint> web; // --web: where the web remote listens (TCP); none: off
+    QString webName;                // --web's host when it was given by name
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

@@ -20,7 +20,7 @@ QString WebRemoteModule::modulePath()
         .filePath(QStringLiteral(DIMMER_WEB_MODULE_PATH));
 }
 
-bool WebRemoteModule::start(const OscEndpoint &at, const QString &stateFolder,
+bool WebRemoteModule::start(const OscEndpoint &at, const QString &name, const QString &stateFolder,
                             QString *errorMessage)
 {
     QLibrary library(modulePath());
@@ -30,7 +30,7 @@ bool WebRemoteModule::start(const OscEndpoint &at, const QString &stateFolder,
         return false;
     }
     m_remote.reset(create(&m_access, &stateFolder, errorMessage));
-    if (!m_remote || !m_remote->listen(at.address, at.port, errorMessage))
+    if (!m_remote || !m_remote->listen(at.address, at.port, name, errorMessage))
         return false;
     follow();
     return true;

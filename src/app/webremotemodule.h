@@ -25,9 +25,10 @@ public:
     // Where the module is: beside the program's folder, as installed and in the build tree.
     static QString modulePath();
 
-    // Loads the module, reads or makes the token in stateFolder, and listens at; false,
-    // with why, when any of it fails.
-    bool start(const OscEndpoint &at, const QString &stateFolder, QString *errorMessage);
+    // Loads the module, reads or makes the token in stateFolder, and listens at (given by
+    // name, if it was); false, with why, when any of it fails.
+    bool start(const OscEndpoint &at, const QString &name, const QString &stateFolder,
+               QString *errorMessage);
     WebRemote &remote() { return *m_remote; }
 
 private:

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -61,7 +62,11 @@ void JoinDialog::setAddress(const QString &address)
     QString token = url.fragment();
     if (token.startsWith(QLatin1String("t=")))
         token.remove(0, 2);
-    m_token->setText(tr("Access token: %1").arg(token));
+    // In groups of four, as a person reads it out and types it; the page takes it so.
+    QStringList groups;
+    for (qsizetype at = 0; at < token.size(); at += 4)
+        groups << token.mid(at, 4);
+    m_token->setText(tr("Access token: %1").arg(groups.join(QLatin1Char(' '))));
     const QString host = url.host();
     m_localOnly->setVisible(host.startsWith(QLatin1String("127.")) ||
                             host == QLatin1String("::1") || host == QLatin1String("localhost"));

@@ -1,17 +1,31 @@
 #pragma once
 
+#include "web/requesthead.h"
+
+#include <QByteArray>
+#include <QHostAddress>
 #include <QTcpServer>
 
 #include <chrono>
 #include <functional>
+#include <map>
 
-// A TCP server that holds at most a number of connections at once, whatever they carry (a
-// page's requests, a WebSocket, or nothing at all): one beyond them is closed as soon as
-// it is accepted, so that no crowd of connections can make the panel's memory grow. A
-// connection that sends more than LargestRequests before it becomes a WebSocket (a request
-// whose headers run on, which the HTTP server would keep whole) is closed, and so is one
-// that has sent nothing for idleLimit before it becomes one: idle connections cannot take
-// every place and shut the pages out.
+class QTimer;
+
+// A TCP server that bounds every connection, whatever it carries (a page's requests, a
+// WebSocket, or nothing at all), in number and in lifetime, so that no crowd of connections
+// can fill the panel's memory or shut the pages out:
+// - at most Limits::most at once, and from one address at most Limits::mostPerAddress that
+//   are not joined pages. One beyond either takes the place of the oldest connection within
+//   that bound that is idle (all it sent answered, or nothing sent yet), and is closed when
+//   there is none;
+// - a connection that is not a WebSocket Limits::requestLimit after it opened is closed,
+//   whatever it sends, and so is one that sends more than LargestRequests before it is one.
+// The first request of each connection is read here: the opening of a WebSocket at the
+// given path goes to the opening function, any other request to the HTTP server. Every way
+// a connection ends gives its place back: the place is held by an object that the socket
+// owns. Connections refused or closed for breaking a bound are told by turnedAway(); idle
+// ones that make room or run out their time are not.
 class BoundedTcpServer : public QTcpServer
 {
     Q_OBJECT
@@ -20,19 +34,56 @@ public:
     // A page's requests are a few hundred bytes each.
     static constexpr qint64 LargestRequests = 64 * 1024;
 
-    BoundedTcpServer(int most, std::chrono::milliseconds idleLimit,
-                     std::function<void()> turnedAway, QObject *parent = nullptr);
+    struct Limits
+    {
+        int most = 0;
+        int mostPerAddress = 0;
+        std::chrono::milliseconds requestLimit{0};
+    };
+    // The opening of a WebSocket, its head read from socket: the socket is the function's
+    // from now on, to answer and to keep or close.
+    using Opening = std::function<void(QTcpSocket *socket, const RequestHead &head)>;
 
-    int open() const { return m_open; }
-    // The connection from peer is a WebSocket now: its own rules bound it from here on.
-    void becameWebSocket(const QHostAddress &peer, quint16 peerPort);
+    BoundedTcpServer(Limits limits, const QByteArray &webSocketPath, Opening opening,
+                     QObject *parent = nullptr);
+
+    int open() const { return int(m_connections.size()); }
+    // Connections from address that are not joined pages.
+    int unjoinedFrom(const QHostAddress &address) const;
+    // The connection on socket is a WebSocket now: its own rules bound it from here on.
+    void becameWebSocket(QTcpSocket *socket);
+    // A page joined on socket: it no longer counts against its address.
+    void joined(QTcpSocket *socket);
+
+Q_SIGNALS:
+    // A connection was refused, or closed for breaking a bound.
+    void turnedAway();
 
 protected:
     void incomingConnection(qintptr descriptor) override;
 
 private:
-    int m_most;
-    std::chrono::milliseconds m_idleLimit;
-    int m_open = 0;
-    std::function<void()> m_turnedAway;
+    enum class Stage { FirstRequest, Http, WebSocket, Joined };
+    struct Connection
+    {
+        QHostAddress peer;
+        quint64 opened = 0; // the order of opening
+        Stage stage = Stage::FirstRequest;
+        bool idle = true; // all it sent answered
+        qint64 received = 0;
+        QByteArray head; // the first request, until it is whole
+        QTimer *limit = nullptr;
+    };
+
+    bool makeRoom(const QHostAddress &peer);
+    void readFirstRequest(QTcpSocket *socket, Connection &connection);
+    void received(QTcpSocket *socket);
+    void close(QTcpSocket *socket, bool turnAway);
+    void released(QTcpSocket *socket);
+
+    Limits m_limits;
+    QByteArray m_webSocketPath;
+    Opening m_opening;
+    std::map<QTcpSocket *, Connection> m_connections;
+    quint64 m_opened = 0;
 };

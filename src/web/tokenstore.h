@@ -7,7 +7,8 @@
 // The web remote's access token: 128 random bits from the system's generator, written as
 // 32 hex digits, kept in a file of its own in the state folder that only its owner may
 // read, so that a phone that joined once still gets in after a restart. Whoever holds it
-// controls the lights: it is never logged.
+// controls the lights: it is never logged, and the file is never reached through a
+// symbolic link.
 class TokenStore
 {
     Q_DECLARE_TR_FUNCTIONS(TokenStore)
@@ -17,8 +18,9 @@ public:
 
     explicit TokenStore(const QString &folder);
 
-    // The kept token, or a new one written when there is none fit to use (absent, or not
-    // as written here). false, with why, when no token could be read or written.
+    // The kept token, made private to its owner, or a new one written when there is none
+    // fit to use (absent, or not as written here). false, with why, when no token could be
+    // read or written, or when the file is a symbolic link.
     bool load(QString *errorMessage);
     // A new token in place of the old one, written atomically.
     bool renew(QString *errorMessage);
@@ -32,6 +34,8 @@ public:
 
 private:
     bool write(const QByteArray &token, QString *errorMessage);
+    bool refuseLink(QString *errorMessage) const;
+    QString cannotKeep(const QString &why) const;
 
     QString m_path;
     QByteArray m_token;

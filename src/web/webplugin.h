@@ -32,7 +32,9 @@ class WebRemote
 public:
     virtual ~WebRemote() = default;
     // false, with a message naming the address and the reason, when it cannot be had.
-    virtual bool listen(const QHostAddress &address, quint16 port, QString *errorMessage) = 0;
+    // name: the host name the address was given by, if it was, which the pages may ask for.
+    virtual bool listen(const QHostAddress &address, quint16 port, const QString &name,
+                        QString *errorMessage) = 0;
     virtual quint16 port() const = 0;
     // Something the pages show changed: they hear of it soon.
     virtual void panelChanged() = 0;

@@ -2,17 +2,24 @@
 
 #include "web/boundedtcpserver.h"
 #include "web/joinaddress.h"
+#include "web/pagesocket.h"
 #include "web/qrencoder.h"
+#include "web/requesthead.h"
+#include "web/websocketopening.h"
 
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
+#include <QLoggingCategory>
 #include <QNetworkInterface>
-#include <QTcpServer>
-#include <QWebSocket>
+#include <QTcpSocket>
 
 namespace {
+
+// Close codes, as RFC 6455 (7.4.1) numbers them.
+constexpr quint16 UnsupportedData = 1003;
+constexpr quint16 PolicyViolated = 1008;
 
 // The page's files, built into the program.
 QHttpServerResponse resource(const QString &name, const QByteArray &type)
@@ -33,13 +40,32 @@ QHttpServerResponse resource(const QString &name, const QByteArray &type)
 
 QByteArray refusal(const char *why) { return QByteArray("{\"refused\":\"") + why + "\"}"; }
 
+QList<QHostAddress> machineAddresses() { return QNetworkInterface::allAddresses(); }
+
+// Qt's HTTP server warns on the panel's output of every request to open a WebSocket after
+// another request on the same connection, which it does not open: what a page sends must
+// not write the panel's output.
+QLoggingCategory::CategoryFilter otherFilter = nullptr;
+
+void quietHttpServer(QLoggingCategory *category)
+{
+    if (otherFilter)
+        otherFilter(category);
+    if (qstrcmp(category->categoryName(), "qt.httpserver") == 0)
+        category->setEnabled(QtWarningMsg, false);
+}
+
 } // namespace
 
 WebServer::WebServer(PanelAccess &panel, const QString &stateFolder, QObject *parent)
     : QObject(parent), m_panel(panel), m_token(stateFolder)
 {
+    static const bool quiet = [] {
+        otherFilter = QLoggingCategory::installFilter(quietHttpServer);
+        return true;
+    }();
+    Q_UNUSED(quiet);
     addRoutes();
-    connect(&m_http, &QHttpServer::newWebSocketConnection, this, &WebServer::takeConnections);
     m_sendTimer.setSingleShot(true);
     connect(&m_sendTimer, &QTimer::timeout, this, &WebServer::send);
 }
@@ -48,7 +74,6 @@ WebServer::~WebServer()
 {
     for (auto &[id, page] : m_pages) {
         page->socket->disconnect(this);
-        page->socket->abort();
         delete page->socket;
     }
 }
@@ -57,27 +82,47 @@ bool WebServer::loadToken(QString *errorMessage) { return m_token.load(errorMess
 
 void WebServer::addRoutes()
 {
-    m_http.route(QStringLiteral("/"), [] {
-        return resource(QStringLiteral("index.html"), "text/html; charset=utf-8");
+    const auto serve = [this](const char *name, const QByteArray &type) {
+        return [this, name = QString::fromLatin1(name), type](const QHttpServerRequest &request) {
+            if (!answers(request))
+                return QHttpServerResponse(QHttpServerResponse::StatusCode::MisdirectedRequest);
+            return resource(name, type);
+        };
+    };
+    m_http.route(QStringLiteral("/"), serve("index.html", "text/html; charset=utf-8"));
+    m_http.route(QStringLiteral("/app.js"), serve("app.js", "text/javascript; charset=utf-8"));
+    m_http.route(QStringLiteral("/app.css"), serve("app.css", "text/css; charset=utf-8"));
+    // A page's WebSocket opens as its connection's first request, which BoundedTcpServer
+    // hands to open(); any other request, a browser's icon for one, is not found.
+    m_http.setMissingHandler([this](const QHttpServerRequest &request,
+                                    QHttpServerResponder &&responder) {
+        responder.write(answers(request) ? QHttpServerResponder::StatusCode::NotFound
+                                         : QHttpServerResponder::StatusCode::MisdirectedRequest);
     });
-    m_http.route(QStringLiteral("/app.js"), [] {
-        return resource(QStringLiteral("app.js"), "text/javascript; charset=utf-8");
-    });
-    m_http.route(QStringLiteral("/app.css"),
-                 [] { return resource(QStringLiteral("app.css"), "text/css; charset=utf-8"); });
-    // Qt's server upgrades a request to a WebSocket only when a route takes it and writes
-    // nothing back; any other request here is answered.
-    m_http.route(QStringLiteral("/ws"),
-                 [](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
-                     if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
-                         responder.write(QHttpServerResponder::StatusCode::BadRequest);
-                 });
 }
 
-bool WebServer::listen(const QHostAddress &address, quint16 port, QString *errorMessage)
+bool WebServer::answers(const QHttpServerRequest &request)
+{
+    QByteArray host;
+    int hosts = 0;
+    for (const auto &[name, value] : request.headers()) {
+        if (name.compare("host", Qt::CaseInsensitive) == 0) {
+            host = value;
+            ++hosts;
+        }
+    }
+    if (hosts == 1 && m_hosts.answers(host, machineAddresses))
+        return true;
+    ++m_counts.pagesTurnedAway;
+    return false;
+}
+
+bool WebServer::listen(const QHostAddress &address, quint16 port, const QString &name,
+                       QString *errorMessage)
 {
     auto *tcp = new BoundedTcpServer(
-        MostConnections, IdleLimit, [this] { ++m_counts.pagesTurnedAway; }, this);
+        {MostConnections, MostUnjoinedPerAddress, RequestLimit}, WebSocketPath,
+        [this](QTcpSocket *socket, const RequestHead &head) { open(socket, head); }, this);
     if (!tcp->listen(address, port)) {
         if (errorMessage) {
             const QString where = address.protocol() == QAbstractSocket::IPv6Protocol
@@ -89,8 +134,10 @@ bool WebServer::listen(const QHostAddress &address, quint16 port, QString *error
         delete tcp;
         return false;
     }
+    connect(tcp, &BoundedTcpServer::turnedAway, this, [this] { ++m_counts.pagesTurnedAway; });
     m_tcp = tcp;
     m_address = address;
+    m_hosts = WebHosts(address, tcp->serverPort(), name);
     m_http.bind(tcp);
     return true;
 }
@@ -122,52 +169,75 @@ bool WebServer::renewToken(QString *errorMessage)
             joined.push_back(id);
     }
     for (const SnapshotFanout::Page id : joined)
-        drop(id, QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("token renewed"));
+        drop(id, PolicyViolated, "token renewed");
     return true;
 }
 
-void WebServer::takeConnections()
+void WebServer::open(QTcpSocket *socket, const RequestHead &head)
 {
-    while (m_http.hasPendingWebSocketConnections()) {
-        QWebSocket *socket = m_http.nextPendingWebSocketConnection().release();
-        if (!socket)
-            continue;
-        m_tcp->becameWebSocket(socket->peerAddress(), socket->peerPort());
-        if (int(m_pages.size()) >= MostPages) {
-            ++m_counts.pagesTurnedAway;
-            socket->close(QWebSocketProtocol::CloseCodePolicyViolated,
-                          QStringLiteral("too many pages"));
-            socket->deleteLater();
-            continue;
-        }
-        const SnapshotFanout::Page id = m_nextId++;
-        auto page = std::make_unique<Page>();
-        page->socket = socket;
-        socket->setParent(this);
-        socket->setMaxAllowedIncomingFrameSize(quint64(LargestMessage));
-        socket->setMaxAllowedIncomingMessageSize(quint64(LargestMessage));
-        connect(socket, &QWebSocket::textMessageReceived, this,
-                [this, id](const QString &text) { read(id, text); });
-        connect(socket, &QWebSocket::binaryMessageReceived, this, [this, id] {
-            ++m_counts.binary;
-            drop(id, QWebSocketProtocol::CloseCodeDatatypeNotSupported, {});
-        });
-        connect(socket, &QWebSocket::disconnected, this, [this, id] { closed(id); });
-        // A page that could not take its last state is sent the newest once it has.
-        connect(socket, &QWebSocket::bytesWritten, this, [this] {
-            if (m_fanout.anyBehind())
-                sendLater();
-        });
-        page->joinDeadline.setSingleShot(true);
-        connect(&page->joinDeadline, &QTimer::timeout, this, [this, id] {
-            drop(id, QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("no token"));
-        });
-        page->joinDeadline.start(TimeToJoin);
-        m_pages.emplace(id, std::move(page));
+    // Only the page's own script, at an address of the panel's, opens a WebSocket: not a
+    // page of another site, nor one under a name that a rebinding DNS points here.
+    const QByteArray host = head.value("host");
+    if (head.count("host") != 1 || !m_hosts.answers(host, machineAddresses)) {
+        refuseOpening(socket, WebSocketOpening::refusal(421, "Misdirected Request"));
+        return;
     }
+    if (head.count("origin") != 1 || !WebHosts::isPagesOrigin(head.value("origin"), host)) {
+        refuseOpening(socket, WebSocketOpening::refusal(403, "Forbidden"));
+        return;
+    }
+    bool opens = false;
+    const QByteArray answer = WebSocketOpening::answer(head, &opens);
+    if (!opens) {
+        refuseOpening(socket, answer);
+        return;
+    }
+    socket->write(answer);
+    m_tcp->becameWebSocket(socket);
+    auto *pageSocket = new PageSocket(socket, LargestMessage, this);
+    if (int(m_pages.size()) >= MostPages) {
+        ++m_counts.pagesTurnedAway;
+        connect(pageSocket, &PageSocket::ended, pageSocket, &QObject::deleteLater);
+        pageSocket->close(PolicyViolated, "too many pages");
+        return;
+    }
+    const SnapshotFanout::Page id = m_nextId++;
+    auto page = std::make_unique<Page>();
+    page->socket = pageSocket;
+    connect(pageSocket, &PageSocket::textReceived, this,
+            [this, id](const QByteArray &text) { read(id, text); });
+    connect(pageSocket, &PageSocket::binaryReceived, this, [this, id] {
+        ++m_counts.binary;
+        drop(id, UnsupportedData, {});
+    });
+    connect(pageSocket, &PageSocket::failed, this, [this](quint16 code) {
+        if (code == FrameReader::TooBig)
+            ++m_counts.oversized;
+        else
+            ++m_counts.malformed;
+    });
+    connect(pageSocket, &PageSocket::ended, this, [this, id] { closed(id); });
+    // A page that could not take its last state is sent the newest once it has.
+    connect(pageSocket, &PageSocket::bytesWritten, this, [this] {
+        if (m_fanout.anyBehind())
+            sendLater();
+    });
+    page->joinDeadline.setSingleShot(true);
+    connect(&page->joinDeadline, &QTimer::timeout, this,
+            [this, id] { drop(id, PolicyViolated, "no token"); });
+    page->joinDeadline.start(TimeToJoin);
+    m_pages.emplace(id, std::move(page));
 }
 
-void WebServer::read(SnapshotFanout::Page id, const QString &text)
+void WebServer::refuseOpening(QTcpSocket *socket, const QByteArray &response)
+{
+    ++m_counts.pagesTurnedAway;
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->write(response);
+    socket->disconnectFromHost();
+}
+
+void WebServer::read(SnapshotFanout::Page id, const QByteArray &text)
 {
     const auto found = m_pages.find(id);
     if (found == m_pages.end())
@@ -177,7 +247,7 @@ void WebServer::read(SnapshotFanout::Page id, const QString &text)
         ++m_counts.tooFast;
         return;
     }
-    const WebMessage message = WebMessage::read(text.toUtf8());
+    const WebMessage message = WebMessage::read(text);
     using Outcome = WebMessage::Outcome;
     switch (message.outcome) {
     case Outcome::Malformed:
@@ -203,7 +273,7 @@ void WebServer::read(SnapshotFanout::Page id, const QString &text)
         ++m_counts.withoutToken;
         // Told why, unless it has not even read the last answer.
         if (page.socket->bytesToWrite() <= SnapshotFanout::MostUnsent)
-            page.socket->sendTextMessage(QString::fromLatin1(refusal("token")));
+            page.socket->sendText(refusal("token"));
         return;
     }
     if (m_panel.isInputHeld()) {
@@ -218,8 +288,8 @@ void WebServer::readHello(SnapshotFanout::Page id, Page &page, const WebMessage 
 {
     if (!m_token.matches(message.token)) {
         ++m_counts.wrongTokens;
-        page.socket->sendTextMessage(QString::fromLatin1(refusal("token")));
-        drop(id, QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("wrong token"));
+        page.socket->sendText(refusal("token"));
+        drop(id, PolicyViolated, "wrong token");
         return;
     }
     if (page.joined)
@@ -227,6 +297,7 @@ void WebServer::readHello(SnapshotFanout::Page id, Page &page, const WebMessage 
     ++m_counts.joined;
     page.joined = true;
     page.joinDeadline.stop();
+    m_tcp->joined(page.socket->connection());
     m_fanout.add(id);
     sendLater();
 }
@@ -236,25 +307,23 @@ void WebServer::closed(SnapshotFanout::Page id)
     const auto found = m_pages.find(id);
     if (found == m_pages.end())
         return;
-    if (found->second->socket->closeCode() == QWebSocketProtocol::CloseCodeTooMuchData)
-        ++m_counts.oversized;
     found->second->socket->disconnect(this);
     found->second->socket->deleteLater();
     m_fanout.remove(id);
     m_pages.erase(found);
 }
 
-void WebServer::drop(SnapshotFanout::Page id, int code, const QString &reason)
+void WebServer::drop(SnapshotFanout::Page id, int code, const QByteArray &reason)
 {
     const auto found = m_pages.find(id);
     if (found == m_pages.end())
         return;
-    QWebSocket *socket = found->second->socket;
+    PageSocket *socket = found->second->socket;
     m_fanout.remove(id);
     m_pages.erase(found);
     socket->disconnect(this);
-    socket->close(QWebSocketProtocol::CloseCode(code), reason);
-    socket->deleteLater();
+    connect(socket, &PageSocket::ended, socket, &QObject::deleteLater);
+    socket->close(quint16(code), reason);
 }
 
 void WebServer::panelChanged()
@@ -285,7 +354,7 @@ void WebServer::send()
     if (due.empty())
         return;
     m_sinceSend.start();
-    const QString state = QString::fromUtf8(m_panel.snapshot().toJson());
+    const QByteArray state = m_panel.snapshot().toJson();
     for (const SnapshotFanout::Page id : due)
-        m_pages.at(id)->socket->sendTextMessage(state);
+        m_pages.at(id)->socket->sendText(state);
 }

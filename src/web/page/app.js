@@ -9,7 +9,11 @@ const TEXTS = {
     howToJoin: 'Scan the code that the panel shows under its button 手機遙控 (phone remote), ' +
       'or type the access token shown there.',
     token: 'Access token', join: 'Join',
-    refused: 'The panel did not accept this token: it may have been renewed. Scan the code again.',
+    refused: 'The panel did not accept this token: it is not the one the panel shows under ' +
+      '手機遙控 (phone remote). Check it, or scan the code.',
+    renewed: 'The panel\'s access token was renewed since this phone joined. Scan the new code.',
+    malformed: 'That is not an access token: it has 32 digits and letters a–f, shown in groups ' +
+      'of four under 手機遙控 (phone remote).',
     channel: n => 'Ch ' + n, master: 'Master', fullOn: 'Full on', off: 'Off', allOff: 'All off',
     blackout: 'Blackout', scenes: 'Scenes', modes: 'Modes', fade: 'Fade time',
     seconds: s => s + ' s', changed: 'changed', reconnecting: 'Connection lost: reconnecting…',
@@ -20,7 +24,9 @@ const TEXTS = {
     title: '調光控制台手機遙控',
     howToJoin: '請掃描控制台「手機遙控」按鈕所顯示的條碼，或輸入那裡顯示的存取碼。',
     token: '存取碼', join: '加入',
-    refused: '控制台不接受這個存取碼：可能已更換。請再掃描一次條碼。',
+    refused: '控制台不接受這個存取碼：它不是控制台「手機遙控」所顯示的存取碼。請核對，或掃描條碼。',
+    renewed: '此手機加入後，控制台已更換存取碼。請掃描新的條碼。',
+    malformed: '這不是存取碼：存取碼共 32 個數字與字母 a–f，在「手機遙控」中每四個一組顯示。',
     channel: n => '調光' + '一二三四五六七八'[n - 1], master: '調光全', fullOn: '全開', off: '全關',
     allOff: '全關', blackout: '全暗', scenes: '傳送資料', modes: '模式選擇', fade: '淡變時間',
     seconds: s => s + ' 秒', changed: '已變更', reconnecting: '連線中斷，重新連線中…',
@@ -31,6 +37,8 @@ const TEXTS = {
 const LANG = /^zh/i.test(navigator.language || '') ? 'zh' : 'en';
 const T = TEXTS[LANG];
 const TOKEN_KEY = 'dimmer-panel-token';
+// The token with which this phone last joined: a refusal of that one means it was renewed.
+const JOINED_KEY = 'dimmer-panel-joined';
 
 const $ = id => document.getElementById(id);
 let socket = null;
@@ -55,12 +63,21 @@ function takeTokenFromAddress() {
   history.replaceState(null, '', location.pathname + location.search);
 }
 
+// problem: none, 'malformed' (typed wrong), 'refused' (never matched) or 'renewed'.
 function showJoin(problem) {
   $('panel').hidden = true;
   $('offline').hidden = true;
   $('join').hidden = false;
-  $('join-why').textContent = problem ? T.refused : T.howToJoin;
+  $('join-why').textContent = problem ? T[problem] : T.howToJoin;
   $('join-why').classList.toggle('problem', !!problem);
+}
+
+// The panel refused token: the page forgets it, and says whether it ever matched.
+function refuse(token) {
+  const renewed = localStorage.getItem(JOINED_KEY) === token;
+  localStorage.removeItem(TOKEN_KEY);
+  localStorage.removeItem(JOINED_KEY);
+  showJoin(renewed ? 'renewed' : 'refused');
 }
 
 // --- the controls ----------------------------------------------------------------------
@@ -181,9 +198,10 @@ function build() {
   });
   $('join-form').addEventListener('submit', e => {
     e.preventDefault();
-    const token = $('token-input').value.trim().toLowerCase();
+    // As the panel shows it, in groups of four, or typed any other way.
+    const token = $('token-input').value.replace(/[\s-]/g, '').toLowerCase();
     if (!/^[0-9a-f]{32}$/.test(token)) {
-      showJoin(true);
+      showJoin('malformed');
       return;
     }
     localStorage.setItem(TOKEN_KEY, token);
@@ -238,10 +256,10 @@ function connect() {
     try { message = JSON.parse(e.data); } catch (error) { return; }
     if (message.refused === 'token') {
       refused = true;
-      localStorage.removeItem(TOKEN_KEY);
-      showJoin(true);
+      refuse(token);
     } else if (message.state) {
       retryDelay = 500;
+      localStorage.setItem(JOINED_KEY, token);
       $('join').hidden = true;
       $('offline').hidden = true;
       $('panel').hidden = false;
@@ -254,9 +272,14 @@ function connect() {
     socket = null;
     joined = false;
     // Renewed, or refused: the old token is no good; the page shows how to join.
-    if (refused || e.reason === 'token renewed' || e.reason === 'wrong token') {
-      localStorage.removeItem(TOKEN_KEY);
-      showJoin(true);
+    if (e.reason === 'token renewed') {
+      localStorage.setItem(JOINED_KEY, token);
+      refuse(token);
+      return;
+    }
+    if (refused || e.reason === 'wrong token') {
+      if (!refused)
+        refuse(token);
       return;
     }
     if (state)
