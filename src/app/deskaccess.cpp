@@ -31,6 +31,8 @@ PanelSnapshot DeskAccess::snapshot() const
     snapshot.mode = m_desk.mode() == Desk::NoMode ? 0 : m_desk.mode() + 1;
     snapshot.liveScene = m_desk.liveScene();
     snapshot.liveChanged = m_desk.isLiveChanged();
+    snapshot.fadingTo = m_desk.fadeScene();
+    snapshot.fadePercent = m_desk.fadePercent();
     snapshot.blackout = m_desk.isBlackout();
     snapshot.fadeTenths = m_desk.fadeTime();
     snapshot.port = m_link.portName();

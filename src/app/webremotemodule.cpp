@@ -45,5 +45,6 @@ void WebRemoteModule::follow()
     connect(&m_desk, &Desk::blackoutChanged, this, changed);
     connect(&m_desk, &Desk::fadeTimeChanged, this, changed);
     connect(&m_desk, &Desk::liveSceneChanged, this, changed);
+    connect(&m_desk, &Desk::fadeProgressed, this, changed);
     connect(&m_link, &SerialLink::stateChanged, this, changed);
 }

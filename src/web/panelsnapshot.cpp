@@ -31,7 +31,8 @@ QByteArray PanelSnapshot::toJson() const
     const QJsonObject state{
         {QStringLiteral("ch"), levels},           {QStringLiteral("m"), master},
         {QStringLiteral("mode"), mode},           {QStringLiteral("live"), liveScene},
-        {QStringLiteral("changed"), liveChanged}, {QStringLiteral("bo"), blackout},
+        {QStringLiteral("changed"), liveChanged}, {QStringLiteral("to"), fadingTo},
+        {QStringLiteral("pc"), fadePercent},      {QStringLiteral("bo"), blackout},
         {QStringLiteral("fade"), fadeTenths},     {QStringLiteral("port"), port},
         {QStringLiteral("line"), lineName(line)},
     };

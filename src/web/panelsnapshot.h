@@ -16,6 +16,8 @@ struct PanelSnapshot
     int mode = 0;      // 1..12, or 0 before one was chosen
     int liveScene = 0; // 1..12, or 0 for none
     bool liveChanged = false;
+    int fadingTo = 0;    // the scene a recall is fading to, 1..12, or 0 when none fades
+    int fadePercent = 0; // how far its time has come, 0..100
     bool blackout = false;
     int fadeTenths = 0;
     QString port;
@@ -24,7 +26,7 @@ struct PanelSnapshot
     bool operator==(const PanelSnapshot &other) const = default;
 
     // One JSON object, as the page reads it:
-    // {"state":{"ch":[..],"m":L,"mode":N,"live":N,"changed":B,"bo":B,"fade":T,
-    //  "port":"..","line":"up"}}
+    // {"state":{"ch":[..],"m":L,"mode":N,"live":N,"changed":B,"to":N,"pc":P,"bo":B,
+    //  "fade":T,"port":"..","line":"up"}}
     QByteArray toJson() const;
 };

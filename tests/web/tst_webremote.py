@@ -333,6 +333,20 @@ def main():
             print('recall to page: %.1f ms' % (changed_at - sent_at * 1000), flush=True)
             check(changed_at - sent_at * 1000 < 250, 'the page follows the panel at once')
 
+        # A fade shows on the scene's key how far it has come; the scene is live, green, only
+        # once the levels have landed on it.
+        def key_is(driver, n, what):
+            return driver.execute_script(
+                "return document.querySelectorAll('#scenes button')[%d].classList"
+                ".contains('%s')" % (n - 1, what))
+        sender.sendto(osc('/dimmer/fade', 2), ('127.0.0.1', osc_port))
+        sender.sendto(osc('/dimmer/scene/1'), ('127.0.0.1', osc_port))
+        check(wait_for(lambda: key_is(a, 1, 'fading') and not key_is(a, 1, 'live')),
+              'a page shows the fade under way, not yet live')
+        check(wait_for(lambda: key_is(a, 1, 'live') and not key_is(a, 1, 'fading'), 5),
+              'and the scene live once it has landed')
+        sender.sendto(osc('/dimmer/fade', 0), ('127.0.0.1', osc_port))
+
         # A phone that slept lost its connection: the page comes back by itself and shows
         # what changed meanwhile.
         a.execute_script('socket.close()')

@@ -16,7 +16,8 @@ const TEXTS = {
       'of four under 手機遙控 (phone remote).',
     channel: n => 'Ch ' + n, master: 'Master', fullOn: 'Full on', off: 'Off', allOff: 'All off',
     blackout: 'Blackout', scenes: 'Scenes', modes: 'Modes', fade: 'Fade time',
-    seconds: s => s + ' s', changed: 'changed', reconnecting: 'Connection lost: reconnecting…',
+    seconds: s => s + ' s', changed: 'changed', fading: 'fading: %1%',
+    reconnecting: 'Connection lost: reconnecting…',
     line: { up: p => 'Line ' + p + ': up', waiting: p => 'Line ' + p + ': waiting',
       lost: p => 'Line ' + p + ': lost', closed: () => 'Line: not open' },
   },
@@ -29,7 +30,8 @@ const TEXTS = {
     malformed: '這不是存取碼：存取碼共 32 個數字與字母 a–f，在「手機遙控」中每四個一組顯示。',
     channel: n => '調光' + '一二三四五六七八'[n - 1], master: '調光全', fullOn: '全開', off: '全關',
     allOff: '全關', blackout: '全暗', scenes: '傳送資料', modes: '模式選擇', fade: '淡變時間',
-    seconds: s => s + ' 秒', changed: '已變更', reconnecting: '連線中斷，重新連線中…',
+    seconds: s => s + ' 秒', changed: '已變更', fading: '淡變中：%1%',
+    reconnecting: '連線中斷，重新連線中…',
     line: { up: p => '線路 ' + p + '：正常', waiting: p => '線路 ' + p + '：等待中',
       lost: p => '線路 ' + p + '：已中斷', closed: () => '線路：未開啟' },
   },
@@ -216,10 +218,15 @@ function render(s) {
   s.ch.forEach((level, i) => faders[i].take(level));
   master.take(s.m);
   sceneKeys.forEach((key, i) => {
-    const live = s.live === i + 1;
+    // The scene being faded to fills with green as its time passes; it is live, green,
+    // only once the levels have landed on it.
+    const fading = s.to === i + 1;
+    const live = s.live === i + 1 && !fading;
+    key.classList.toggle('fading', fading);
+    key.style.setProperty('--done', fading ? s.pc + '%' : '0%');
     key.classList.toggle('live', live);
     key.classList.toggle('changed', live && s.changed);
-    key.title = live && s.changed ? T.changed : '';
+    key.title = fading ? T.fading.replace('%1', s.pc) : live && s.changed ? T.changed : '';
   });
   modeKeys.forEach((key, i) => key.classList.toggle('selected', s.mode === i + 1));
   $('blackout').classList.toggle('on', s.bo);
