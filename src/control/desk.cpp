@@ -1,5 +1,6 @@
 #include "desk.h"
 
+#include "control/cuelist.h"
 #include "control/scenestore.h"
 #include "link/linesink.h"
 #include "protocol/boardnumbers.h"
@@ -100,6 +101,29 @@ Desk::Outcome Desk::apply(const Intent &intent)
     case Kind::Redo:
         redo();
         break;
+    case Kind::Go:
+        goCue();
+        break;
+    case Kind::Back:
+        backCue();
+        break;
+    case Kind::Pause:
+        pauseCue();
+        break;
+    case Kind::GotoCue:
+        if (!m_cues || !m_cues->find(index))
+            return Outcome::Ignored;
+        startCue(index);
+        break;
+    case Kind::RecordCue: {
+        const int down = intent.fade.value_or(intent.value);
+        if (!m_cues || index < CueList::LowestNumber || index > CueList::HighestNumber ||
+            intent.value < 0 || intent.value > CueList::LongestTime || down < 0 ||
+            down > CueList::LongestTime)
+            return Outcome::Ignored;
+        recordCue(index, intent.value, down);
+        break;
+    }
     }
     return Outcome::Taken;
 }
@@ -110,7 +134,7 @@ void Desk::SendCommand()
                                       m_registers.PktValue});
 }
 
-template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
+template<typename Change> void Desk::change(Gesture gesture, Change &&apply, bool always)
 {
     // What a change does to other levels (a master copied into the channels) is part of it.
     if (m_changing) {
@@ -121,7 +145,7 @@ template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
     const UndoHistory::Step before = undoStep();
     apply();
     updateLive();
-    if (undoStep() == before)
+    if (undoStep() == before && !always)
         return;
     if (gesture.kind != Gesture::Kind::Press)
         gesture.hold = m_hold;
@@ -303,16 +327,48 @@ void Desk::stepFades()
         if (m_fade.isFading(channel))
             applyChannel(channel, m_fade.levelAt(channel, now));
     }
-    if (m_fade.isOver(now)) {
-        stopFades();
-    } else if (const int percent = m_fade.percentAt(now); percent != m_fadePercent) {
+    if (m_fade.isOver(now) && !m_playback.isRunning()) {
+        endFade();
+    } else if (const int percent = m_fade.percentAt(now);
+               m_fadeScene != 0 && percent != m_fadePercent) {
         m_fadePercent = percent;
         Q_EMIT fadeProgressed(m_fadeScene, m_fadePercent);
     }
+    stepCue(now);
     updateLive();
 }
 
+void Desk::stepCue(DeskClock::Time now)
+{
+    if (m_playback.isRunning() && m_fade.isOver(now)) {
+        const Cue *cue = m_cues ? m_cues->find(m_playback.current()) : nullptr;
+        endFade();
+        m_playback.completed(cue && cue->follow ? std::optional(DeskClock::Time(*cue->follow * 100))
+                                                : std::nullopt,
+                             now);
+        Q_EMIT cueChanged();
+    }
+    if (m_cues && m_playback.followDue(now)) {
+        if (const int next = m_playback.standby(*m_cues))
+            startCue(next);
+        else
+            Q_EMIT cueChanged();
+    }
+    // The clock keeps going while a cue waits to start or to be followed.
+    if (m_playback.isRunning() || m_playback.isFollowing())
+        m_fadeTimer.start();
+}
+
 void Desk::stopFades()
+{
+    endFade();
+    if (m_playback.isRunning() || m_playback.isFollowing()) {
+        m_playback.stopped();
+        Q_EMIT cueChanged();
+    }
+}
+
+void Desk::endFade()
 {
     m_fade.stopAll();
     m_fadeTimer.stop();
@@ -321,6 +377,79 @@ void Desk::stopFades()
         m_fadePercent = 0;
         Q_EMIT fadeProgressed(0, 0);
     }
+}
+
+void Desk::goCue()
+{
+    if (!m_cues)
+        return;
+    const CuePlayback::Decision decision = m_playback.go(*m_cues, m_clock.now());
+    if (decision.step == CuePlayback::Step::Resume) {
+        m_fade.resume(m_clock.now());
+        m_playback.resume(m_clock.now());
+        m_fadeTimer.start();
+        Q_EMIT cueChanged();
+    } else if (decision.step == CuePlayback::Step::Start) {
+        startCue(decision.number);
+    }
+}
+
+void Desk::backCue()
+{
+    if (!m_cues)
+        return;
+    if (const CuePlayback::Decision decision = m_playback.back(*m_cues);
+        decision.step == CuePlayback::Step::Start)
+        startCue(decision.number);
+}
+
+void Desk::pauseCue()
+{
+    if (m_playback.isPaused() || !(m_playback.isRunning() || m_playback.isFollowing()))
+        return;
+    m_fade.pause(m_clock.now());
+    m_playback.pause(m_clock.now());
+    Q_EMIT cueChanged();
+}
+
+void Desk::startCue(int number)
+{
+    const Cue *found = m_cues->find(number);
+    if (!found)
+        return;
+    const Cue cue = *found;
+    // From where the levels stand, whatever ran before.
+    stopFades();
+    const DeskClock::Time now = m_clock.now();
+    change(
+        {},
+        [&] {
+            m_fade = Fade(m_registers.LevelBuf, cue.levels, now + DeskClock::Time(cue.wait * 100),
+                          DeskClock::Time(cue.up * 100), DeskClock::Time(cue.down * 100));
+        },
+        true);
+    m_playback.started(number);
+    Q_EMIT cueChanged();
+    // Whatever is due at once (no wait, no time) lands now, in this action, as a recall
+    // without a fade does; the rest, and the cue's end, on the fade engine's steps.
+    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+        if (m_fade.isFading(channel))
+            applyChannel(channel, m_fade.levelAt(channel, now));
+    }
+    m_fadeTimer.start();
+}
+
+void Desk::recordCue(int number, int up, std::optional<int> down)
+{
+    Cue cue;
+    if (const Cue *over = m_cues->find(number))
+        cue = *over;
+    cue.number = number;
+    cue.levels = m_registers.LevelBuf;
+    cue.up = up;
+    cue.down = down.value_or(up);
+    m_cues->record(cue);
+    Q_EMIT cueChanged();
 }
 
 void Desk::setLive(int sceneNumber, const DeskState::Levels &levels)

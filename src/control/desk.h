@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/cueplayback.h"
 #include "control/deskclock.h"
 #include "control/deskstate.h"
 #include "control/fade.h"
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QTimer>
 
+class CueList;
 class LineSink;
 class SceneStore;
 
@@ -79,6 +81,15 @@ public:
 
     // The time a recall takes, in tenths of a second, 0..LongestFade; 0 cuts at once.
     int fadeTime() const { return m_fadeTenths; }
+
+    // The show's cue list, which Go, Back, GotoCue and RecordCue work on; none: they do
+    // nothing. Cues run on the fade engine, a rising channel over the cue's up time and a
+    // falling one over its down time; the hand wins over a running cue per channel, as over
+    // a fade; a recall, the master, all-off, blackout and undo stop it. A GO is one step of
+    // undo.
+    void setCueList(CueList *cues) { m_cues = cues; }
+    const CueList *cueList() const { return m_cues; }
+    const CuePlayback &cues() const { return m_playback; }
     bool isFading() const { return m_fade.isRunning(); }
     // The scene a recall is fading to, 1..12, or 0 when none is under way; and how far its
     // time has come, 0..100. The scene is live only once it has landed.
@@ -124,6 +135,8 @@ Q_SIGNALS:
     void liveSceneChanged(int sceneNumber, bool changed);
     // A fade to scene n has come percent of its time; scene 0: no fade is under way.
     void fadeProgressed(int sceneNumber, int percent);
+    // The current or the standby cue changed, or a cue started, stopped or paused.
+    void cueChanged();
     // Scene n holds level for channel, which no channel takes: nothing was recalled.
     void recallRefused(int sceneNumber, int channel, int level);
     // The scene store could not be read or written.
@@ -152,7 +165,8 @@ private:
     void redo();
 
     // One change of levels, kept for undo when it changed anything.
-    template<typename Change> void change(Gesture gesture, Change &&apply);
+    // always: kept for undo even before it changed a level (a cue that starts fading).
+    template<typename Change> void change(Gesture gesture, Change &&apply, bool always = false);
     UndoHistory::Step undoStep() const;
     void goBackTo(const UndoHistory::Step &step);
 
@@ -163,6 +177,13 @@ private:
     void sendLevel(int address, int level);
     void endBlackout();
     void stopFades();
+    void endFade();
+    void goCue();
+    void backCue();
+    void pauseCue();
+    void startCue(int number);
+    void recordCue(int number, int up, std::optional<int> down);
+    void stepCue(DeskClock::Time now);
     void setLive(int sceneNumber, const DeskState::Levels &levels);
     void updateLive();
     bool liveDiffers() const;
@@ -184,6 +205,9 @@ private:
     QTimer m_fadeTimer;
     int m_fadeScene = 0;
     int m_fadePercent = 0;
+
+    CueList *m_cues = nullptr;
+    CuePlayback m_playback;
 
     UndoHistory m_history;
     int m_hold = 0; // the number of the fader hold under way, 0 when none

@@ -47,12 +47,18 @@ struct Intent
         FadeTime,     // the desk's fade time to value tenths
         Undo,         // take back the last change of levels
         Redo,         // bring it back
+        Go,           // the cue list: start the standby cue, or resume a paused one
+        Back,         // start the cue before the current one
+        Pause,        // hold a running cue where it stands
+        GotoCue,      // run cue number index (tenths) in its own times, and make it current
+        RecordCue,    // the eight levels as cue number index, up time value, down time fade
     };
 
     Kind kind = Kind::AllOff;
     int index = 0;
     int value = 0;
-    // A recall's own fade time, in tenths; none: the desk's.
+    // A recall's own fade time, in tenths, none: the desk's; a recorded cue's down time, none:
+    // its up time.
     std::optional<int> fade;
     Source source;
 

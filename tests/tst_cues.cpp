@@ -1,0 +1,192 @@
+#include "control/cuelist.h"
+#include "support/deskactions.h"
+#include "support/deskfixture.h"
+#include "support/wire.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// The cue list played on the desk, on a clock the test moves: what each GO, BACK and PAUSE
+// puts on the line, and when.
+class tst_Cues : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sequences_data();
+    void sequences();
+    void tenCuesRunFromOneGo();
+    void list_data();
+    void list();
+};
+
+namespace {
+
+using Cues = QList<Cue>;
+
+Cue cue(int number, DeskState::Levels levels, int up, int down, int wait = 0,
+        std::optional<int> follow = std::nullopt)
+{
+    return Cue{number, QString(), levels, up, down, wait, follow};
+}
+
+// What the line carried, as "channel=level" for each packet in order, "m=level" for the
+// master; the board's byte rules themselves are the desk's tests'.
+QString changes(const QByteArray &bytes)
+{
+    QStringList told;
+    for (qsizetype at = 0; at + 5 <= bytes.size(); at += 5) {
+        const int address = quint8(bytes[at + 1]);
+        told << (address == 10 ? QStringLiteral("m") : QString::number(address)) + '=' +
+                    QString::number(quint8(bytes[at + 3]));
+    }
+    return told.join(' ');
+}
+
+const DeskState::Levels Warm{80, 60, 0, 0, 0, 0, 0, 0};
+const DeskState::Levels Cold{0, 0, 0, 0, 90, 70, 0, 0};
+const DeskState::Levels Full{99, 99, 99, 99, 99, 99, 99, 99};
+
+} // namespace
+
+void tst_Cues::sequences_data()
+{
+    QTest::addColumn<Cues>("cues");
+    QTest::addColumn<QString>("actions");  // deskactions' words; "at T" moves the clock
+    QTest::addColumn<QStringList>("sent"); // after each action: "action: what the line took"
+
+    // Cue 1 Warm, rising over 2 s and falling over 1 s; cue 2 Cold, the same times.
+    const Cues two{cue(10, Warm, 20, 10), cue(20, Cold, 20, 10)};
+    QTest::newRow("go-rises-and-falls-in-their-times")
+        << two << "go;at 1000;at 2000;at 3000"
+        << QStringList{"go: ", "at 1000: 0=40 1=30", "at 2000: 0=80 1=60", "at 3000: "};
+    QTest::newRow("falling-channels-take-the-down-time")
+        << two << "go;at 2000;go;at 2500;at 3000;at 4000"
+        << QStringList{"go: ",
+                       "at 2000: 0=80 1=60",
+                       "go: ",
+                       "at 2500: 0=40 1=30 4=23 5=18",
+                       "at 3000: 0=0 1=0 4=45 5=35",
+                       "at 4000: 4=90 5=70"};
+    // GO while a cue runs starts the next from where the levels stand.
+    QTest::newRow("go-during-a-cue-starts-the-next-from-there")
+        << two << "go;at 1000;go;at 1500;at 3000"
+        << QStringList{"go: ", "at 1000: 0=40 1=30", "go: ", "at 1500: 0=20 1=15 4=23 5=18",
+                       "at 3000: 0=0 1=0 4=90 5=70"};
+    // A second GO within 200 ms is the same GO: cue 2 stays the standby.
+    QTest::newRow("double-go-is-one-go")
+        << Cues{cue(10, Warm, 0, 0), cue(20, Cold, 0, 0)} << "go;at 150;go;at 400;go"
+        << QStringList{"go: 0=80 1=60", "at 150: ", "go: ", "at 400: ", "go: 0=0 1=0 4=90 5=70"};
+    QTest::newRow("wait-holds-the-start")
+        << Cues{cue(10, Warm, 10, 10, 5)} << "go;at 400;at 1000;at 1500"
+        << QStringList{"go: ", "at 400: ", "at 1000: 0=40 1=30", "at 1500: 0=80 1=60"};
+    QTest::newRow("follow-starts-the-next-by-itself")
+        << Cues{cue(10, Warm, 0, 0, 0, 10), cue(20, Cold, 0, 0)} << "go;at 20;at 900;at 1020"
+        << QStringList{"go: 0=80 1=60", "at 20: ", "at 900: ", "at 1020: 0=0 1=0 4=90 5=70"};
+    // PAUSE holds a running cue where it stands; GO resumes it, the pause added.
+    QTest::newRow("pause-and-go-resumes")
+        << two << "go;at 1000;pause;at 3000;go;at 4000"
+        << QStringList{
+               "go: ", "at 1000: 0=40 1=30", "pause: ", "at 3000: ", "go: ", "at 4000: 0=80 1=60"};
+    // BACK goes to the previous cue in its own times.
+    QTest::newRow("back-to-the-previous-cue")
+        << two << "go;at 2000;go;at 4000;back;at 5000;at 6000"
+        << QStringList{"go: ",
+                       "at 2000: 0=80 1=60",
+                       "go: ",
+                       "at 4000: 0=0 1=0 4=90 5=70",
+                       "back: ",
+                       "at 5000: 0=40 1=30 4=0 5=0",
+                       "at 6000: 0=80 1=60"};
+    // The hand wins over a running cue per channel; the others go on.
+    QTest::newRow("the-hand-takes-a-channel")
+        << two << "go;at 1000;set 0 10;at 2000"
+        << QStringList{"go: ", "at 1000: 0=40 1=30", "set 0 10: 0=10", "at 2000: 1=60"};
+    // A recall of one of the twelve scenes stops the cue's fade.
+    QTest::newRow("a-recall-stops-the-cue")
+        << two << "go;at 1000;recall 2;at 2000"
+        << QStringList{"go: ", "at 1000: 0=40 1=30", "recall 2: 0=0 1=0", "at 2000: "};
+    // Undo takes back a GO as one step.
+    QTest::newRow("undo-takes-back-a-go")
+        << two << "go;at 2000;undo" << QStringList{"go: ", "at 2000: 0=80 1=60", "undo: 0=0 1=0"};
+    QTest::newRow("goto-runs-a-cue-in-its-times-and-makes-it-current")
+        << two << "goto 20;at 2000;go;back;at 4000"
+        << QStringList{"goto 20: ", "at 2000: 4=90 5=70",
+                       "go: ", "back: ", "at 4000: 0=80 1=60 4=0 5=0"};
+    QTest::newRow("nothing-after-the-last-cue")
+        << Cues{cue(10, Warm, 0, 0)} << "go;at 300;go"
+        << QStringList{"go: 0=80 1=60", "at 300: ", "go: "};
+}
+
+void tst_Cues::sequences()
+{
+    QFETCH(Cues, cues);
+    QFETCH(QString, actions);
+    QFETCH(QStringList, sent);
+    DeskFixture f;
+    f.cues.replaceAll({cues.begin(), cues.end()});
+    QStringList took;
+    for (const QString &action : actions.split(';')) {
+        perform(f, action);
+        took << action + ": " + changes(f.line.take());
+    }
+    QCOMPARE(took, sent);
+}
+
+void tst_Cues::tenCuesRunFromOneGo()
+{
+    // A show of ten cues with waits and follows runs from one GO to the last cue's levels.
+    DeskFixture f;
+    std::vector<Cue> show;
+    for (int n = 1; n <= 10; ++n) {
+        DeskState::Levels levels{};
+        levels[std::size_t(n % 8)] = std::uint8_t(10 * n - 1);
+        show.push_back(
+            cue(10 * n, levels, n, 10 - n, n % 3, n < 10 ? std::optional(n) : std::nullopt));
+    }
+    f.cues.replaceAll(show);
+    perform(f, "go");
+    for (int ms = 20; ms <= 30000; ms += 20)
+        perform(f, QStringLiteral("at %1").arg(ms));
+    QCOMPARE(f.desk.cues().current(), 100);
+    QVERIFY(!f.desk.cues().isRunning() && !f.desk.cues().isFollowing());
+    QCOMPARE(f.levels(), (QList<int>{0, 0, 99, 0, 0, 0, 0, 0, 0}));
+}
+
+void tst_Cues::list_data()
+{
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<QStringList>("numbers"); // the list after
+    QTest::addColumn<int>("standby");
+
+    QTest::newRow("record-goes-in-order")
+        << "recordCue 30 0;recordCue 10 0;recordCue 25 0" << QStringList{"1", "2.5", "3"} << 10;
+    QTest::newRow("record-over-a-cue")
+        << "recordCue 10 0;set 0 50;recordCue 10 20 5" << QStringList{"1"} << 10;
+    QTest::newRow("out-of-range-refused")
+        << "recordCue 0 0;recordCue 100000 0;recordCue 10 6001" << QStringList{} << 0;
+    QTest::newRow("standby-after-go")
+        << "recordCue 10 0;recordCue 20 0;go" << QStringList{"1", "2"} << 20;
+}
+
+void tst_Cues::list()
+{
+    QFETCH(QString, actions);
+    QFETCH(QStringList, numbers);
+    QFETCH(int, standby);
+    DeskFixture f;
+    perform(f, actions);
+    QStringList have;
+    for (const Cue &cue : f.cues.cues())
+        have << CueList::numberText(cue.number);
+    QCOMPARE(have, numbers);
+    QCOMPARE(f.desk.cues().standby(f.cues), standby);
+    if (const Cue *over = f.cues.find(10); over && actions.endsWith("20 5")) {
+        QCOMPARE(over->levels[0], 50);
+        QCOMPARE(over->up, 20);
+        QCOMPARE(over->down, 5);
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_Cues)
+#include "tst_cues.moc"
