@@ -1,9 +1,13 @@
 #include "control/cuelist.h"
+#include "scenes/cuefile.h"
 #include "support/deskactions.h"
 #include "support/deskfixture.h"
+#include "support/files.h"
 #include "support/wire.h"
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The cue list played on the desk, on a clock the test moves: what each GO, BACK and PAUSE
@@ -18,6 +22,9 @@ private Q_SLOTS:
     void tenCuesRunFromOneGo();
     void list_data();
     void list();
+    void fileRoundTrip();
+    void fileSetAside_data();
+    void fileSetAside();
 };
 
 namespace {
@@ -186,6 +193,67 @@ void tst_Cues::list()
         QCOMPARE(over->up, 20);
         QCOMPARE(over->down, 5);
     }
+}
+
+void tst_Cues::fileRoundTrip()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("show.cues");
+    std::vector<Cue> show{cue(1, Warm, 0, 6000, 0, 25), cue(25, Cold, 15, 15, 3),
+                          cue(99999, Full, 1, 2)};
+    show[0].label = QString::fromUtf8("開場\tlook");
+    {
+        CueList cues;
+        CueFile file(path, cues);
+        QCOMPARE(file.problem(), QString());
+        cues.replaceAll(show);
+    }
+    const QByteArray text = Files::bytes(path);
+    QVERIFY2(text.contains("dimmer-panel cues 1\n0.1\t0.0\t600.0\t0.0\t2.5\t80 60 0 0 0 0 0 "
+                           "0\t\xe9\x96\x8b\xe5\xa0\xb4 look\n2.5\t1.5\t1.5\t0.3\t-\t"),
+             text.constData());
+    CueList again;
+    CueFile file(path, again);
+    QCOMPARE(file.problem(), QString());
+    show[0].label = QString::fromUtf8("開場 look");
+    QCOMPARE(again.cues(), show);
+}
+
+void tst_Cues::fileSetAside_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("reason");
+    const QByteArray good = CueFile::toText({cue(10, Warm, 20, 10)});
+    const auto with = [&good](const char *from, const char *to) {
+        return QByteArray(good).replace(from, to);
+    };
+    QTest::newRow("newer-version") << with("cues 1", "cues 2") << "a newer version";
+    QTest::newRow("not-a-cue-list") << QByteArray("[General]\nport=x\n") << "not a cue list";
+    QTest::newRow("level-100") << with("80 60", "100 60") << "line 4";
+    QTest::newRow("two-decimals") << with("2.0\t1.0", "2.05\t1.0") << "line 4";
+    QTest::newRow("cut-short") << good.left(good.size() - 12) << "line 4";
+    QTest::newRow("out-of-order") << good + "0.5\t0.0\t0.0\t0.0\t-\t0 0 0 0 0 0 0 0\t\n"
+                                  << "out of the order";
+}
+
+void tst_Cues::fileSetAside()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("show.cues");
+    QVERIFY(Files::write(path, text));
+    CueList cues;
+    CueFile file(path, cues);
+    QVERIFY(cues.isEmpty());
+    QVERIFY2(file.problem().contains(reason) && file.problem().contains(".set-aside-"),
+             qPrintable(file.problem()));
+    // Nothing is lost: the file is kept whole aside, and a new list goes where it was.
+    const QStringList aside = QDir(folder.path()).entryList({"show.cues.set-aside-*"});
+    QCOMPARE(aside.size(), 1);
+    QCOMPARE(Files::bytes(folder.filePath(aside.first())), text);
+    cues.record(cue(10, Full, 0, 0));
+    QVERIFY(Files::bytes(path).contains("dimmer-panel cues 1"));
 }
 
 QTEST_GUILESS_MAIN(tst_Cues)

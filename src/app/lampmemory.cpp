@@ -1,6 +1,7 @@
 #include "lampmemory.h"
 
 #include "app/userfiles.h"
+#include "scenes/wholefile.h"
 #include "control/desk.h"
 #include "link/deviceholders.h"
 #include "link/portnames.h"
@@ -278,7 +279,7 @@ int LampMemory::save(bool last)
         return 0;
     QString error;
     const Record kept = record(last);
-    if (UserFiles::replaceWhole(m_path, toText(m_port, kept), &error)) {
+    if (WholeFile::replace(m_path, toText(m_port, kept), &error)) {
         if (std::exchange(m_failing, false))
             Q_EMIT keepingChanged(QString());
         return kept.unsent;
