@@ -1,11 +1,11 @@
 #include "lampmemory.h"
 
 #include "app/userfiles.h"
-#include "scenes/wholefile.h"
 #include "control/desk.h"
 #include "link/deviceholders.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
+#include "scenes/wholefile.h"
 
 #include <QCryptographicHash>
 #include <QDir>

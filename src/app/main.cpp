@@ -11,12 +11,15 @@
 #include "link/portnames.h"
 #include "link/seriallink.h"
 #include "remote/oscserver.h"
+#include "scenes/cuefile.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
 #include "ui/joindialog.h"
 #include "ui/portdialog.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMessageBox>
@@ -170,6 +173,13 @@ int main(int argc, char **argv)
     BoardSession board(scenes);
     SerialLink &link = board.link();
     Desk &desk = board.desk();
+    // The show's cue list, beside its scenes unless named.
+    CueList cues;
+    const CueFile cueFile(options.cuesFile.isEmpty()
+                              ? QFileInfo(scenes.path()).dir().filePath(CueFile::fileName())
+                              : options.cuesFile,
+                          cues);
+    desk.setCueList(&cues);
     Form1 panel(desk, link);
     PanelSettings memory;
     if (!memory.problem().isEmpty())
@@ -206,10 +216,18 @@ int main(int argc, char **argv)
             ErrorReport::print(why);
     });
 
+    // A cue recorded or changed that could not be kept: the operator is at the cue list.
+    QObject::connect(&cueFile, &CueFile::keepingChanged, &report, [&report](const QString &why) {
+        if (!why.isEmpty())
+            report.warning(why);
+    });
+
     panel.show();
     QStringList atStart;
-    if (!lamps.problem().isEmpty())
-        atStart << lamps.problem();
+    for (const QString &problem : {lamps.problem(), cueFile.problem()}) {
+        if (!problem.isEmpty())
+            atStart << problem;
+    }
     if (const int unsent = lamps.unsentLastTime(); unsent > 0 && lamps.recalled()) {
         atStart << Texts::tr("When the panel was last closed, changes had not reached the "
                              "board on %1 (%2 of them): its line was lost. The panel shows what "

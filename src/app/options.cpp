@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "link/seriallink.h"
+#include "scenes/cuefile.h"
 #include "scenes/scenefile.h"
 
 #include <QCommandLineParser>
@@ -87,6 +88,11 @@ Options Options::parse(const CommandLine::Arguments &arguments)
         QStringLiteral("scene-file"),
         tr("The file of the twelve stored scenes (default %1).").arg(SceneFile::defaultPath()),
         QStringLiteral("PATH"));
+    const QCommandLineOption cues(
+        QStringLiteral("cues"),
+        tr("The file of the cue list (default: %1 beside the scene file).")
+            .arg(CueFile::fileName()),
+        QStringLiteral("FILE"));
     const QCommandLineOption choosePort(
         QStringLiteral("choose-port"),
         tr("Show the port dialog first, even when the last port can be opened."));
@@ -112,6 +118,7 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     parser.addOption(port);
     parser.addOption(choosePort);
     parser.addOption(sceneFile);
+    parser.addOption(cues);
     parser.addOption(osc);
     parser.addOption(oscFeedback);
     parser.addOption(web);
@@ -125,8 +132,11 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     options.portName = options.portGiven ? parser.value(port) : SerialLink::defaultPortName();
     options.sceneFileGiven = parser.isSet(sceneFile);
     options.sceneFile = parser.value(sceneFile);
+    options.cuesFile = parser.value(cues);
     if (options.sceneFileGiven && options.sceneFile.isEmpty())
         options.verdict = CommandLine::usageError(parser, tr("--scene-file needs a file name."));
+    else if (parser.isSet(cues) && options.cuesFile.isEmpty())
+        options.verdict = CommandLine::usageError(parser, tr("--cues needs a file name."));
     else if (options.portName.isEmpty())
         options.verdict = CommandLine::usageError(parser, tr("--port needs a device name."));
     else if (options.portGiven && options.choosePort)

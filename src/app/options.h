@@ -23,6 +23,7 @@ public:
     bool choosePort = false;
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
+    QString cuesFile; // empty: beside the scene file
     std::optional<OscEndpoint> osc; // --osc: where remote control listens; none: off
     // --osc-feedback: targets told every level too, in the form each asks for.
     struct FeedbackTarget

@@ -88,7 +88,7 @@ public:
     // a fade; a recall, the master, all-off, blackout and undo stop it. A GO is one step of
     // undo.
     void setCueList(CueList *cues) { m_cues = cues; }
-    const CueList *cueList() const { return m_cues; }
+    CueList *cueList() const { return m_cues; }
     const CuePlayback &cues() const { return m_playback; }
     bool isFading() const { return m_fade.isRunning(); }
     // The scene a recall is fading to, 1..12, or 0 when none is under way; and how far its
