@@ -147,6 +147,10 @@ template<typename Change> void Desk::change(Gesture gesture, Change &&apply, boo
     updateLive();
     if (undoStep() == before && !always)
         return;
+    // A console on the network refreshes its levels many times a second: its changes are
+    // its own, not the operator's to take back.
+    if (m_source.kind == Source::Kind::Network)
+        return;
     if (gesture.kind != Gesture::Kind::Press)
         gesture.hold = m_hold;
     m_history.record(before, gesture, m_clock.now());

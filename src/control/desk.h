@@ -77,6 +77,8 @@ public:
     //   board held; again, the levels from before come back, each sent. Any other change of
     //   a level ends the blackout where it stands.
     // - Download: all twelve stored scenes to the board in one frame; no level changes.
+    // - A change from the network (a console's DMX) is no step of undo: the console
+    //   refreshes its levels many times a second, and they are not the operator's.
     Outcome apply(const Intent &intent);
 
     // The time a recall takes, in tenths of a second, 0..LongestFade; 0 cuts at once.

@@ -14,13 +14,15 @@ struct Source
         Key,    // the panel's own keys: F1..F12, B, Ctrl+Z
         Osc,    // an OSC remote control
         Web,    // a page of the web remote
-        Fade,   // a fade under way, step by step
-        Line,   // the line: what the board kept, or the state sent again when it is back
+        Fade,    // a fade or a cue under way, step by step
+        Line,    // the line: what the board kept, or the state sent again when it is back
+        Network, // a lighting console's DMX over the network (sACN, Art-Net)
+        Midi,    // a MIDI control surface
     };
 
     Kind kind = Kind::Window;
-    // Which one of that kind, where there are several (an OSC sender, a web page); 0 for the
-    // panel's own.
+    // Which one of that kind, where there are several (an OSC sender, a web page, a network
+    // source); 0 for the panel's own.
     std::uint32_t client = 0;
 
     bool operator==(const Source &) const = default;
