@@ -440,6 +440,14 @@ void Desk::startCue(int number)
         if (m_fade.isFading(channel))
             applyChannel(channel, m_fade.levelAt(channel, now));
     }
+    // A cue of no time has landed with that; its follow, if any, comes on the steps.
+    if (m_fade.isOver(now)) {
+        endFade();
+        m_playback.completed(cue.follow ? std::optional(DeskClock::Time(*cue.follow * 100))
+                                        : std::nullopt,
+                             now);
+        Q_EMIT cueChanged();
+    }
     m_fadeTimer.start();
 }
 
