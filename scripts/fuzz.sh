@@ -9,7 +9,8 @@ scripts/install-packages.sh clang libclang-rt-14-dev
 seconds=${FUZZ_SECONDS:-60}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DDIMMER_FUZZ=ON -DBUILD_TESTING=ON
-targets=(fuzz_decoder fuzz_linequeue fuzz_scenefile fuzz_osc fuzz_webmessage fuzz_webframes)
+targets=(fuzz_decoder fuzz_linequeue fuzz_scenefile fuzz_osc fuzz_webmessage fuzz_webframes
+    fuzz_midireader fuzz_midiprofile)
 cmake --build build-fuzz --target "${targets[@]}"
 mkdir -p build-fuzz/findings
 for target in "${targets[@]}"; do
@@ -19,7 +20,11 @@ for target in "${targets[@]}"; do
     echo "== $target for ${seconds}s"
     # The panel's fuzzers keep one panel, and with it Qt, for the whole run.
     leaks=1
-    case $target in fuzz_decoder | fuzz_linequeue | fuzz_webmessage | fuzz_webframes) ;; *) leaks=0 ;; esac
+    case $target in
+    fuzz_decoder | fuzz_linequeue | fuzz_webmessage | fuzz_webframes | fuzz_midireader | \
+        fuzz_midiprofile) ;;
+    *) leaks=0 ;;
+    esac
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=$leaks \
         "build-fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
         -artifact_prefix="build-fuzz/findings/$target-" -print_final_stats=1 \
