@@ -266,45 +266,6 @@
     </message>
 </context>
 <context>
-    <name>OscEndpoint</name>
-    <message>
-        <source>there is no host %1 (%2)</source>
-        <translation>找不到主機 %1（%2）</translation>
-    </message>
-    <message>
-        <source>an IPv6 address in brackets must be followed by a colon and the port, as in [::1]:9000</source>
-        <translation>方括號中的 IPv6 位址後面必須接冒號和連接埠，例如 [::1]:9000</translation>
-    </message>
-    <message>
-        <source>%1 in brackets is not an IPv6 address</source>
-        <translation>方括號中的 %1 不是 IPv6 位址</translation>
-    </message>
-    <message>
-        <source>an IPv6 address goes in brackets, as in [::1]:9000</source>
-        <translation>IPv6 位址要放在方括號中，例如 [::1]:9000</translation>
-    </message>
-    <message>
-        <source>the host is missing before the colon</source>
-        <translation>冒號前缺少主機</translation>
-    </message>
-    <message>
-        <source>the host and the port are needed, as in 192.168.1.20:9000</source>
-        <translation>需要主機和連接埠，例如 192.168.1.20:9000</translation>
-    </message>
-    <message>
-        <source>the port must be a number from 1 to 65535</source>
-        <translation>連接埠必須是 1 到 65535 之間的數字</translation>
-    </message>
-    <message>
-        <source>%1 cannot be reached from %2, where the panel listens: one is IPv4, the other IPv6</source>
-        <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
-    </message>
-    <message>
-        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
-        <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
-    </message>
-</context>
-<context>
     <name>OscServer</name>
     <message>
         <source>Cannot listen for OSC messages on %1: %2</source>
@@ -461,6 +422,13 @@
     </message>
 </context>
 <context>
+    <name>RemoteModules</name>
+    <message>
+        <source>A module of the panel cannot be loaded: %1</source>
+        <translation>無法載入控制台的模組：%1</translation>
+    </message>
+</context>
+<context>
     <name>SceneFile</name>
     <message>
         <source>Cannot use the scene file %1: %2.</source>
@@ -523,6 +491,45 @@
     </message>
 </context>
 <context>
+    <name>SocketAddress</name>
+    <message>
+        <source>there is no host %1 (%2)</source>
+        <translation>找不到主機 %1（%2）</translation>
+    </message>
+    <message>
+        <source>an IPv6 address in brackets must be followed by a colon and the port, as in [::1]:9000</source>
+        <translation>方括號中的 IPv6 位址後面必須接冒號和連接埠，例如 [::1]:9000</translation>
+    </message>
+    <message>
+        <source>%1 in brackets is not an IPv6 address</source>
+        <translation>方括號中的 %1 不是 IPv6 位址</translation>
+    </message>
+    <message>
+        <source>an IPv6 address goes in brackets, as in [::1]:9000</source>
+        <translation>IPv6 位址要放在方括號中，例如 [::1]:9000</translation>
+    </message>
+    <message>
+        <source>the host is missing before the colon</source>
+        <translation>冒號前缺少主機</translation>
+    </message>
+    <message>
+        <source>the host and the port are needed, as in 192.168.1.20:9000</source>
+        <translation>需要主機和連接埠，例如 192.168.1.20:9000</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>連接埠必須是 1 到 65535 之間的數字</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached from %2, where the panel listens: one is IPv4, the other IPv6</source>
+        <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
+    </message>
+    <message>
+        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
+        <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>No port was opened, so the panel did not start.</source>
@@ -540,7 +547,7 @@
         <translation>無法將網頁遙控的存取碼存入 %1：%2</translation>
     </message>
     <message>
-        <source>The web remote's access token %1 is a symbolic link: the panel follows no link there, so that it never overwrites another file or opens it to others. Remove the link.</source>
+        <source>The web remote&apos;s access token %1 is a symbolic link: the panel follows no link there, so that it never overwrites another file or opens it to others. Remove the link.</source>
         <translation>網頁遙控的存取碼 %1 是符號連結：控制台不會跟隨那裡的連結，以免覆寫其他檔案或讓他人讀取。請刪除這個連結。</translation>
     </message>
 </context>
@@ -564,13 +571,6 @@
     <message>
         <source>Web: %1 messages taken, %2 pages joined; ignored: %3 wrong tokens, %4 controls without the token, %5 while a window was up, %6 too fast, %7 unknown actions, %8 wrong arguments, %9 values out of range, %10 malformed messages, %11 oversized, %12 binary messages, %13 pages turned away</source>
         <translation>網頁：接受 %1 則訊息，%2 個網頁加入；忽略：存取碼錯誤 %3 次，沒有存取碼的操作 %4 則，視窗開啟時 %5 則，太快 %6 則，未知動作 %7 則，引數錯誤 %8 則，數值超出範圍 %9 則，格式錯誤的訊息 %10 則，過大 %11 則，二進位訊息 %12 則，拒絕的網頁 %13 個</translation>
-    </message>
-</context>
-<context>
-    <name>WebRemoteModule</name>
-    <message>
-        <source>The web remote cannot be loaded: %1</source>
-        <translation>無法載入網頁遙控：%1</translation>
     </message>
 </context>
 <context>

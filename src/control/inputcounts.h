@@ -36,22 +36,12 @@ struct InputCounts
 
     void add(Refusal why)
     {
-        switch (why) {
-        case Refusal::None:
-            break;
-        case Refusal::Unknown:
-            ++unknown;
-            break;
-        case Refusal::WrongArguments:
-            ++wrongArguments;
-            break;
-        case Refusal::OutOfRange:
-            ++outOfRange;
-            break;
-        case Refusal::Malformed:
-            ++malformed;
-            break;
-        }
+        // In the order of Refusal.
+        qint64 InputCounts::*const counts[] = {nullptr, &InputCounts::unknown,
+                                               &InputCounts::wrongArguments,
+                                               &InputCounts::outOfRange, &InputCounts::malformed};
+        if (why != Refusal::None)
+            ++(this->*counts[int(why)]);
     }
 
     // What the desk made of a message's intent. One it had nothing to do for was taken all
