@@ -350,6 +350,8 @@ void tst_Remote::reads_data()
         "wrong arguments");
     row("scene-three-arguments", Osc::message("/dimmer/scene/1", {1, 2, 3}), "wrong arguments");
     row("scene-released-with-fade", Osc::message("/dimmer/scene/1", {0, 2.0f}), "button releases");
+    row("scene-released-with-text", Osc::message("/dimmer/scene/1", {0, QByteArray("2")}),
+        "wrong arguments");
     row("mode-with-fade", Osc::message("/dimmer/mode/2", {1, 2}), "wrong arguments");
 }
 

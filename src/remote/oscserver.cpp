@@ -101,11 +101,12 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
         return;
     }
     const OscIntent asked = OscIntent::read(message, sourceOf(sender));
-    m_counts.add(asked.refusal);
-    if (asked.release)
-        ++m_counts.releases;
-    if (!asked.acts())
+    if (!asked.acts()) {
+        m_counts.add(asked.refusal);
+        if (asked.refusal == InputCounts::Refusal::None)
+            ++m_counts.releases;
         return;
+    }
     const auto now = FeedbackClients::Clock::now();
     const int address = levelAddress(asked.intent);
     if (m_clients.isEcho(sender, address, asked.intent.value, now)) {
