@@ -1,20 +1,21 @@
 #pragma once
 
+#include "control/inputcounts.h"
+
 #include <QCoreApplication>
 #include <QString>
 
-// What became of the MIDI messages of a run, from every surface: taken, a button's release,
-// or ignored, and why; and what the reader skipped. Every message counts exactly once.
-struct MidiCounts
+// What became of the MIDI messages of a run, from every surface: besides what every input
+// counts (a control the profile maps not is unknown), a button's release, a fader's moves
+// before it picked its level up, the messages while learning; and what the reader skipped.
+// Every message counts exactly once.
+struct MidiCounts : InputCounts
 {
     Q_DECLARE_TR_FUNCTIONS(MidiCounts)
 
 public:
-    qint64 taken = 0;
     qint64 releases = 0;
-    qint64 whileWindowUp = 0; // the scene key window or a question was up
-    qint64 waiting = 0;       // a fader's moves before it picked its level up
-    qint64 unmapped = 0;      // a control, a channel or a kind of message the profile maps not
+    qint64 waiting = 0; // a fader's moves before it picked its level up
     qint64 whileLearning = 0;
     qint64 sysex = 0;
     qint64 realtime = 0; // real-time and system common messages

@@ -133,7 +133,7 @@ void MidiInput::take(Surface &surface, const MidiMessage &message)
     const std::optional<MidiControl> control = MidiControl::of(message);
     const MidiMapping *mapping = control ? m_profile.find(*control) : nullptr;
     if (!mapping) {
-        ++m_counts.unmapped;
+        ++m_counts.unknown;
         return;
     }
     if (mapping->isFader())
@@ -155,12 +155,12 @@ void MidiInput::moveFader(Surface &surface, std::size_t mapping, int value)
         return;
     }
     m_applying = Applying{&surface, mapping};
-    const MidiPanel::Outcome outcome =
+    const Intent::Outcome outcome =
         m_panel.act(Intent{fader.action, fader.index, *level, std::nullopt, surface.source});
     m_applying.reset();
-    count(outcome);
+    m_counts.add(outcome);
     // The panel kept its level: the fader stands elsewhere now, and waits for it again.
-    if (outcome == MidiPanel::Outcome::Held) {
+    if (outcome == Intent::Outcome::Held) {
         const int target = fader.target();
         surface.state->levelChanged(target, m_panel.view().levels[std::size_t(target)]);
     }
@@ -168,12 +168,8 @@ void MidiInput::moveFader(Surface &surface, std::size_t mapping, int value)
 
 void MidiInput::press(Surface &surface, const MidiMapping &mapping)
 {
-    count(m_panel.act(Intent{mapping.action, mapping.index, 0, std::nullopt, surface.source}));
-}
-
-void MidiInput::count(MidiPanel::Outcome outcome)
-{
-    ++(outcome == MidiPanel::Outcome::Held ? m_counts.whileWindowUp : m_counts.taken);
+    m_counts.add(
+        m_panel.act(Intent{mapping.action, mapping.index, 0, std::nullopt, surface.source}));
 }
 
 void MidiInput::levelChanged(int target, int level, const Source &source)

@@ -69,7 +69,6 @@ private:
     void take(Surface &surface, const MidiMessage &message);
     void moveFader(Surface &surface, std::size_t mapping, int value);
     void press(Surface &surface, const MidiMapping &mapping);
-    void count(MidiPanel::Outcome outcome);
     void watch();
     void opened(Surface &surface);
     void sendFeedback();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "control/intent.h"
-#include "protocol/boardnumbers.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,18 +30,13 @@ struct MidiPanelView
 class MidiPanel
 {
 public:
-    enum class Outcome : std::uint8_t {
-        Taken,
-        Held,    // a window that takes all input is up: nothing changed
-        Ignored, // out of range, or nothing to do
-    };
     // Where a fader that waits for pickup stands against its level: below it (to be pushed
     // up to it), or above.
     enum class Pickup : std::uint8_t { None, Below, Above };
 
     virtual ~MidiPanel() = default;
     virtual MidiPanelView view() const = 0;
-    virtual Outcome act(const Intent &intent) = 0;
+    virtual Intent::Outcome act(const Intent &intent) = 0;
     // Whether a fader of target (channel 0..7, the master 8) waits for pickup, and where.
     virtual void showPickup(int target, Pickup pickup) = 0;
     // A pair learned, in words, for the operator.
