@@ -126,6 +126,9 @@ void tst_MidiLearn::pairs_data()
         << QStringList{"note 1 8 fullon 3"};
     QTest::newRow("several-channels-tell-nothing")
         << QStringList{"0:channel 1 0 + channel 2 0", "10:cc 1 20 40"} << QStringList{};
+    QTest::newRow("one-channel-moved-often")
+        << QStringList{"0:channel 2 50 + channel 2 51 + channel 2 52", "10:cc 1 20 40"}
+        << QStringList{"cc 1 20 channel 2"};
     QTest::newRow("latest-touch-counts")
         << QStringList{"0:channel 1 50", "5:channel 2 50", "10:cc 1 20 40"}
         << QStringList{"cc 1 20 channel 2"};

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void parse();
     void web_data();
     void web();
+    void midi_data();
+    void midi();
     void argumentThatIsNoText();
 };
 
@@ -183,6 +185,52 @@ void tst_Options::web()
         QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
                      options.verdict.output.contains(says),
                  qPrintable(options.verdict.output));
+}
+
+void tst_Options::midi_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // "PATTERN PROFILE SYSTEM [list]", "-" when off; or a text of the usage error.
+    QTest::addColumn<QString>("says");
+    QTest::newRow("off") << QStringList{} << "-";
+    QTest::newRow("pattern") << QStringList{"--midi", "nano"} << "nano - default";
+    QTest::newRow("profile") << QStringList{"--midi", "nano", "--midi-profile", "apc-mini"}
+                             << "nano apc-mini default";
+    QTest::newRow("jack") << QStringList{"--midi", "x", "--midi-api", "jack"} << "x - jack";
+    QTest::newRow("alsa") << QStringList{"--midi", "x", "--midi-api", "alsa"} << "x - alsa";
+    QTest::newRow("list") << QStringList{"--midi-list", "--midi-api", "jack"} << " - jack list";
+    QTest::newRow("empty-pattern") << QStringList{"--midi="} << "--midi needs a part of";
+    QTest::newRow("profile-alone")
+        << QStringList{"--midi-profile", "generic"} << "give --midi too";
+    QTest::newRow("api-alone") << QStringList{"--midi-api", "jack"} << "give --midi too";
+    QTest::newRow("unknown-api") << QStringList{"--midi", "x", "--midi-api", "coremidi"}
+                                 << "--midi-api is alsa or jack, not coremidi.";
+    QTest::newRow("empty-profile")
+        << QStringList{"--midi", "x", "--midi-profile="} << "--midi-profile needs";
+}
+
+void tst_Options::midi()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const Options options = parsed(arguments);
+    if (options.verdict.outcome != CommandLine::Outcome::Run) {
+        QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
+                     options.verdict.output.contains(says),
+                 qPrintable(options.verdict.output));
+        return;
+    }
+    if (!options.midi) {
+        QCOMPARE(QStringLiteral("-"), says);
+        return;
+    }
+    const char *systems[] = {"default", "alsa", "jack"};
+    QStringList asked{options.midi->pattern,
+                      options.midi->profile.isEmpty() ? "-" : options.midi->profile,
+                      systems[int(options.midi->system)]};
+    if (options.midiList)
+        asked << "list";
+    QCOMPARE(asked.join(' '), says);
 }
 
 void tst_Options::argumentThatIsNoText()

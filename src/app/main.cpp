@@ -14,6 +14,7 @@
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
 #include "ui/joindialog.h"
+#include "ui/midimarks.h"
 #include "ui/portdialog.h"
 
 #include <QApplication>
@@ -22,10 +23,12 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -114,6 +117,52 @@ bool startRemotes(const Options &options, RemoteModules &remotes, Form1 &panel)
     return true;
 }
 
+// --midi-list: the ports the MIDI system has, in the user's language, on stdout.
+int listMidiPorts(int argc, char **argv, const MidiSettings &settings)
+{
+    QCoreApplication application(argc, argv);
+    installTranslations(application, QLocale(), Catalogue);
+    QStringList inputs;
+    QStringList outputs;
+    QString error;
+    if (!RemoteModules::listMidi(settings, &inputs, &outputs, &error)) {
+        ErrorReport::print(error);
+        return 1;
+    }
+    QString text;
+    for (const auto &[title, names] : {std::pair(Texts::tr("MIDI inputs:"), inputs),
+                                       std::pair(Texts::tr("MIDI outputs:"), outputs)}) {
+        text += title + QLatin1Char('\n');
+        for (const QString &name : names)
+            text += QStringLiteral("  ") + name + QLatin1Char('\n');
+        if (names.isEmpty())
+            text += QStringLiteral("  ") + Texts::tr("(none)") + QLatin1Char('\n');
+    }
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
+// The MIDI surface when --midi asks for it, with its pickup marks and learn button on the
+// panel. A surface that is not there yet is waited for; a profile that cannot be read, or a
+// MIDI system that cannot be opened, fails the start, as a port for OSC does.
+bool startMidi(const Options &options, RemoteModules &remotes, Form1 &panel)
+{
+    if (!options.midi)
+        return true;
+    MidiSettings settings = *options.midi;
+    // The operator's profile, which learn writes, beside the panel's settings.
+    settings.operatorProfile =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+            .filePath(QStringLiteral("dimmer-panel/midi.profile"));
+    QString error;
+    if (!remotes.startMidi(settings, &error)) {
+        ErrorReport::failedToStart(error);
+        return false;
+    }
+    remotes.midi()->showOn(new MidiMarks(&panel));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -136,6 +185,8 @@ int main(int argc, char **argv)
     const Options options = parseOptions(argc, argv);
     if (options.verdict.outcome != CommandLine::Outcome::Run)
         return CommandLine::exitWith(options.verdict);
+    if (options.midiList)
+        return listMidiPorts(argc, argv, *options.midi);
 
     QApplication application(argc, argv);
     // The board's panel was drawn for one look; the fixed control places assume it.
@@ -185,7 +236,7 @@ int main(int argc, char **argv)
     QObject::connect(&fadeWrite, &QTimer::timeout, &desk,
                      [&] { memory.rememberFadeTime(desk.fadeTime()); });
     RemoteModules remotes(desk, link);
-    if (!startRemotes(options, remotes, panel))
+    if (!startRemotes(options, remotes, panel) || !startMidi(options, remotes, panel))
         return 1;
 
     ErrorReport report;

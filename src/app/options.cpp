@@ -65,6 +65,38 @@ QString readWebOption(const QCommandLineParser &parser, const QCommandLineOption
     return {};
 }
 
+// --midi, --midi-profile, --midi-api and --midi-list into options; why they cannot be used,
+// or empty.
+QString readMidiOptions(const QCommandLineParser &parser, const QCommandLineOption &midi,
+                        const QCommandLineOption &profile, const QCommandLineOption &system,
+                        const QCommandLineOption &list, Options &options)
+{
+    options.midiList = parser.isSet(list);
+    if (!parser.isSet(midi) && !options.midiList) {
+        if (parser.isSet(profile) || parser.isSet(system))
+            return Options::tr("--midi-profile and --midi-api are for the surface that --midi "
+                               "names: give --midi too.");
+        return {};
+    }
+    MidiSettings settings;
+    settings.pattern = parser.value(midi);
+    settings.profile = parser.value(profile);
+    if (parser.isSet(midi) && settings.pattern.isEmpty())
+        return Options::tr("--midi needs a part of the surface's port name (--midi-list lists "
+                           "them).");
+    if (parser.isSet(profile) && settings.profile.isEmpty())
+        return Options::tr("--midi-profile needs a built-in profile's name or a file.");
+    const QString asked = parser.value(system);
+    if (asked == QLatin1String("alsa"))
+        settings.system = MidiSettings::System::Alsa;
+    else if (asked == QLatin1String("jack"))
+        settings.system = MidiSettings::System::Jack;
+    else if (parser.isSet(system))
+        return Options::tr("--midi-api is alsa or jack, not %1.").arg(asked);
+    options.midi = settings;
+    return {};
+}
+
 } // namespace
 
 Options Options::parse(const CommandLine::Arguments &arguments)
@@ -109,6 +141,27 @@ Options Options::parse(const CommandLine::Arguments &arguments)
            "network to be reached from it).")
             .arg(SocketAddress::defaultHost()),
         QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption midi(
+        QStringLiteral("midi"),
+        tr("Take a MIDI control surface: the input (and the output, for its lights and motor "
+           "faders) whose name holds PATTERN; and offer the panel's own MIDI port, %1, that "
+           "other programs connect to.")
+            .arg(QStringLiteral("dimmer-panel")),
+        QStringLiteral("PATTERN"));
+    const QCommandLineOption midiProfile(
+        QStringLiteral("midi-profile"),
+        tr("What the surface's controls do: a built-in profile (%1) or a profile file. Without "
+           "it, the profile that learn keeps, else generic.")
+            .arg(QStringLiteral("generic, nanokontrol2, xtouch-mini, apc-mini")),
+        QStringLiteral("NAME|FILE"));
+    const QCommandLineOption midiApi(
+        QStringLiteral("midi-api"),
+        tr("The MIDI system: alsa (the default) or jack; jack where the computer has no ALSA "
+           "sequencer."),
+        QStringLiteral("alsa|jack"));
+    const QCommandLineOption midiList(
+        QStringLiteral("midi-list"),
+        tr("List the MIDI inputs and outputs that --midi can name, and end."));
     parser.addOption(port);
     parser.addOption(choosePort);
     parser.addOption(sceneFile);
@@ -116,6 +169,10 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     parser.addOption(osc);
     parser.addOption(oscFeedback);
     parser.addOption(web);
+    parser.addOption(midi);
+    parser.addOption(midiProfile);
+    parser.addOption(midiApi);
+    parser.addOption(midiList);
 
     Options options;
     options.verdict = CommandLine::parse(parser, arguments);
@@ -140,6 +197,10 @@ Options Options::parse(const CommandLine::Arguments &arguments)
              !problem.isEmpty())
         options.verdict = CommandLine::usageError(parser, problem);
     else if (const QString problem = readWebOption(parser, web, options); !problem.isEmpty())
+        options.verdict = CommandLine::usageError(parser, problem);
+    else if (const QString problem =
+                 readMidiOptions(parser, midi, midiProfile, midiApi, midiList, options);
+             !problem.isEmpty())
         options.verdict = CommandLine::usageError(parser, problem);
     return options;
 }

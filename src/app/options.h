@@ -2,6 +2,7 @@
 
 #include "app/socketaddress.h"
 #include "cli/commandline.h"
+#include "midi/midiplugin.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -22,7 +23,7 @@ public:
     bool choosePort = false;
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
-    QString cuesFile; // empty: beside the scene file
+    QString cuesFile;                 // empty: beside the scene file
     std::optional<SocketAddress> osc; // --osc: where remote control listens; none: off
     // --osc-feedback: targets told every level too, as ints or as floats.
     struct FeedbackTarget
@@ -32,6 +33,10 @@ public:
     };
     QList<FeedbackTarget> oscFeedback;
     std::optional<SocketAddress> web; // --web: where the web remote listens (TCP); none: off
+    // --midi PATTERN, --midi-profile, --midi-api: the MIDI surface; none: off.
+    std::optional<MidiSettings> midi;
+    // --midi-list: the MIDI ports, listed instead of starting, on the system of midi.
+    bool midiList = false;
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

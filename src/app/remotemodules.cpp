@@ -63,6 +63,28 @@ bool RemoteModules::startWeb(const SocketAddress &at, const QString &stateFolder
     return m_web && m_web->listen(at.storage, at.name, errorMessage);
 }
 
+bool RemoteModules::startMidi(const MidiSettings &settings, QString *errorMessage)
+{
+    const auto create =
+        load<DimmerMidiCreate>("dimmer-panel-midi.so", DimmerMidiCreateName, errorMessage);
+    if (!create)
+        return false;
+    m_midiAccess = std::make_unique<MidiAccess>(m_desk);
+    m_midi.reset(create(m_midiAccess.get()));
+    if (!m_midi->start(settings, errorMessage))
+        return false;
+    m_midiAccess->follow(*m_midi);
+    return true;
+}
+
+bool RemoteModules::listMidi(const MidiSettings &settings, QStringList *inputs,
+                             QStringList *outputs, QString *errorMessage)
+{
+    const auto list =
+        load<DimmerMidiList>("dimmer-panel-midi.so", DimmerMidiListName, errorMessage);
+    return list && list(&settings, inputs, outputs, errorMessage);
+}
+
 QStringList RemoteModules::countsSummaries() const
 {
     QStringList lines;
@@ -70,6 +92,8 @@ QStringList RemoteModules::countsSummaries() const
         lines << m_osc->countsSummary();
     if (m_web)
         lines << m_web->countsSummary();
+    if (m_midi)
+        lines << m_midi->countsSummary();
     return lines;
 }
 

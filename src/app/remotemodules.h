@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/deskaccess.h"
+#include "app/midiaccess.h"
 #include "app/options.h"
 
 #include <QObject>
@@ -13,8 +14,9 @@ class Desk;
 class SerialLink;
 
 // The remote inputs that the options ask for, each loaded from a module of its own only
-// then (OSC with --osc, the web remote with --web), given the desk through DeskAccess and
-// kept told of every change of the desk and the line. A module stays loaded to the end of
+// then (OSC with --osc, the web remote with --web, the MIDI surfaces with --midi), given the
+// desk through DeskAccess (MidiAccess for the surfaces) and kept told of every change of the
+// desk and the line. A module stays loaded to the end of
 // the run: its code must outlive its remote.
 class RemoteModules : public QObject
 {
@@ -35,12 +37,21 @@ public:
     bool startWeb(const SocketAddress &at, const QString &stateFolder, QString *errorMessage);
     // Null unless started.
     WebRemote *web() const { return m_web.get(); }
+    // The MIDI surfaces; false, with why, when their module, the MIDI system or the profile
+    // cannot be had. A surface not there yet is waited for.
+    bool startMidi(const MidiSettings &settings, QString *errorMessage);
+    // Null unless started.
+    MidiAccess *midi() const { return m_midiAccess.get(); }
+    // The inputs and outputs of the MIDI system that settings ask for; false, with why.
+    static bool listMidi(const MidiSettings &settings, QStringList *inputs, QStringList *outputs,
+                         QString *errorMessage);
 
     // What became of each started input's messages, a line each, for the end of the run.
     QStringList countsSummaries() const;
 
 private:
-    template<typename Entry> Entry load(const char *file, const char *name, QString *errorMessage);
+    template<typename Entry>
+    static Entry load(const char *file, const char *name, QString *errorMessage);
     void levelsChanged();
     void panelChanged();
 
@@ -49,4 +60,6 @@ private:
     DeskAccess m_access;
     std::unique_ptr<OscRemote> m_osc;
     std::unique_ptr<WebRemote> m_web;
+    std::unique_ptr<MidiAccess> m_midiAccess;
+    std::unique_ptr<MidiRemote> m_midi;
 };

@@ -91,12 +91,19 @@ bool MidiInput::start(const MidiSettings &settings, QString *errorMessage)
     m_operatorProfile = settings.operatorProfile;
     m_pattern = settings.pattern;
     const MidiPort::System system = systemOf(settings.system);
-    for (const std::uint32_t client : {NamedClient, VirtualClient}) {
+    // The virtual port's client first: on JACK, where names are unique, it gets the plain
+    // name that other programs look for.
+    for (const std::uint32_t client : {VirtualClient, NamedClient}) {
         auto surface = std::make_unique<Surface>(*this, client);
-        surface->port = MidiPort::open(system, surface->inbox, errorMessage);
+        surface->port = MidiPort::open(system,
+                                       QString::fromLatin1(client == VirtualClient
+                                                               ? MidiPort::ClientName
+                                                               : MidiPort::SurfaceClientName),
+                                       surface->inbox, errorMessage);
         if (!surface->port)
             return false;
-        m_surfaces.push_back(std::move(surface));
+        m_surfaces.insert(client == NamedClient ? m_surfaces.begin() : m_surfaces.end(),
+                          std::move(surface));
     }
     Surface &virtualPort = *m_surfaces.back();
     if (!virtualPort.port->offerVirtual(QString::fromLatin1(VirtualName), errorMessage))

@@ -50,9 +50,13 @@ std::optional<Intent> MidiLearn::touchOf(const std::vector<Intent> &changes)
         if (found != changes.end())
             return *found;
     }
-    // Several channels and nothing else: undo, redo or all off, none of which it can tell.
-    if (changes.size() == 1 && changes.front().kind == Kind::Channel)
-        return changes.front();
+    // Several channels and nothing else: undo, redo or all off, none of which it can tell;
+    // one channel, however often it moved, is that channel's control.
+    const bool oneChannel = std::all_of(changes.begin(), changes.end(), [&](const Intent &change) {
+        return change.kind == Kind::Channel && change.index == changes.front().index;
+    });
+    if (!changes.empty() && oneChannel)
+        return changes.back();
     return std::nullopt;
 }
 

@@ -18,7 +18,8 @@ dimmer_midi_list(const MidiSettings *settings, QStringList *inputs, QStringList 
 {
     MidiInbox inbox([] {});
     const std::unique_ptr<MidiPort> port =
-        MidiPort::open(MidiInput::systemOf(settings->system), inbox, errorMessage);
+        MidiPort::open(MidiInput::systemOf(settings->system),
+                       QString::fromLatin1(MidiPort::SurfaceClientName), inbox, errorMessage);
     if (!port)
         return false;
     *inputs = port->inputs();

@@ -63,12 +63,13 @@ MidiPort::~MidiPort()
         m_in->closePort();
 }
 
-std::unique_ptr<MidiPort> MidiPort::open(System system, MidiInbox &inbox, QString *errorMessage)
+std::unique_ptr<MidiPort> MidiPort::open(System system, const QString &client, MidiInbox &inbox,
+                                         QString *errorMessage)
 {
     std::unique_ptr<MidiPort> port(new MidiPort(system, inbox));
     try {
-        port->m_in = std::make_unique<RtMidiIn>(apiOf(system), ClientName);
-        port->m_out = std::make_unique<RtMidiOut>(apiOf(system), ClientName);
+        port->m_in = std::make_unique<RtMidiIn>(apiOf(system), client.toStdString());
+        port->m_out = std::make_unique<RtMidiOut>(apiOf(system), client.toStdString());
         port->m_in->setErrorCallback(complained, &port->m_error);
         port->m_out->setErrorCallback(complained, &port->m_error);
         // A JACK client is made only when first asked: asked now, so that a server that is

@@ -27,12 +27,15 @@ class MidiPort
 public:
     enum class System : std::uint8_t { Alsa, Jack };
 
-    // The name the panel's ports go by, its clients' and its virtual ports'.
+    // What the panel's own clients' names begin with: the virtual port's is this, the
+    // surface's SurfaceClientName.
     static constexpr const char *ClientName = "dimmer-panel";
+    static constexpr const char *SurfaceClientName = "dimmer-panel-surface";
 
-    // The ports of system, its bytes to inbox; null, with why, when the system cannot be
-    // opened (no sequencer, no JACK server).
-    static std::unique_ptr<MidiPort> open(System system, MidiInbox &inbox, QString *errorMessage);
+    // The ports of system as the client named client, its bytes to inbox; null, with why,
+    // when the system cannot be opened (no sequencer, no JACK server).
+    static std::unique_ptr<MidiPort> open(System system, const QString &client, MidiInbox &inbox,
+                                          QString *errorMessage);
     ~MidiPort();
 
     // The names of the inputs and outputs the system has now, the panel's own left out.

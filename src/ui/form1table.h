@@ -114,4 +114,14 @@ inline constexpr Twips CueList = {11280, 5880, 735, 615};
 inline constexpr int CueListTab = 78;
 inline constexpr const char *CueListText = "序列";
 
+// With a MIDI surface: beside each read-out (the eight channels, then the master), in the
+// gap before the next column, a mark while its fader waits for pickup; and the learn button
+// in the corner under the mode row.
+constexpr Twips PickupMark(int i)
+{
+    return {(i < Board::ChannelCount ? X(i) : MasterX) + 660, 4080, 180, 495};
+}
+inline constexpr Twips MidiLearn = {11475, 9690, 990, 405};
+inline constexpr const char *MidiLearnText = "學習";
+
 } // namespace Form1Table
