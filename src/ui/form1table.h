@@ -121,7 +121,7 @@ constexpr Twips PickupMark(int i)
 {
     return {(i < Board::ChannelCount ? X(i) : MasterX) + 660, 4080, 180, 495};
 }
-inline constexpr Twips MidiLearn = {11475, 9690, 990, 405};
+inline constexpr Twips MidiLearn = {11475, 9690, 735, 405};
 inline constexpr const char *MidiLearnText = "學習";
 
 } // namespace Form1Table
