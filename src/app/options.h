@@ -22,7 +22,7 @@ public:
     bool choosePort = false;
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
-    QString cuesFile; // empty: beside the scene file
+    QString cuesFile;                 // empty: beside the scene file
     std::optional<SocketAddress> osc; // --osc: where remote control listens; none: off
     // --osc-feedback: targets told every level too, as ints or as floats.
     struct FeedbackTarget
