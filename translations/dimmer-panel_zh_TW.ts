@@ -109,10 +109,6 @@
         <translation>待命</translation>
     </message>
     <message>
-        <source>Double-click a cue&apos;s number, label or time to change it; an empty follow time means the next cue waits for GO.</source>
-        <translation>雙擊序號、名稱或時間即可修改；接續時間空白表示下一個序列等待 GO。</translation>
-    </message>
-    <message>
         <source>GO</source>
         <translation>GO</translation>
     </message>
@@ -183,6 +179,10 @@
     <message>
         <source>Delete cue %1?</source>
         <translation>刪除序列 %1？</translation>
+    </message>
+    <message>
+        <source>Double-click a cue&apos;s number, label or time to change it; an empty follow time means the next cue waits for GO. Double-click left of the number to run that cue now.</source>
+        <translation>雙擊序號、名稱或時間即可修改；接續時間空白表示下一個序列等待 GO。雙擊序號左邊即可立刻執行該序列。</translation>
     </message>
 </context>
 <context>
