@@ -307,6 +307,7 @@ void tst_Install::remoteModules_data()
     QTest::addColumn<QByteArray>("entry");
     QTest::newRow("osc") << "dimmer-panel-osc.so" << QByteArray("dimmer_osc_create");
     QTest::newRow("web") << "dimmer-panel-web.so" << QByteArray("dimmer_web_create");
+    QTest::newRow("midi") << "dimmer-panel-midi.so" << QByteArray("dimmer_midi_create");
 }
 
 void tst_Install::remoteModules()
