@@ -354,6 +354,245 @@
     </message>
 </context>
 <context>
+    <name>MidiCounts</name>
+    <message>
+        <source>MIDI: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 fader moves waiting for pickup, %5 unmapped, %6 while learning, %7 SysEx, %8 real-time and system, %9 stray bytes, %10 cut short, %11 beyond the panel&apos;s queue; %12 pairs learned; a surface went away %13 times</source>
+        <translation>MIDI：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，推桿等待接手時的移動 %4 則，未對應 %5 則，學習中 %6 則，SysEx %7 則，即時與系統訊息 %8 則，零散位元組 %9 個，中斷的訊息 %10 則，超出控制台佇列 %11 則；學到 %12 組對應；控制器離線 %13 次</translation>
+    </message>
+</context>
+<context>
+    <name>MidiInput</name>
+    <message>
+        <source>MIDI: no input&apos;s name holds &quot;%1&quot; yet; the panel takes it as soon as it comes (--midi-list lists them).</source>
+        <translation>MIDI：目前沒有名稱含「%1」的輸入；一出現控制台就會接上（--midi-list 可列出輸入）。</translation>
+    </message>
+    <message>
+        <source>MIDI: %1 went away; the panel takes it back when it returns.</source>
+        <translation>MIDI：%1 已離線；它回來時控制台會重新接上。</translation>
+    </message>
+    <message>
+        <source>MIDI: %1 opened, with no output for its lights and motors.</source>
+        <translation>MIDI：已開啟 %1，沒有可送燈號與馬達推桿的輸出。</translation>
+    </message>
+    <message>
+        <source>MIDI: %1 opened, its lights and motors on %2.</source>
+        <translation>MIDI：已開啟 %1，燈號與馬達推桿經由 %2。</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>Learned %1, kept in %2.</source>
+        <translation>已學到 %1，存於 %2。</translation>
+    </message>
+    <message>
+        <source>Learned %1 for this run; it cannot be kept in %2: %3</source>
+        <translation>已學到 %1，僅限這次執行；無法存入 %2：%3</translation>
+    </message>
+    <message>
+        <source>MIDI: the pair learned cannot be kept in %1: %2</source>
+        <translation>MIDI：學到的對應無法存入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>MidiMarks</name>
+    <message>
+        <source>MIDI learn: touch a control of the panel and move one of the surface, in either order, to pair them; press again to end.</source>
+        <translation>MIDI 學習：操作控制台上的一個控制項，再動一下控制器上的一個控制項（先後皆可），兩者就配成一組；再按一次結束。</translation>
+    </message>
+    <message>
+        <source>Touch another control of the panel and move one of the surface to pair them too; press again to end.</source>
+        <translation>再操作控制台上的另一個控制項並動一下控制器上的一個，也可配成一組；再按一次結束。</translation>
+    </message>
+</context>
+<context>
+    <name>MidiPort</name>
+    <message>
+        <source>The MIDI system (%1) cannot be opened: %2</source>
+        <translation>無法開啟 MIDI 系統（%1）：%2</translation>
+    </message>
+    <message>
+        <source>The panel&apos;s own MIDI port %1 cannot be offered: %2</source>
+        <translation>無法提供控制台自己的 MIDI 連接埠 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>MidiProfile</name>
+    <message>
+        <source>it is not a plain file</source>
+        <translation>它不是一般檔案</translation>
+    </message>
+    <message>
+        <source>there is no such file, and no built-in profile of that name (%1)</source>
+        <translation>沒有這個檔案，也沒有這個名稱的內建設定檔（%1）</translation>
+    </message>
+    <message>
+        <source>The MIDI profile %1 cannot be used: %2</source>
+        <translation>無法使用 MIDI 設定檔 %1：%2</translation>
+    </message>
+    <message>
+        <source>note %1 on channel %2</source>
+        <translation>MIDI 頻道 %2 的音符 %1</translation>
+    </message>
+    <message>
+        <source>CC %1 on channel %2</source>
+        <translation>MIDI 頻道 %2 的 CC %1</translation>
+    </message>
+    <message>
+        <source>channel %1</source>
+        <translation>第 %1 路</translation>
+    </message>
+    <message>
+        <source>the master</source>
+        <translation>調光全</translation>
+    </message>
+    <message>
+        <source>channel %1 full on</source>
+        <translation>第 %1 路全開</translation>
+    </message>
+    <message>
+        <source>channel %1 off</source>
+        <translation>第 %1 路全關</translation>
+    </message>
+    <message>
+        <source>master full on</source>
+        <translation>調光全全開</translation>
+    </message>
+    <message>
+        <source>all off</source>
+        <translation>全部關閉</translation>
+    </message>
+    <message>
+        <source>scene %1</source>
+        <translation>場景 %1</translation>
+    </message>
+    <message>
+        <source>mode %1</source>
+        <translation>模式 %1</translation>
+    </message>
+    <message>
+        <source>blackout</source>
+        <translation>全暗</translation>
+    </message>
+    <message>
+        <source>undo</source>
+        <translation>復原</translation>
+    </message>
+    <message>
+        <source>redo</source>
+        <translation>重做</translation>
+    </message>
+    <message>
+        <source>GO</source>
+        <translation>GO</translation>
+    </message>
+    <message>
+        <source>BACK</source>
+        <translation>BACK</translation>
+    </message>
+    <message>
+        <source>PAUSE</source>
+        <translation>PAUSE</translation>
+    </message>
+    <message>
+        <source>send all</source>
+        <translation>全部重送</translation>
+    </message>
+    <message>
+        <source>send settings</source>
+        <translation>傳送設定</translation>
+    </message>
+    <message>
+        <source>a line starts with cc, note, send or name, not &quot;%1&quot;</source>
+        <translation>每行應以 cc、note、send 或 name 開頭，而不是「%1」</translation>
+    </message>
+    <message>
+        <source>a MIDI channel is 1 to 16</source>
+        <translation>MIDI 頻道應為 1 到 16</translation>
+    </message>
+    <message>
+        <source>a controller or note number is 0 to 127</source>
+        <translation>控制器或音符編號應為 0 到 127</translation>
+    </message>
+    <message>
+        <source>motor is for a fader (channel or master)</source>
+        <translation>motor 只用於推桿（調光或調光全）</translation>
+    </message>
+    <message>
+        <source>led is for a button, not a fader</source>
+        <translation>led 用於按鈕，不用於推桿</translation>
+    </message>
+    <message>
+        <source>led: %1 has no state for a light to show</source>
+        <translation>led：%1 沒有可讓燈號顯示的狀態</translation>
+    </message>
+    <message>
+        <source>%1 comes after led</source>
+        <translation>%1 應寫在 led 之後</translation>
+    </message>
+    <message>
+        <source>a light&apos;s value is 0 to 127</source>
+        <translation>燈號的數值應為 0 到 127</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no option of a control (motor, led, lit, dark, changed)</source>
+        <translation>「%1」不是控制項的選項（motor、led、lit、dark、changed）</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no action of the panel</source>
+        <translation>「%1」不是控制台的動作</translation>
+    </message>
+    <message>
+        <source>%1 takes a number from 1 to %2</source>
+        <translation>%1 後面應為 1 到 %2 的數字</translation>
+    </message>
+    <message>
+        <source>a note is a button: a fader takes control changes</source>
+        <translation>音符是按鈕：推桿應使用控制變更（CC）</translation>
+    </message>
+    <message>
+        <source>send takes bytes in hexadecimal, 00 to FF</source>
+        <translation>send 後面應為十六進位的位元組，00 到 FF</translation>
+    </message>
+    <message>
+        <source>a message to send is at most %1 bytes</source>
+        <translation>要送出的訊息最多 %1 個位元組</translation>
+    </message>
+    <message>
+        <source>send takes one whole message: a channel message, or a system exclusive from F0 to F7</source>
+        <translation>send 後面應為一則完整的訊息：頻道訊息，或從 F0 到 F7 的系統專用訊息</translation>
+    </message>
+    <message>
+        <source>it holds %1 bytes, more than a profile&apos;s %2</source>
+        <translation>它有 %1 個位元組，超過設定檔上限 %2</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>a profile begins with &quot;%1 %2&quot;</source>
+        <translation>設定檔應以「%1 %2」開頭</translation>
+    </message>
+    <message>
+        <source>written by a newer version of the panel (profile %1)</source>
+        <translation>由較新版本的控制台寫成（設定檔版本 %1）</translation>
+    </message>
+    <message>
+        <source>at most %1 messages to send</source>
+        <translation>最多只能送出 %1 則訊息</translation>
+    </message>
+    <message>
+        <source>%1 is mapped twice</source>
+        <translation>%1 對應了兩次</translation>
+    </message>
+    <message>
+        <source>it is empty: a profile begins with &quot;%1 %2&quot;</source>
+        <translation>它是空的：設定檔應以「%1 %2」開頭</translation>
+    </message>
+</context>
+<context>
     <name>Options</name>
     <message>
         <source>Control panel for the eight-channel dimmer board on a serial port.</source>
@@ -427,6 +666,38 @@
         <source>--cues needs a file name.</source>
         <translation>--cues 需要一個檔案名稱。</translation>
     </message>
+    <message>
+        <source>--midi-profile and --midi-api are for the surface that --midi names: give --midi too.</source>
+        <translation>--midi-profile 與 --midi-api 是給 --midi 指定的控制器用的：請一併指定 --midi。</translation>
+    </message>
+    <message>
+        <source>--midi needs a part of the surface&apos;s port name (--midi-list lists them).</source>
+        <translation>--midi 需要控制器連接埠名稱的一部分（--midi-list 可列出）。</translation>
+    </message>
+    <message>
+        <source>--midi-profile needs a built-in profile&apos;s name or a file.</source>
+        <translation>--midi-profile 需要一個內建設定檔的名稱或一個檔案。</translation>
+    </message>
+    <message>
+        <source>--midi-api is alsa or jack, not %1.</source>
+        <translation>--midi-api 應為 alsa 或 jack，而不是 %1。</translation>
+    </message>
+    <message>
+        <source>Take a MIDI control surface: the input (and the output, for its lights and motor faders) whose name holds PATTERN; and offer the panel&apos;s own MIDI port, %1, that other programs connect to.</source>
+        <translation>接上 MIDI 控制器：名稱含 PATTERN 的輸入（以及給燈號與馬達推桿用的輸出）；並提供控制台自己的 MIDI 連接埠 %1，讓其他程式連接。</translation>
+    </message>
+    <message>
+        <source>What the surface&apos;s controls do: a built-in profile (%1) or a profile file. Without it, the profile that learn keeps, else generic.</source>
+        <translation>控制器上各控制項的作用：內建設定檔（%1）或設定檔檔案。未指定時，使用學習所存的設定檔，沒有則用 generic。</translation>
+    </message>
+    <message>
+        <source>The MIDI system: alsa (the default) or jack; jack where the computer has no ALSA sequencer.</source>
+        <translation>MIDI 系統：alsa（預設）或 jack；電腦沒有 ALSA sequencer 時用 jack。</translation>
+    </message>
+    <message>
+        <source>List the MIDI inputs and outputs that --midi can name, and end.</source>
+        <translation>列出 --midi 可指定的 MIDI 輸入與輸出，然後結束。</translation>
+    </message>
 </context>
 <context>
     <name>OscCounts</name>
@@ -463,6 +734,17 @@
     <message>
         <source>The remembered port %1 is now another device (%2) than the one chosen (%3).</source>
         <translation>記住的連接埠 %1 現在是另一個裝置（%2），不是當初選擇的裝置（%3）。</translation>
+    </message>
+</context>
+<context>
+    <name>PickupMark</name>
+    <message>
+        <source>The MIDI fader stands below this level: push it up to the level, and it takes over.</source>
+        <translation>MIDI 推桿位置低於這個亮度：把它推上到這個亮度，它就會接手。</translation>
+    </message>
+    <message>
+        <source>The MIDI fader stands above this level: pull it down to the level, and it takes over.</source>
+        <translation>MIDI 推桿位置高於這個亮度：把它拉下到這個亮度，它就會接手。</translation>
     </message>
 </context>
 <context>
@@ -708,6 +990,18 @@
     <message>
         <source>When the panel was last closed, changes had not reached the board on %1 (%2 of them). The panel shows what the lamps show.</source>
         <translation>上次關閉面板時，有變更未送到 %1 上的調光器（共 %2 項）。面板顯示燈具實際的狀態。</translation>
+    </message>
+    <message>
+        <source>MIDI inputs:</source>
+        <translation>MIDI 輸入：</translation>
+    </message>
+    <message>
+        <source>MIDI outputs:</source>
+        <translation>MIDI 輸出：</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>（無）</translation>
     </message>
 </context>
 <context>

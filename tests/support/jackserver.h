@@ -9,7 +9,8 @@
 class JackServer
 {
 public:
-    JackServer();
+    // period: the frames of each of its cycles at 48 kHz, when it hands MIDI on.
+    explicit JackServer(int period = 512);
     ~JackServer();
     JackServer(const JackServer &) = delete;
     JackServer &operator=(const JackServer &) = delete;
@@ -18,6 +19,8 @@ public:
     bool isUp();
     QString errorString() const { return m_error; }
     QString name() const { return m_name; }
+    // What it said since last asked.
+    QString output();
 
 private:
     QString m_name;
