@@ -11,12 +11,11 @@ JackServer::JackServer(int period)
     qputenv("JACK_NO_START_SERVER", "1");
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // No real-time scheduling: the machine is shared, and the dummy backend keeps time
-    // without it, and waits for a busy client as long as a test does, rather than dropping it
-    // after half a second. A period of 512 frames at 48 kHz hands MIDI on every 10.7 ms, with room
+    // without it. A period of 512 frames at 48 kHz hands MIDI on every 10.7 ms, with room
     // for 170 short messages: a flood of 10,000 a second, bursts and all, fits.
     m_process.start(QStringLiteral("jackd"),
-                    {"--no-realtime", "--timeout", "5000", "--name", m_name, "-d", "dummy",
-                     "--rate", "48000", "--period", QString::number(period)});
+                    {"--no-realtime", "--name", m_name, "-d", "dummy", "--rate", "48000",
+                     "--period", QString::number(period)});
 }
 
 JackServer::~JackServer()
