@@ -68,7 +68,7 @@ Form1::Form1(Desk &desk, SerialLink &link, QWidget *parent)
     qApp->installEventFilter(new ClickGuard(this));
     // A held Space presses a button once.
     qApp->installEventFilter(new RepeatGuard(this));
-    setWindowIcon(QIcon(Pictures::programIcon()));
+    setWindowIcon(Pictures::icon(Pictures::programIcon()));
     // No layout: resizing the window moves nothing, as on the board's original panel.
     resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
