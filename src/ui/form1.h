@@ -94,6 +94,7 @@ private:
     void createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops);
     void wirePlayback();
     void showLiveScene(int sceneNumber, bool changed);
+    void showBlackout(bool on);
     void showFade(int sceneNumber, int percent);
     void createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops);
 
