@@ -1,6 +1,6 @@
 #include "app/lampmemory.h"
 #include "app/panelsettings.h"
-#include "app/userfiles.h"
+#include "scenes/wholefile.h"
 #include "support/deskactions.h"
 #include "support/disks.h"
 #include "support/files.h"
@@ -382,7 +382,7 @@ void tst_Memory::fullDiskKeepsTheOldFile()
             const rlimit small{rlim_t(before.size()), rlim_t(before.size())};
             ::setrlimit(RLIMIT_FSIZE, &small);
         }
-        const bool replaced = UserFiles::replaceWhole(path, after, &why);
+        const bool replaced = WholeFile::replace(path, after, &why);
         const bool kept = Files::bytes(path) == before;
         const QStringList left = QDir(folder.filePath("disk")).entryList(QDir::Files);
         ::_exit(!replaced && kept && !why.isEmpty() && left.size() == (filesystem ? 2 : 1) ? 0

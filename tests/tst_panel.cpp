@@ -7,6 +7,7 @@
 #include "support/ptypair.h"
 #include "support/sliderparts.h"
 #include "support/wire.h"
+#include "ui/cuewindow.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
 #include "ui/levelslider.h"
@@ -24,6 +25,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -66,6 +68,8 @@ private Q_SLOTS:
     void undoKeys_data();
     void undoKeys();
     void marksTheLiveScene();
+    void cueWindow_data();
+    void cueWindow();
 };
 
 namespace {
@@ -239,7 +243,8 @@ void tst_Panel::tabOrderFollowsTabIndex()
              << controlOf<QWidget>(f.form.get(), "FadeTime")
              << controlOf<QWidget>(f.form.get(), "Undo")
              << controlOf<QWidget>(f.form.get(), "Redo")
-             << controlOf<QWidget>(f.form.get(), "WebRemote"); // shown with --web only
+             << controlOf<QWidget>(f.form.get(), "WebRemote") // shown with --web only
+             << controlOf<QWidget>(f.form.get(), "CueList");
     QList<QWidget *> actual;
     QWidget *w = f.VScroll1(0);
     do {
@@ -1100,6 +1105,59 @@ void tst_Panel::offersWebRemote()
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(asked.count(), 1);
     QCOMPARE(f.line.take(), QByteArray());
+}
+
+void tst_Panel::cueWindow_data()
+{
+    QTest::addColumn<QString>("control"); // in the cue window, or a key of the panel's
+    QTest::addColumn<QString>("cues");    // the cue list after, "number:state" each
+    QTest::newRow("go") << "Go"
+                        << "1:current 2:standby";
+    QTest::newRow("go-key-in-a-read-out") << "key G"
+                                          << "1:current 2:standby";
+    QTest::newRow("record-new") << "RecordNew"
+                                << "1:standby 2: 3:";
+    QTest::newRow("back-after-two-gos") << "Go;Go;Back"
+                                        << "1:current 2:standby";
+    // Typed into the table: the list fills the table anew, the edited item with it.
+    QTest::newRow("renumbered-in-place") << "edit 0 1 3"
+                                         << "2:standby 3:";
+    QTest::newRow("time-that-is-no-number") << "edit 0 3 nan"
+                                            << "1:standby 2:";
+}
+
+void tst_Panel::cueWindow()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, cues);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    f.cues.replaceAll({Cue{10, "one", {99}, 0, 0, 0, {}}, Cue{20, "two", {0, 99}, 0, 0, 0, {}}});
+    QTest::mouseClick(controlOf<QPushButton>(f.form.get(), "CueList"), Qt::LeftButton);
+    auto *window = f.form->findChild<QDialog *>("CueWindow");
+    QVERIFY(window && window->isVisible() && !window->isModal());
+    QTest::qWait(0);
+    for (const QString &step : control.split(';')) {
+        if (step.startsWith("edit ")) {
+            auto *table = window->findChild<QTableWidget *>("Cues");
+            table->item(step.section(' ', 1, 1).toInt(), step.section(' ', 2, 2).toInt())
+                ->setText(step.section(' ', 3));
+        } else if (step == "key G") {
+            QTest::keyClick(f.Text1(3), Qt::Key_G);
+            QVERIFY(!f.Text1(3)->text().contains('g', Qt::CaseInsensitive));
+        } else {
+            auto *button = controlOf<QPushButton>(window, qPrintable(step));
+            QVERIFY2(button, qPrintable(step));
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        f.clock.set(f.clock.now() + std::chrono::milliseconds(300));
+    }
+    auto *table = window->findChild<QTableWidget *>("Cues");
+    QStringList shown;
+    for (int row = 0; row < table->rowCount(); ++row)
+        shown << table->item(row, CueWindow::Number)->text() + ':' +
+                     table->item(row, CueWindow::State)->text();
+    QCOMPARE(shown.join(' '), cues);
 }
 
 QTEST_MAIN(tst_Panel)

@@ -5,6 +5,7 @@
 #include "link/deviceholders.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
+#include "scenes/wholefile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -195,8 +196,8 @@ void LampMemory::read()
             record = fromText(file.read(LargestFile), &why);
         // A pseudo-terminal's number is given to whoever asks next: what its far side showed
         // is only the lamps' own while the same program still holds it. Another program
-        // behind the number starts dark.
-        if (record && isRawPseudoTerminal(m_port) && record->farSide != m_farSide)
+        // behind the number, or one the panel may not see, starts dark.
+        if (record && isRawPseudoTerminal(m_port) && (!m_farSide || record->farSide != m_farSide))
             return;
         if (record) {
             m_recalled = record->state;
@@ -278,7 +279,7 @@ int LampMemory::save(bool last)
         return 0;
     QString error;
     const Record kept = record(last);
-    if (UserFiles::replaceWhole(m_path, toText(m_port, kept), &error)) {
+    if (WholeFile::replace(m_path, toText(m_port, kept), &error)) {
         if (std::exchange(m_failing, false))
             Q_EMIT keepingChanged(QString());
         return kept.unsent;

@@ -2,21 +2,23 @@
 #include "app/errorreport.h"
 #include "app/options.h"
 #include "app/panelsettings.h"
+#include "app/remotemodules.h"
 #include "app/userfiles.h"
-#include "app/webremotemodule.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
 #include "cli/translations.h"
 #include "control/desk.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
-#include "remote/oscserver.h"
+#include "scenes/cuefile.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
 #include "ui/joindialog.h"
 #include "ui/portdialog.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMessageBox>
@@ -78,37 +80,24 @@ QString openPort(const Options &options, Form1 &panel, SerialLink &link, PanelSe
     return {};
 }
 
-// Remote control when --osc asks for it, once the board's port is open. A port for it
+// Remote control over OSC when --osc asks for it, and the web remote when --web does, with the
+// button that shows how a phone joins it, once the board's port is open. A port for either
 // that cannot be had fails the start, as the board's port does.
-bool startRemote(const Options &options, Desk &desk, std::optional<OscServer> &remote)
+bool startRemotes(const Options &options, RemoteModules &remotes, Form1 &panel)
 {
-    if (!options.osc)
-        return true;
-    remote.emplace(desk);
-    for (const Options::FeedbackTarget &target : options.oscFeedback)
-        remote->addFeedbackTarget(target.to, target.form);
     QString error;
-    if (remote->listen(*options.osc, &error))
-        return true;
-    ErrorReport::failedToStart(error);
-    return false;
-}
-
-// The web remote when --web asks for it, loaded from its module, with the button that shows
-// how a phone joins it. A port for it that cannot be had fails the start, as for OSC.
-bool startWeb(const Options &options, Desk &desk, SerialLink &link, Form1 &panel,
-              std::optional<WebRemoteModule> &web)
-{
+    if (options.osc && !remotes.startOsc(*options.osc, options.oscFeedback, &error)) {
+        ErrorReport::failedToStart(error);
+        return false;
+    }
     if (!options.web)
         return true;
-    web.emplace(desk, link);
-    QString error;
-    if (!web->start(*options.web, options.webName, UserFiles::stateFolder(), &error)) {
+    if (!remotes.startWeb(*options.web, UserFiles::stateFolder(), &error)) {
         ErrorReport::failedToStart(error);
         return false;
     }
     panel.offerWebRemote();
-    WebRemote *remote = &web->remote();
+    WebRemote *remote = remotes.web();
     QObject::connect(&panel, &Form1::webRemoteAsked, &panel, [remote, &panel] {
         JoinDialog dialog(
             remote->joinAddress(),
@@ -170,6 +159,13 @@ int main(int argc, char **argv)
     BoardSession board(scenes);
     SerialLink &link = board.link();
     Desk &desk = board.desk();
+    // The show's cue list, beside its scenes unless named.
+    CueList cues;
+    CueFile cueFile(options.cuesFile.isEmpty()
+                        ? QFileInfo(scenes.path()).dir().filePath(CueFile::fileName())
+                        : options.cuesFile,
+                    cues);
+    desk.setCueList(&cues);
     Form1 panel(desk, link);
     PanelSettings memory;
     if (!memory.problem().isEmpty())
@@ -188,32 +184,39 @@ int main(int argc, char **argv)
     QObject::connect(&desk, &Desk::fadeTimeChanged, &fadeWrite, qOverload<>(&QTimer::start));
     QObject::connect(&fadeWrite, &QTimer::timeout, &desk,
                      [&] { memory.rememberFadeTime(desk.fadeTime()); });
-    std::optional<OscServer> remote;
-    if (!startRemote(options, desk, remote))
-        return 1;
-    std::optional<WebRemoteModule> web;
-    if (!startWeb(options, desk, link, panel, web))
+    RemoteModules remotes(desk, link);
+    if (!startRemotes(options, remotes, panel))
         return 1;
 
     ErrorReport report;
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
-    // A save that fails is no reason to stop the show, nor to hold remote control up with a
-    // window: the line's strip says so until a save succeeds, and stderr once.
-    QObject::connect(&lamps, &LampMemory::keepingChanged, &panel, [&panel](const QString &why) {
-        panel.showKeepingProblem(why);
+    // A save that fails (what the lamps hold, the cue list) is no reason to stop the show,
+    // nor to hold anything up with a window: the line's strip says so until a save
+    // succeeds, with the reasons in its tool tip, and stderr once.
+    QStringList keeping(2);
+    const auto keepingProblem = [&panel, &keeping](int which, const QString &why) {
+        keeping[which] = why;
+        QStringList problems = keeping;
+        problems.removeAll(QString());
+        panel.showKeepingProblem(problems.join(QLatin1Char('\n')));
         if (!why.isEmpty())
             ErrorReport::print(why);
-    });
+    };
+    QObject::connect(&lamps, &LampMemory::keepingChanged, &panel,
+                     [keepingProblem](const QString &why) { keepingProblem(0, why); });
+    QObject::connect(&cueFile, &CueFile::keepingChanged, &panel,
+                     [keepingProblem](const QString &why) { keepingProblem(1, why); });
 
     panel.show();
     QStringList atStart;
-    if (!lamps.problem().isEmpty())
-        atStart << lamps.problem();
+    for (const QString &problem : {lamps.problem(), cueFile.problem()}) {
+        if (!problem.isEmpty())
+            atStart << problem;
+    }
     if (const int unsent = lamps.unsentLastTime(); unsent > 0 && lamps.recalled()) {
         atStart << Texts::tr("When the panel was last closed, changes had not reached the "
-                             "board on %1 (%2 of them): its line was lost. The panel shows what "
-                             "the lamps show.")
+                             "board on %1 (%2 of them). The panel shows what the lamps show.")
                        .arg(port)
                        .arg(unsent);
     }
@@ -223,10 +226,9 @@ int main(int argc, char **argv)
     const int status = QApplication::exec();
     if (fadeWrite.isActive())
         memory.rememberFadeTime(desk.fadeTime());
-    if (remote)
-        ErrorReport::print(remote->counts().summary());
-    if (web)
-        ErrorReport::print(web->remote().countsSummary());
+    for (const QString &counts : remotes.countsSummaries())
+        ErrorReport::print(counts);
     board.end();
+    cueFile.flush();
     return status;
 }

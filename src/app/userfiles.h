@@ -20,11 +20,4 @@ struct SetAside
 };
 SetAside setAsideIfOdd(const QString &path, qint64 largestSize);
 
-// Replaces the file at path with bytes, whole: written to a new file beside it, every write
-// checked, synced to the disk, and only then put in its place, so that a full disk, a crash
-// or a power cut leaves the old file or the new one, never a part of either. The folder is
-// made when missing. False with the reason when the new file could not be made whole; the
-// old one is then as it was.
-bool replaceWhole(const QString &path, const QByteArray &bytes, QString *error);
-
 } // namespace UserFiles

@@ -1,5 +1,6 @@
 #include "desk.h"
 
+#include "control/cuelist.h"
 #include "control/scenestore.h"
 #include "link/linesink.h"
 #include "protocol/boardnumbers.h"
@@ -12,9 +13,7 @@
 
 namespace {
 
-bool isChannel(int channel) { return channel >= 0 && channel < Board::ChannelCount; }
-bool isLevel(int level) { return level >= Board::Off && level <= Board::FullOn; }
-bool isScene(int sceneNumber) { return sceneNumber >= 1 && sceneNumber <= Board::SceneCount; }
+bool isLevel(int level) { return Intent::values(Intent::Kind::Channel).contains(level); }
 
 // A fade moves its channels about fifty times a second: finer than the line carries when
 // all eight move, and a waiting level gives way to a newer one of the same channel.
@@ -37,6 +36,8 @@ Desk::Outcome Desk::apply(const Intent &intent)
     // it asks about goes, and the line's own resend, which changes no level.
     if (isInputHeld() && intent.kind != Kind::Store && intent.source.kind != Source::Kind::Line)
         return Outcome::Held;
+    if (!intent.fits())
+        return Outcome::Ignored;
     const QScopedValueRollback source(m_source, intent.source);
     // Whatever one intent sends is one action on the line: its packets go out whole.
     m_line.beginAction();
@@ -44,20 +45,16 @@ Desk::Outcome Desk::apply(const Intent &intent)
     const int index = intent.index;
     switch (intent.kind) {
     case Kind::Channel:
-        if (!isChannel(index) || !isLevel(intent.value))
-            return Outcome::Ignored;
         fromWindow ? moveChannel(index, intent.value) : setChannel(index, intent.value);
         break;
     case Kind::Master:
-        if (!isLevel(intent.value))
-            return Outcome::Ignored;
         fromWindow ? moveMaster(intent.value) : setMaster(intent.value);
         break;
     case Kind::FullOn:
+        channelFullOn(index);
+        break;
     case Kind::Off:
-        if (!isChannel(index))
-            return Outcome::Ignored;
-        intent.kind == Kind::FullOn ? channelFullOn(index) : channelOff(index);
+        channelOff(index);
         break;
     case Kind::MasterFullOn:
         masterFullOn();
@@ -66,18 +63,12 @@ Desk::Outcome Desk::apply(const Intent &intent)
         allOff();
         break;
     case Kind::Recall:
-        if (!isScene(index) || (intent.fade && (*intent.fade < 0 || *intent.fade > LongestFade)))
-            return Outcome::Ignored;
         recall(index, intent.fade);
         break;
     case Kind::Store:
-        if (!isScene(index))
-            return Outcome::Ignored;
         store(index);
         break;
     case Kind::Mode:
-        if (index < 0 || index >= Board::ModeCount)
-            return Outcome::Ignored;
         selectMode(index);
         break;
     case Kind::Download:
@@ -90,8 +81,6 @@ Desk::Outcome Desk::apply(const Intent &intent)
         toggleBlackout();
         break;
     case Kind::FadeTime:
-        if (intent.value < 0 || intent.value > LongestFade)
-            return Outcome::Ignored;
         setFadeTime(intent.value);
         break;
     case Kind::Undo:
@@ -99,6 +88,25 @@ Desk::Outcome Desk::apply(const Intent &intent)
         break;
     case Kind::Redo:
         redo();
+        break;
+    case Kind::Go:
+        goCue();
+        break;
+    case Kind::Back:
+        backCue();
+        break;
+    case Kind::Pause:
+        pauseCue();
+        break;
+    case Kind::GotoCue:
+        if (!m_cues || !m_cues->find(index))
+            return Outcome::Ignored;
+        startCue(index);
+        break;
+    case Kind::RecordCue:
+        if (!m_cues)
+            return Outcome::Ignored;
+        recordCue(index, intent.value, intent.fade);
         break;
     }
     return Outcome::Taken;
@@ -122,6 +130,10 @@ template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
     apply();
     updateLive();
     if (undoStep() == before)
+        return;
+    // A console on the network refreshes its levels many times a second: its changes are
+    // its own, not the operator's to take back.
+    if (m_source.kind == Source::Kind::Network)
         return;
     if (gesture.kind != Gesture::Kind::Press)
         gesture.hold = m_hold;
@@ -303,16 +315,48 @@ void Desk::stepFades()
         if (m_fade.isFading(channel))
             applyChannel(channel, m_fade.levelAt(channel, now));
     }
-    if (m_fade.isOver(now)) {
-        stopFades();
-    } else if (const int percent = m_fade.percentAt(now); percent != m_fadePercent) {
+    if (m_fade.isOver(now) && !m_playback.isRunning()) {
+        endFade();
+    } else if (const int percent = m_fade.percentAt(now);
+               m_fadeScene != 0 && percent != m_fadePercent) {
         m_fadePercent = percent;
         Q_EMIT fadeProgressed(m_fadeScene, m_fadePercent);
     }
+    stepCue(now);
     updateLive();
 }
 
+void Desk::stepCue(DeskClock::Time now)
+{
+    if (m_playback.isRunning() && m_fade.isOver(now)) {
+        const Cue *cue = m_cues ? m_cues->find(m_playback.current()) : nullptr;
+        endFade();
+        m_playback.completed(
+            cue && cue->follow ? std::optional(DeskClock::Time(*cue->follow * 100)) : std::nullopt,
+            now);
+        Q_EMIT cueChanged();
+    }
+    if (m_cues && m_playback.followDue(now)) {
+        if (const int next = m_playback.standby(*m_cues))
+            startCue(next, true);
+        else
+            Q_EMIT cueChanged();
+    }
+    // The clock keeps going while a cue waits to start or to be followed.
+    if (m_playback.isRunning() || m_playback.isFollowing())
+        m_fadeTimer.start();
+}
+
 void Desk::stopFades()
+{
+    endFade();
+    if (m_playback.isRunning() || m_playback.isFollowing()) {
+        m_playback.stopped();
+        Q_EMIT cueChanged();
+    }
+}
+
+void Desk::endFade()
 {
     m_fade.stopAll();
     m_fadeTimer.stop();
@@ -321,6 +365,102 @@ void Desk::stopFades()
         m_fadePercent = 0;
         Q_EMIT fadeProgressed(0, 0);
     }
+}
+
+void Desk::setCueList(CueList *cues)
+{
+    m_cues = cues;
+    // The current cue keeps its place when it is given another number.
+    if (m_cues) {
+        connect(m_cues, &CueList::renumbered, this, [this](int from, int to) {
+            if (m_playback.current() == from) {
+                m_playback.renumber(to);
+                Q_EMIT cueChanged();
+            }
+        });
+    }
+}
+
+void Desk::goCue()
+{
+    if (!m_cues)
+        return;
+    const CuePlayback::Decision decision = m_playback.go(*m_cues, m_clock.now());
+    if (decision.step == CuePlayback::Step::Resume) {
+        m_fade.resume(m_clock.now());
+        m_playback.resume(m_clock.now());
+        m_fadeTimer.start();
+        Q_EMIT cueChanged();
+    } else if (decision.step == CuePlayback::Step::Start) {
+        startCue(decision.number);
+    }
+}
+
+void Desk::backCue()
+{
+    if (!m_cues)
+        return;
+    if (const CuePlayback::Decision decision = m_playback.back(*m_cues);
+        decision.step == CuePlayback::Step::Start)
+        startCue(decision.number);
+}
+
+void Desk::pauseCue()
+{
+    if (m_playback.isPaused() || !(m_playback.isRunning() || m_playback.isFollowing()))
+        return;
+    m_fade.pause(m_clock.now());
+    m_playback.pause(m_clock.now());
+    Q_EMIT cueChanged();
+}
+
+void Desk::startCue(int number, bool followed)
+{
+    const Cue *found = m_cues->find(number);
+    if (!found)
+        return;
+    const Cue cue = *found;
+    // From where the levels stand, whatever ran before.
+    stopFades();
+    const DeskClock::Time now = m_clock.now();
+    const auto start = [&] {
+        m_fade = Fade(m_registers.LevelBuf, cue.levels, now + DeskClock::Time(cue.wait * 100),
+                      DeskClock::Time(cue.up * 100), DeskClock::Time(cue.down * 100));
+        m_playback.started(number);
+    };
+    // A GO is one step of undo, with every cue that follows it by itself.
+    if (followed)
+        start();
+    else
+        change({}, start);
+    Q_EMIT cueChanged();
+    // Whatever is due at once (no wait, no time) lands now, in this action, as a recall
+    // without a fade does; the rest, and the cue's end, on the fade engine's steps.
+    for (int channel = 0; channel < Board::ChannelCount; ++channel) {
+        if (m_fade.isFading(channel))
+            applyChannel(channel, m_fade.levelAt(channel, now));
+    }
+    // A cue of no time has landed with that; its follow, if any, comes on the steps.
+    if (m_fade.isOver(now)) {
+        endFade();
+        m_playback.completed(
+            cue.follow ? std::optional(DeskClock::Time(*cue.follow * 100)) : std::nullopt, now);
+        Q_EMIT cueChanged();
+    }
+    m_fadeTimer.start();
+}
+
+void Desk::recordCue(int number, int up, std::optional<int> down)
+{
+    Cue cue;
+    if (const Cue *over = m_cues->find(number))
+        cue = *over;
+    cue.number = number;
+    cue.levels = m_registers.LevelBuf;
+    cue.up = up;
+    cue.down = down.value_or(up);
+    m_cues->record(cue);
+    Q_EMIT cueChanged();
 }
 
 void Desk::setLive(int sceneNumber, const DeskState::Levels &levels)
@@ -353,7 +493,10 @@ void Desk::updateLive()
 
 void Desk::holdFader(bool held) { m_hold = held ? ++m_holds : 0; }
 
-UndoHistory::Step Desk::undoStep() const { return {state(), m_liveScene, m_liveLevels}; }
+UndoHistory::Step Desk::undoStep() const
+{
+    return {state(), m_liveScene, m_liveLevels, m_playback.current()};
+}
 
 void Desk::undo()
 {
@@ -382,6 +525,11 @@ void Desk::goBackTo(const UndoHistory::Step &step)
         Q_EMIT masterChanged(m_master, m_source);
     if (std::exchange(m_beforeBlackout, step.state.beforeBlackout) != step.state.beforeBlackout)
         Q_EMIT blackoutChanged(isBlackout());
+    // A GO taken back: the cue it started is the standby again.
+    if (step.cue != m_playback.current()) {
+        m_playback.setCurrent(step.cue);
+        Q_EMIT cueChanged();
+    }
     if (step.liveScene != m_liveScene || step.liveLevels != m_liveLevels)
         setLive(step.liveScene, step.liveLevels);
     else

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/cueplayback.h"
 #include "control/deskclock.h"
 #include "control/deskstate.h"
 #include "control/fade.h"
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QTimer>
 
+class CueList;
 class LineSink;
 class SceneStore;
 
@@ -35,8 +37,7 @@ class Desk : public QObject
 
 public:
     static constexpr int NoMode = DeskState::NoMode;
-    // The longest fade, in tenths of a second.
-    static constexpr int LongestFade = 100;
+    static constexpr int LongestFade = Intent::LongestFade;
 
     Desk(LineSink &line, SceneStore &scenes, const DeskClock &clock = DeskClock::steady(),
          QObject *parent = nullptr);
@@ -54,11 +55,7 @@ public:
     // the lamps kept it while the panel was closed. A state out of range is ignored.
     void restore(const DeskState &state);
 
-    enum class Outcome {
-        Taken,
-        Held,    // a window that takes all input is up: nothing changed
-        Ignored, // out of range, or nothing to do
-    };
+    using Outcome = Intent::Outcome;
     // What any input wants, applied as one action on the line:
     //
     // - Channel, Master: the window's own sliders report every position, and the end of a
@@ -75,10 +72,21 @@ public:
     //   board held; again, the levels from before come back, each sent. Any other change of
     //   a level ends the blackout where it stands.
     // - Download: all twelve stored scenes to the board in one frame; no level changes.
+    // - A change from the network (a console's DMX) is no step of undo: the console
+    //   refreshes its levels many times a second, and they are not the operator's.
     Outcome apply(const Intent &intent);
 
     // The time a recall takes, in tenths of a second, 0..LongestFade; 0 cuts at once.
     int fadeTime() const { return m_fadeTenths; }
+
+    // The show's cue list, which Go, Back, GotoCue and RecordCue work on; none: they do
+    // nothing. Cues run on the fade engine, a rising channel over the cue's up time and a
+    // falling one over its down time; the hand wins over a running cue per channel, as over
+    // a fade; a recall, the master, all-off, blackout and undo stop it. A GO is one step of
+    // undo.
+    void setCueList(CueList *cues);
+    CueList *cueList() const { return m_cues; }
+    const CuePlayback &cues() const { return m_playback; }
     bool isFading() const { return m_fade.isRunning(); }
     // The scene a recall is fading to, 1..12, or 0 when none is under way; and how far its
     // time has come, 0..100. The scene is live only once it has landed.
@@ -105,9 +113,10 @@ public:
     void SendCommand();
 
     // While a window that takes all input is up (the scene key window, the question before
-    // a store), nothing but the store itself is applied, whatever its source, so that a
-    // store saves the levels the window opened on; the line's own resend still goes. Holds
-    // nest: each hold is let go once.
+    // a store), no intent but the store itself is applied, whatever its source, so that no
+    // hand or remote changes what the operator is storing; the line's own resend still
+    // goes, and a fade or a cue under way runs on (the show goes on). Holds nest: each hold
+    // is let go once.
     void holdInput(bool held) { m_inputHolds += held ? 1 : -1; }
     bool isInputHeld() const { return m_inputHolds > 0; }
 
@@ -124,6 +133,8 @@ Q_SIGNALS:
     void liveSceneChanged(int sceneNumber, bool changed);
     // A fade to scene n has come percent of its time; scene 0: no fade is under way.
     void fadeProgressed(int sceneNumber, int percent);
+    // The current or the standby cue changed, or a cue started, stopped or paused.
+    void cueChanged();
     // Scene n holds level for channel, which no channel takes: nothing was recalled.
     void recallRefused(int sceneNumber, int channel, int level);
     // The scene store could not be read or written.
@@ -163,6 +174,14 @@ private:
     void sendLevel(int address, int level);
     void endBlackout();
     void stopFades();
+    void endFade();
+    void goCue();
+    void backCue();
+    void pauseCue();
+    // followed: started by the follow of the cue before, as part of that GO.
+    void startCue(int number, bool followed = false);
+    void recordCue(int number, int up, std::optional<int> down);
+    void stepCue(DeskClock::Time now);
     void setLive(int sceneNumber, const DeskState::Levels &levels);
     void updateLive();
     bool liveDiffers() const;
@@ -184,6 +203,9 @@ private:
     QTimer m_fadeTimer;
     int m_fadeScene = 0;
     int m_fadePercent = 0;
+
+    CueList *m_cues = nullptr;
+    CuePlayback m_playback;
 
     UndoHistory m_history;
     int m_hold = 0; // the number of the fader hold under way, 0 when none

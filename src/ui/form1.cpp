@@ -4,6 +4,7 @@
 #include "control/scenestore.h"
 #include "link/seriallink.h"
 #include "ui/clickguard.h"
+#include "ui/cuewindow.h"
 #include "ui/form1table.h"
 #include "ui/form2.h"
 #include "ui/imagecontrol.h"
@@ -230,9 +231,25 @@ void Form1::createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops)
     // Without --web there is nothing to join.
     m_webRemote->hide();
     stops.emplace_back(T::WebRemoteTab, m_webRemote);
+    auto *cues = place(new QPushButton(text(T::CueListText), this), T::CueList, "CueList");
+    cues->setToolTip(tr("The cue list: a show of numbered looks run in order with GO (G)"));
+    connect(cues, &QPushButton::clicked, this, &Form1::openCueList);
+    stops.emplace_back(T::CueListTab, cues);
 }
 
 void Form1::offerWebRemote() { m_webRemote->show(); }
+
+void Form1::openCueList()
+{
+    if (!m_desk.cueList())
+        return;
+    // One window for the run, beside the panel rather than over it.
+    if (!m_cueWindow)
+        m_cueWindow = new CueWindow(m_desk, *m_desk.cueList(), this);
+    m_cueWindow->show();
+    m_cueWindow->raise();
+    m_cueWindow->activateWindow();
+}
 
 void Form1::applyTabOrder(std::vector<std::pair<int, QWidget *>> stops)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class Desk;
+class CueWindow;
 class Form2;
 class ImageControl;
 class LevelSlider;
@@ -97,6 +98,7 @@ private:
     void showBlackout(bool on);
     void showFade(int sceneNumber, int percent);
     void createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops);
+    void openCueList();
 
     Desk &m_desk;
     SerialLink &m_link;
@@ -126,6 +128,7 @@ private:
     int m_markedScene = 0; // the scene button drawn as live, 1..12; 0: none
     QPushButton *m_webRemote = nullptr;
     Form2 *m_form2 = nullptr;
+    CueWindow *m_cueWindow = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.
     std::bitset<Board::ChannelCount + 1> m_readOutsBehind;
     bool m_catchUpAsked = false;

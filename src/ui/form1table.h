@@ -109,4 +109,9 @@ inline constexpr Twips WebRemote = {11280, 4320, 735, 615};
 inline constexpr int WebRemoteTab = 77;
 inline constexpr const char *WebRemoteText = "手機遙控";
 
+// The button that opens the cue list, in the same column below the picture.
+inline constexpr Twips CueList = {11280, 5880, 735, 615};
+inline constexpr int CueListTab = 78;
+inline constexpr const char *CueListText = "序列";
+
 } // namespace Form1Table

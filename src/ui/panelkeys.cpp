@@ -23,32 +23,48 @@ PanelKeys::PanelKeys(QWidget *window, Desk &desk) : QObject(window), m_window(wi
     for (int i = 0; i < Board::SceneCount; ++i) {
         const auto key = Qt::Key(Qt::Key_F1 + i);
         const int scene = i + 1;
-        add(QKeySequence(key), "recallScene",
+        add(window, QKeySequence(key), "recallScene",
             [this, scene] { m_desk.apply(keyIntent(Intent::Kind::Recall, scene)); });
-        add(QKeySequence(Qt::SHIFT | key), "storeScene", [this, scene] { store(scene); });
+        add(window, QKeySequence(Qt::SHIFT | key), "storeScene", [this, scene] { store(scene); });
     }
-    add(QKeySequence(Qt::Key_B), "blackoutKey",
+    add(window, QKeySequence(Qt::Key_B), "blackoutKey",
         [this] { m_desk.apply(keyIntent(Intent::Kind::Blackout)); });
     // A read-out with the focus takes these keys for its own text first, as every text box
     // does; anywhere else they take back the levels.
-    add(QKeySequence(Qt::CTRL | Qt::Key_Z), "undoKey",
+    add(window, QKeySequence(Qt::CTRL | Qt::Key_Z), "undoKey",
         [this] { m_desk.apply(keyIntent(Intent::Kind::Undo)); });
-    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redoKey",
+    add(window, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "redoKey",
         [this] { m_desk.apply(keyIntent(Intent::Kind::Redo)); });
-    // B is a letter: a text box would take it for typing.
-    qApp->installEventFilter(new KeyPriority(window, {QKeySequence(Qt::Key_B)}, this));
+    addCueKeys(window, desk);
+    // The letters: a text box of the panel's would take them for typing.
+    const QList<QKeySequence> letters = {QKeySequence(Qt::Key_B), QKeySequence(Qt::Key_G),
+                                         QKeySequence(Qt::SHIFT | Qt::Key_G),
+                                         QKeySequence(Qt::Key_P)};
+    qApp->installEventFilter(new KeyPriority(window, letters, this));
 }
 
-void PanelKeys::add(const QKeySequence &key, const char *name, const std::function<void()> &act)
+void PanelKeys::addCueKeys(QWidget *window, Desk &desk)
 {
-    auto *shortcut = new QShortcut(key, m_window);
+    Desk *target = &desk;
+    add(window, QKeySequence(Qt::Key_G), "goKey",
+        [target] { target->apply(keyIntent(Intent::Kind::Go)); });
+    add(window, QKeySequence(Qt::SHIFT | Qt::Key_G), "backKey",
+        [target] { target->apply(keyIntent(Intent::Kind::Back)); });
+    add(window, QKeySequence(Qt::Key_P), "pauseKey",
+        [target] { target->apply(keyIntent(Intent::Kind::Pause)); });
+}
+
+void PanelKeys::add(QWidget *window, const QKeySequence &key, const char *name,
+                    const std::function<void()> &act)
+{
+    auto *shortcut = new QShortcut(key, window);
     // A held key acts once.
     shortcut->setAutoRepeat(false);
     QString objectName = QString::fromLatin1(name);
     if (key[0].key() >= Qt::Key_F1 && key[0].key() <= Qt::Key_F12)
         objectName += QStringLiteral("_%1").arg(key[0].key() - Qt::Key_F1 + 1);
     shortcut->setObjectName(objectName);
-    connect(shortcut, &QShortcut::activated, this, act);
+    QObject::connect(shortcut, &QShortcut::activated, shortcut, act);
 }
 
 void PanelKeys::store(int sceneNumber)

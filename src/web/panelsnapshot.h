@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/boardnumbers.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,7 +13,7 @@ struct PanelSnapshot
 {
     enum class Line { Closed, Up, Waiting, Lost };
 
-    std::array<int, 8> channels{};
+    std::array<int, Board::ChannelCount> channels{};
     int master = 0;
     int mode = 0;      // 1..12, or 0 before one was chosen
     int liveScene = 0; // 1..12, or 0 for none
@@ -22,11 +24,17 @@ struct PanelSnapshot
     int fadeTenths = 0;
     QString port;
     Line line = Line::Closed;
+    // The cue list: the current cue and the standby one, "2.5 Label", empty for none; and
+    // whether the current one runs or is paused.
+    QString cue;
+    QString nextCue;
+    bool cueRunning = false;
+    bool cuePaused = false;
 
     bool operator==(const PanelSnapshot &other) const = default;
 
     // One JSON object, as the page reads it:
     // {"state":{"ch":[..],"m":L,"mode":N,"live":N,"changed":B,"to":N,"pc":P,"bo":B,
-    //  "fade":T,"port":"..","line":"up"}}
+    //  "fade":T,"port":"..","line":"up","cue":"..","next":"..","run":B,"held":B}}
     QByteArray toJson() const;
 };

@@ -34,6 +34,11 @@ std::optional<Intent> intentOf(const QString &action)
         {"fade", {Kind::FadeTime, Source::Kind::Window}},
         {"undo", {Kind::Undo, Source::Kind::Window}},
         {"redo", {Kind::Redo, Source::Kind::Window}},
+        {"go", {Kind::Go, Source::Kind::Key}},
+        {"back", {Kind::Back, Source::Kind::Key}},
+        {"pause", {Kind::Pause, Source::Kind::Key}},
+        {"goto", {Kind::GotoCue, Source::Kind::Key}},
+        {"recordCue", {Kind::RecordCue, Source::Kind::Key}},
     };
     const QStringList word = action.split(' ', Qt::SkipEmptyParts);
     const auto verb = verbs.find(word.value(0));
@@ -44,10 +49,29 @@ std::optional<Intent> intentOf(const QString &action)
     Intent intent{kind, levelOnly ? 0 : word.value(1).toInt(),
                   levelOnly ? word.value(1).toInt() : word.value(2).toInt(), std::nullopt,
                   Source{verb->second.source, 0}};
-    // "recall 2 15": scene 2 over 1.5 s of its own.
+    // "recall 2 15": scene 2 over 1.5 s of its own; "recordCue 25 20 10": cue 2.5, up 2 s,
+    // down 1 s.
     if (kind == Kind::Recall && word.size() > 2)
         intent.fade = word.value(2).toInt();
+    if (kind == Kind::RecordCue && word.size() > 3)
+        intent.fade = word.value(3).toInt();
     return intent;
+}
+
+QString describe(const Intent &intent)
+{
+    static const char *const kinds[] = {"Channel", "Master",   "FullOn",   "Off",  "MasterFullOn",
+                                        "AllOff",  "Recall",   "Store",    "Mode", "Download",
+                                        "SendAll", "Blackout", "FadeTime", "Undo", "Redo",
+                                        "Go",      "Back",     "Pause",    "GotoCue",
+                                        "RecordCue"};
+    QString text = QLatin1String(kinds[int(intent.kind)]);
+    // Only the numbers that its kind takes.
+    if (!Intent::indexes(intent.kind).isEmpty())
+        text += QStringLiteral(" %1").arg(intent.index);
+    if (!Intent::values(intent.kind).isEmpty())
+        text += QStringLiteral(" %1").arg(intent.value);
+    return intent.fade ? text + QStringLiteral(" fade %1").arg(*intent.fade) : text;
 }
 
 void perform(DeskFixture &f, const QString &actions)

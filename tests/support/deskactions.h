@@ -13,12 +13,17 @@ struct DeskFixture;
 // "master 70", "moveMaster 70", "fullOn 3", "off 3", "masterFullOn", "allOff", "mode 5",
 // "recall 2", "store 4", "download", "blackout", "sendAll", "fade 20" (tenths), "at 500"
 // (the fixture's clock to 500 ms, then the fades step), "undo", "redo", "hold" and "letGo"
-// (a fader pressed and released); several are joined with ';'.
+// (a fader pressed and released), "go", "back", "pause", "goto 25" (cue 2.5), "recordCue 30 20
+// 10" (cue 3, up 2 s, down 1 s); several are joined with ';'.
 void perform(DeskFixture &f, const QString &actions);
 
 // One of those actions, but "at", "hold" and "letGo", as the intent the desk is asked for;
 // none for an unknown one.
 std::optional<Intent> intentOf(const QString &action);
+
+// What an intent asks, its source left out, to compare in a test: "Channel 3 40",
+// "Recall 2 fade 15".
+QString describe(const Intent &intent);
 
 // An intent as a test asks for it: from one of the panel's keys unless another source is
 // named (the window's own sliders take a level even when it stands).

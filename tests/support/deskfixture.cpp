@@ -5,6 +5,7 @@
 DeskFixture::DeskFixture()
     : scenes(folder.filePath(SceneFile::fileName())), desk(line, scenes, clock)
 {
+    desk.setCueList(&cues);
     QObject::connect(&desk, &Desk::failed, &desk,
                      [this](const QString &message) { failures << message; });
     QObject::connect(&desk, &Desk::recallRefused, &desk,

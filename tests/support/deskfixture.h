@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/cuelist.h"
 #include "control/desk.h"
 #include "scenes/scenefile.h"
 #include "support/manualclock.h"
@@ -26,6 +27,7 @@ struct DeskFixture
     RecordingLine line;
     ManualClock clock; // the desk's fades and undo gestures run on it
     Desk desk;
+    CueList cues;
     QStringList failures;
     QStringList refusals; // "scene channel level"
 };
