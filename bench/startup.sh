@@ -11,6 +11,8 @@
 #   BARE_LINKED=1 bench/startup.sh     # the bare window also maps every library the panel
 #                                      # links and it does not (LD_PRELOAD)
 #   PANEL=other/dimmer-panel bench/startup.sh   # another build of the panel
+#   SAMPLES=folder bench/startup.sh    # also keeps every run's line, in folder/panel and
+#                                      # folder/bare
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
@@ -53,8 +55,13 @@ measure() { # WHO PROGRAM [ARGUMENTS...]
     rm -rf "$home"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The lock file that each panel run takes on the line, left behind when it is killed: a first
+# start finds none.
+lock=${line#/dev/}
+lock=/var/lock/LCK..${lock//\//_}
 for _ in $(seq "$runs"); do
     measure panel "$panel_program" --port "$line" --scene-file @HOME@/scenes.co "$@"
+    rm -f "$lock"
     if [ -n "$preload" ]; then
         LD_PRELOAD=$preload measure bare "$build/bench/bench_bare_panel"
     else
@@ -66,6 +73,10 @@ for who in panel bare; do
     read -r "${who}_kb" < <(cut -d' ' -f2 "$work/$who" | median)
     read -r "${who}_cpu" < <(cut -d' ' -f3 "$work/$who" | median)
 done
+if [ -n "${SAMPLES:-}" ]; then
+    mkdir -p "$SAMPLES"
+    cp "$work/panel" "$work/bare" "$SAMPLES/"
+fi
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
 echo "to the window shown: panel ${panel_wall} s, bare window ${bare_wall} s," \
     "$(ratio "$panel_wall" "$bare_wall")"
