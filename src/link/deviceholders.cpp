@@ -14,10 +14,10 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-// A panel on a pseudo-terminal looks through every process of the system twice before its
-// window shows, so the looking is done with the system's own calls: through Qt's file and
-// directory classes the two looks took a sixth of the whole start's instructions, this way
-// a fiftieth.
+// A panel on a pseudo-terminal looks through every process of the system before its window
+// shows (for a shell behind the line), so the looking is done with the system's own calls:
+// through Qt's file and directory classes the looks took a sixth of the whole start's
+// instructions, this way a fiftieth.
 
 namespace DeviceHolders {
 
