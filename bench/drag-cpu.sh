@@ -92,8 +92,10 @@ for run in $(seq "$runs"); do
                 sleep 0.3 # the last paint and the line's last packets
                 after=$(cpu_ns "$pid")
                 sent=$(($(packets) - sent))
+                # Not a child of this shell: waited for by its number, so that it has written
+                # its last state before its folders go and it does not overlap the next run.
                 kill "$pid"
-                wait "$pid" 2>/dev/null || true
+                while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
                 rm -rf "$home"
                 if [ "$program" = panel ] && [ "$sent" -lt $((positions / 10)) ]; then
                     echo "run $run: $target drag at $rate/s: only $sent packets on the line" \
