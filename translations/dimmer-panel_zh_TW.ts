@@ -431,8 +431,8 @@
 <context>
     <name>OscCounts</name>
     <message>
-        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
-        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，亮度超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
+        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 values out of range, %9 malformed packets, %10 bundles</source>
+        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，數值超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
     </message>
 </context>
 <context>
