@@ -322,8 +322,7 @@ void tst_NetworkInput::lossHoldsTheLamps()
     NetworkDesk desk;
     desk.send(viaSacn({values({255, 128})}));
     desk.after(2500ms);
-    QCOMPARE(desk.input.stateText(),
-             QStringLiteral("sACN 1\n1 source\nArt-Net 0:0:1\nno source yet"));
+    QCOMPARE(desk.input.stateText(), QStringLiteral("sACN 1\n1 source\n\nArt-Net 0:0:1\nwaiting"));
     desk.after(1ms);
     QCOMPARE(desk.input.look(), NetworkInput::Look::Lost);
     QVERIFY(desk.input.stateText().startsWith(QLatin1String("sACN 1\nlost ")));

@@ -8,6 +8,7 @@
 #include "cli/signalwatcher.h"
 #include "cli/translations.h"
 #include "control/desk.h"
+#include "dmx/networkinput.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
 #include "remote/oscserver.h"
@@ -128,6 +129,30 @@ bool startWeb(const Options &options, Desk &desk, SerialLink &link, Form1 &panel
     return true;
 }
 
+// A console's levels over the network when --sacn or --artnet asks for them, and their state
+// beside the line's. A port or a group that cannot be had fails the start, as for OSC.
+bool startNetwork(const Options &options, Desk &desk, Form1 &panel,
+                  std::optional<NetworkInput> &network)
+{
+    if (!options.sacn && !options.artNet)
+        return true;
+    network.emplace(desk);
+    QString error;
+    if ((options.sacn && !network->listenSacn(*options.sacn, options.netInterface, &error)) ||
+        (options.artNet && !network->listenArtNet(*options.artNet, &error))) {
+        ErrorReport::failedToStart(error);
+        return false;
+    }
+    NetworkInput *input = &*network;
+    const auto show = [input, &panel] {
+        panel.showNetworkState(input->stateText(), input->stateToolTip(),
+                               Form1::NetworkLook(input->look()));
+    };
+    QObject::connect(input, &NetworkInput::stateChanged, &panel, show);
+    show();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -204,6 +229,9 @@ int main(int argc, char **argv)
     std::optional<WebRemoteModule> web;
     if (!startWeb(options, desk, link, panel, web))
         return 1;
+    std::optional<NetworkInput> network;
+    if (!startNetwork(options, desk, panel, network))
+        return 1;
 
     ErrorReport report;
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
@@ -245,6 +273,13 @@ int main(int argc, char **argv)
         ErrorReport::print(remote->counts().summary());
     if (web)
         ErrorReport::print(web->remote().countsSummary());
+    for (const auto protocol : {DmxPatch::Protocol::Sacn, DmxPatch::Protocol::ArtNet}) {
+        if (network && network->isFollowing(protocol)) {
+            const DmxCounts &counts = network->counts(protocol);
+            ErrorReport::print(protocol == DmxPatch::Protocol::Sacn ? counts.sacnSummary()
+                                                                    : counts.artNetSummary());
+        }
+    }
     board.end();
     return status;
 }

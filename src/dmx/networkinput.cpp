@@ -306,6 +306,8 @@ QString NetworkInput::stateText() const
     for (const Follow &follow : m_follows) {
         if (!follow.patch)
             continue;
+        if (!lines.isEmpty())
+            lines << QString();
         lines << follow.patch->toString();
         const QString at = follow.goneAt.toString(QStringLiteral("HH:mm:ss"));
         if (follow.sources == 1)
@@ -313,7 +315,7 @@ QString NetworkInput::stateText() const
         else if (follow.sources > 1)
             lines << tr("%1 sources").arg(follow.sources);
         else if (follow.goneAt.isNull())
-            lines << tr("no source yet");
+            lines << tr("waiting");
         else
             lines << (follow.ended ? tr("ended %1") : tr("lost %1")).arg(at);
     }
