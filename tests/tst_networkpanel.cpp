@@ -69,7 +69,8 @@ void tst_NetworkPanel::initTestCase()
 {
     if (m_network.impossible)
         QSKIP(qPrintable(m_network.problem));
-    QVERIFY2(m_network.problem.isEmpty(), qPrintable(m_network.problem));
+    const QString problem = m_network.bringUp();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 void tst_NetworkPanel::sacnMovesTheLamps()

@@ -6,22 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <net/if.h>
-#include <net/route.h>
-#include <netinet/in.h>
 #include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-QString systemError(const char *what)
-{
-    return QStringLiteral("%1: %2").arg(QLatin1String(what),
-                                        QString::fromLocal8Bit(std::strerror(errno)));
-}
 
 // The network namespace a process is in, as its link names it ("net:[4026532...]").
 QByteArray namespaceOf(const QByteArray &process)
@@ -38,6 +26,19 @@ bool write(const char *path, const QByteArray &text)
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
+// Runs a command to its end: empty when it succeeded, else the command and what it said.
+QString execute(const QStringList &command, QString *output = nullptr)
+{
+    QProcess process;
+    process.start(command.first(), command.mid(1));
+    const bool done = process.waitForFinished(10000) && process.exitCode() == 0;
+    if (output)
+        *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return done ? QString()
+                : command.join(' ') + QStringLiteral(": ") + process.errorString() + ' ' +
+                      QString::fromLocal8Bit(process.readAllStandardError());
+}
+
 } // namespace
 
 PrivateNetwork PrivateNetwork::enter()
@@ -49,38 +50,23 @@ PrivateNetwork PrivateNetwork::enter()
     // Without root, a user namespace of its own first, in which this user is root.
     if (::unshare(user == 0 ? CLONE_NEWNET : CLONE_NEWUSER | CLONE_NEWNET) != 0) {
         network.impossible = errno == EPERM || errno == ENOSPC || errno == EINVAL;
-        network.problem = systemError("no network namespace of its own (unshare)");
-        return network;
-    }
-    if (user != 0 &&
-        (!write("/proc/self/setgroups", "deny") ||
-         !write("/proc/self/uid_map", QByteArray("0 ") + QByteArray::number(user) + " 1") ||
-         !write("/proc/self/gid_map", QByteArray("0 ") + QByteArray::number(group) + " 1"))) {
+        network.problem = QStringLiteral("no network namespace of its own (unshare): ") +
+                          QString::fromLocal8Bit(std::strerror(errno));
+    } else if (user != 0 &&
+               (!write("/proc/self/setgroups", "deny") ||
+                !write("/proc/self/uid_map", "0 " + QByteArray::number(user) + " 1") ||
+                !write("/proc/self/gid_map", "0 " + QByteArray::number(group) + " 1"))) {
         network.problem = QStringLiteral("no user map in the new namespace");
-        return network;
     }
-    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq loopback{};
-    std::strncpy(loopback.ifr_name, "lo", IFNAMSIZ - 1);
-    rtentry route{};
-    auto *to = reinterpret_cast<sockaddr_in *>(&route.rt_dst);
-    auto *mask = reinterpret_cast<sockaddr_in *>(&route.rt_genmask);
-    to->sin_family = mask->sin_family = AF_INET;
-    to->sin_addr.s_addr = htonl(0xe0000000); // 224.0.0.0/4
-    mask->sin_addr.s_addr = htonl(0xf0000000);
-    route.rt_flags = RTF_UP;
-    char device[] = "lo";
-    route.rt_dev = device;
-    if (socket < 0 || ::ioctl(socket, SIOCGIFFLAGS, &loopback) != 0)
-        network.problem = systemError("no loopback");
-    loopback.ifr_flags = short(loopback.ifr_flags | IFF_UP);
-    if (network.problem.isEmpty() && ::ioctl(socket, SIOCSIFFLAGS, &loopback) != 0)
-        network.problem = systemError("the loopback would not come up");
-    if (network.problem.isEmpty() && ::ioctl(socket, SIOCADDRT, &route) != 0)
-        network.problem = systemError("no route for multicast on the loopback");
-    if (socket >= 0)
-        ::close(socket);
     return network;
+}
+
+QString PrivateNetwork::bringUp() const
+{
+    if (!problem.isEmpty())
+        return problem;
+    QString why = execute({"ip", "link", "set", "lo", "up"});
+    return why.isEmpty() ? execute({"ip", "route", "add", "224.0.0.0/4", "dev", "lo"}) : why;
 }
 
 qint64 PrivateNetwork::udpDatagramsSent()
@@ -111,28 +97,23 @@ PeerNetwork::PeerNetwork()
         QThread::msleep(20);
     if (namespaceOf(theirs) == ours || namespaceOf(theirs).isEmpty()) {
         m_problem =
-            QStringLiteral("no second namespace (unshare --net): ") + m_holder.errorString();
+            QStringLiteral("no second namespace (unshare --net) ") + m_holder.errorString();
         return;
     }
-    const QString pid = QString::number(m_holder.processId());
     const QString here = QStringLiteral("%1/24").arg(QLatin1String(HereAddress));
     const QString there = QStringLiteral("%1/24").arg(QLatin1String(ThereAddress));
+    // Broadcast addresses too ("brd +"): Art-Net polls by broadcast.
     for (const QStringList &command :
          {QStringList{"ip", "link", "add", "dmxpanel", "type", "veth", "peer", "name",
-                      "dmxconsole", "netns", pid},
+                      "dmxconsole", "netns", QString::fromLatin1(theirs)},
           QStringList{"ip", "addr", "add", here, "brd", "+", "dev", "dmxpanel"},
           QStringList{"ip", "link", "set", "dmxpanel", "up"},
           inside({"ip", "addr", "add", there, "brd", "+", "dev", "dmxconsole"}),
           inside({"ip", "link", "set", "dmxconsole", "up"}),
           inside({"ip", "link", "set", "lo", "up"})}) {
-        QProcess step;
-        step.setProcessChannelMode(QProcess::MergedChannels);
-        step.start(command.first(), command.mid(1));
-        if (!step.waitForFinished() || step.exitCode() != 0) {
-            m_problem = command.join(' ') + QStringLiteral(": ") + step.errorString() +
-                        QString::fromLocal8Bit(step.readAll());
+        m_problem = execute(command);
+        if (!m_problem.isEmpty())
             return;
-        }
     }
 }
 
@@ -150,11 +131,7 @@ QStringList PeerNetwork::inside(const QStringList &command) const
 
 QString PeerNetwork::run(const QStringList &command, QString *problem) const
 {
-    QProcess process;
-    const QStringList whole = inside(command);
-    process.start(whole.first(), whole.mid(1));
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        *problem = command.join(' ') + QStringLiteral(": ") + process.errorString() +
-                   QString::fromLocal8Bit(process.readAllStandardError());
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    QString output;
+    *problem = execute(inside(command), &output);
+    return output;
 }

@@ -6,9 +6,9 @@
 
 // A network of the test's own, so that nothing a test or its programs send leaves the
 // machine, not even a multicast join, which the kernel announces on the interface: the
-// process moves into a network namespace of its own with only the loopback up and a route
-// for multicast on it. enter() comes first in main(), before any thread; the programs the
-// test starts inherit the namespace.
+// process moves into a network namespace of its own, then brings up its loopback alone with
+// a route for multicast on it. enter() comes first in main(), before any thread; the programs
+// the test starts inherit the namespace.
 struct PrivateNetwork
 {
     QString problem;         // empty when the test has its network
@@ -18,6 +18,8 @@ struct PrivateNetwork
     bool root = false;
 
     static PrivateNetwork enter();
+    // Once the application runs: empty when the loopback is up, else why not.
+    QString bringUp() const;
     // The UDP datagrams that every program in the network has sent so far, as its kernel
     // counts them; -1 when it does not say.
     static qint64 udpDatagramsSent();
@@ -40,7 +42,7 @@ public:
     QString problem() const { return m_problem; }
     // A program and its arguments, to be run inside the peer's namespace.
     QStringList inside(const QStringList &command) const;
-    // Runs a command inside and returns its output; the failure, with its output, in problem.
+    // Runs a command inside and returns its output; its failure in problem, else empty.
     QString run(const QStringList &command, QString *problem) const;
 
 private:
