@@ -1,6 +1,7 @@
 #include "dmxcounts.h"
 
 #include "dmx/dmxmerge.h"
+#include "dmx/networkinput.h"
 
 qint64 DmxCounts::total() const
 {
@@ -54,7 +55,7 @@ QString DmxCounts::artNetSummary() const
         .arg(tooManySources)
         .arg(DmxMerge::ArtNetSources)
         .arg(pollsTooFast)
-        .arg(4)
+        .arg(NetworkInput::PollRepliesPerSecond)
         .arg(ownReplies)
         .arg(other);
 }

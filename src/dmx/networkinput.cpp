@@ -218,7 +218,7 @@ void NetworkInput::take(Follow &follow, const DmxMerge::Frame &frame)
 bool NetworkInput::applyMerged()
 {
     const DmxMerge::Slots merged = m_merge.merged();
-    bool heldAll = false;
+    bool held = false;
     for (int channel = 0; channel < DmxMerge::SlotCount; ++channel) {
         const auto at = std::size_t(channel);
         if (!merged[at])
@@ -230,11 +230,11 @@ bool NetworkInput::applyMerged()
                             Source{Source::Kind::Network, merged[at]->source}};
         // Held, it is asked again with the console's next packet.
         if (m_desk.apply(intent) == Desk::Outcome::Held)
-            heldAll = true;
+            held = true;
         else
             m_taken[at] = level;
     }
-    return !heldAll;
+    return !held;
 }
 
 void NetworkInput::expire()
