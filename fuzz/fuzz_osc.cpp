@@ -6,6 +6,8 @@
 // into packets and frames without a dropped byte; every datagram told back is one of
 // /dimmer/channel/1..8 and /dimmer/master with a level 0..99; the desk never fails.
 
+#include "app/deskaccess.h"
+#include "link/seriallink.h"
 #include "protocol/boardnumbers.h"
 #include "remote/oscserver.h"
 #include "support/deskfixture.h"
@@ -39,7 +41,7 @@ struct Remote
         // Stored scenes, so that a recall moves levels.
         require(
             Files::write(fixture.scenePath(), Wire::frame(Wire::countingRecords()).mid(1, 96)));
-        server = std::make_unique<OscServer>(fixture.desk);
+        server = std::make_unique<OscServer>(access);
         require(server->listen({QHostAddress(QHostAddress::LocalHost), 0}, nullptr));
         require(tablet.bind(QHostAddress::LocalHost, 0));
         for (int level = Board::Off; level <= Board::FullOn; ++level) {
@@ -50,6 +52,8 @@ struct Remote
     }
 
     DeskFixture fixture;
+    SerialLink link;
+    DeskAccess access{fixture.desk, link};
     std::unique_ptr<OscServer> server;
     QUdpSocket tablet;
     QSet<QByteArray> told;

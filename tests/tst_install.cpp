@@ -33,7 +33,8 @@ private Q_SLOTS:
     void manualPages_data();
     void manualPages();
     void debianFiles();
-    void webRemoteModule();
+    void remoteModules_data();
+    void remoteModules();
 
 private:
     QString installed(const QString &path) const { return m_prefix + QLatin1Char('/') + path; }
@@ -300,14 +301,24 @@ void tst_Install::debianFiles()
         installed(QStringLiteral("share/doc/dimmer-panel/changelog.Debian.gz"))));
 }
 
-void tst_Install::webRemoteModule()
+void tst_Install::remoteModules_data()
 {
-    // Where the installed panel looks for it, beside its own folder, and what it looks for.
-    const QString path =
-        QDir(installed(QStringLiteral("bin"))).filePath(QStringLiteral(DIMMER_WEB_MODULE_PATH));
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("entry");
+    QTest::newRow("osc") << "dimmer-panel-osc.so" << QByteArray("dimmer_osc_create");
+    QTest::newRow("web") << "dimmer-panel-web.so" << QByteArray("dimmer_web_create");
+}
+
+void tst_Install::remoteModules()
+{
+    // Where the installed panel looks for them, beside its own folder, and what it looks for.
+    QFETCH(QString, file);
+    QFETCH(QByteArray, entry);
+    const QString path = QDir(installed(QStringLiteral("bin")))
+                             .filePath(QStringLiteral(DIMMER_MODULE_FOLDER "/") + file);
     QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
     QLibrary module(path);
-    QVERIFY2(module.resolve("dimmer_web_create"), qPrintable(module.errorString()));
+    QVERIFY2(module.resolve(entry.constData()), qPrintable(module.errorString()));
 }
 
 QTEST_GUILESS_MAIN(tst_Install)

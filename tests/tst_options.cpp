@@ -99,6 +99,12 @@ void tst_Options::parse_data()
     QTest::newRow("osc-feedback-out-of-reach")
         << QStringList{"--osc", "9000", "--osc-feedback", "[::1]:9001"} << usage
         << "--osc-feedback [::1]:9001: [::1]:9001 cannot be reached from 127.0.0.1";
+    QTest::newRow("osc-feedback-off-the-loopback")
+        << QStringList{"--osc", "9000", "--osc-feedback", "192.168.1.20:9000"} << usage
+        << "192.168.1.20:9000 is not on this computer";
+    QTest::newRow("osc-feedback-from-every-address")
+        << QStringList{"--osc", "0.0.0.0:9000", "--osc-feedback", "192.168.1.20:9000"} << run
+        << "/dev/ttyS3 - 0.0.0.0:9000 192.168.1.20:9000";
     QTest::newRow("osc-feedback-to-itself")
         << QStringList{"--osc", "9000", "--osc-feedback", "localhost:9000"} << usage
         << "--osc-feedback localhost:9000 is where the panel itself listens (--osc "
@@ -128,8 +134,7 @@ void tst_Options::parse()
     }
     QStringList feedback;
     for (const Options::FeedbackTarget &target : options.oscFeedback)
-        feedback << target.to.toString() +
-                        (target.form == FeedbackClients::Form::Float ? ",float" : "");
+        feedback << target.to.toString() + (target.floats ? ",float" : "");
     const QString asked = QStringList{options.portName,
                                       options.portGiven    ? "given"
                                       : options.choosePort ? "choose"
@@ -156,6 +161,13 @@ void tst_Options::web_data()
         << QStringList{"--web", "0"} << "--web 0: the port must be a number from 1 to 65535.";
     QTest::newRow("ipv6 without brackets")
         << QStringList{"--web", "::1:80"} << "an IPv6 address goes in brackets";
+    QTest::newRow("brackets without port")
+        << QStringList{"--web", "[::1]"} << "must be followed by a colon and the port";
+    QTest::newRow("ipv4 in brackets")
+        << QStringList{"--web", "[127.0.0.1]:80"} << "127.0.0.1 in brackets is not an IPv6";
+    QTest::newRow("port not a number")
+        << QStringList{"--web", "127.0.0.1:www"} << "the port must be a number from 1 to 65535";
+    QTest::newRow("host missing") << QStringList{"--web", ":80"} << "the host is missing";
 }
 
 void tst_Options::web()
@@ -164,10 +176,10 @@ void tst_Options::web()
     QFETCH(QString, says);
     const Options options = parsed(arguments);
     if (options.verdict.outcome == CommandLine::Outcome::Run)
-        QCOMPARE(options.web
-                     ? options.web->toString() +
-                           (options.webName.isEmpty() ? QString() : " named " + options.webName)
-                     : QStringLiteral("-"),
+        QCOMPARE(options.web ? options.web->toString() + (options.web->name.isEmpty()
+                                                              ? QString()
+                                                              : " named " + options.web->name)
+                             : QStringLiteral("-"),
                  says);
     else
         QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&

@@ -242,7 +242,8 @@ void tst_Panel::tabOrderFollowsTabIndex()
              << controlOf<QWidget>(f.form.get(), "FadeTime")
              << controlOf<QWidget>(f.form.get(), "Undo")
              << controlOf<QWidget>(f.form.get(), "Redo")
-             << controlOf<QWidget>(f.form.get(), "WebRemote"); // shown with --web only
+             << controlOf<QWidget>(f.form.get(), "WebRemote") // shown with --web only
+             << controlOf<QWidget>(f.form.get(), "CueList");
     QList<QWidget *> actual;
     QWidget *w = f.VScroll1(0);
     do {

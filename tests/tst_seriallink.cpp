@@ -1,6 +1,7 @@
 #include "link/seriallink.h"
 #include "support/linereader.h"
 #include "support/linerules.h"
+#include "support/openlink.h"
 #include "support/ptypair.h"
 #include "support/unusabledevice.h"
 #include "support/wire.h"
@@ -15,7 +16,7 @@
 #include <optional>
 
 // The serial link on a real pseudo-terminal: opening, the line's pace with the newest
-// level winning, a full line against a dead one, and the last bytes at the end of the run.
+// level winning, a full line against a dead one.
 class tst_SerialLink : public QObject
 {
     Q_OBJECT
@@ -30,9 +31,6 @@ private Q_SLOTS:
     void fullKernelKeepsMessagesWholeInOrder();
     void deadLineIsLostOnce_data();
     void deadLineIsLostOnce();
-    void closeNeverCutsAMessage();
-    void drain_data();
-    void drain();
 };
 
 namespace {
@@ -42,51 +40,6 @@ using Wire::master;
 using Wire::Messages;
 using Wire::selectMode;
 using Wire::setLevel;
-
-// A link opened on a real pseudo-terminal, the states it went through recorded.
-struct OpenLink
-{
-    PtyPair line;
-    SerialLink link;
-    QSignalSpy states{&link, &SerialLink::stateChanged};
-    QString problem;
-
-    bool open()
-    {
-        problem = line.errorString();
-        return line.isOpen() && link.open(line.slavePath(), &problem);
-    }
-    // The times the line was lost.
-    int losses() const
-    {
-        return int(std::count_if(states.begin(), states.end(), [](const QList<QVariant> &state) {
-            return state.at(0).value<SerialLink::State>() == SerialLink::State::Lost;
-        }));
-    }
-};
-
-// Each message an action of its own, as a drag's positions are.
-void writeAll(SerialLink &link, const Messages &messages)
-{
-    for (const QByteArray &message : messages) {
-        link.beginAction();
-        link.send(Wire::message(message));
-    }
-}
-
-// Messages of which none takes out another: every byte must arrive. A level for each
-// channel, a download and a mode, over and over, the levels and frames different each time.
-Messages distinct(int count)
-{
-    Messages messages;
-    for (int i = 0; i < count; ++i) {
-        const int round = i / 10;
-        messages << (i % 10 == 8   ? frame(char(round))
-                     : i % 10 == 9 ? selectMode(round % 12)
-                                   : setLevel(i % 10, round % 100));
-    }
-    return messages;
-}
 
 } // namespace
 
@@ -257,90 +210,6 @@ void tst_SerialLink::deadLineIsLostOnce()
     QCOMPARE(opened.losses(), 1);
     QCOMPARE(link.bytesQueued(), 0);
     QCOMPARE(link.drain(), 0);
-}
-
-void tst_SerialLink::closeNeverCutsAMessage()
-{
-    OpenLink opened;
-    QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, states, problem] = opened;
-    // The far side stalled long ago and the kernel is full; it reads a little and stalls
-    // again. The link fills the room that made, one packet at a time, at the line's pace:
-    // the kernel takes the last packet only in part.
-    QByteArray received(line.fillKernel(), '\0');
-    received += line.read(600);
-    QByteArray packets;
-    for (int level = 0; level < 1000; ++level) {
-        link.send(Wire::message(setLevel(level % 8, level % 100)));
-        packets += setLevel(level % 8, level % 100);
-        if (!QTest::qWaitFor([&link] { return link.bytesQueued() == 0; }, 300))
-            break;
-    }
-    QCOMPARE(link.state(), SerialLink::State::Waiting);
-    QVERIFY2(link.bytesQueued() < 5, "the kernel took none of the last packet");
-    link.send(Wire::message(selectMode(7)));
-    // A close after the deadline leaves the mode out, and the packet is finished once the
-    // line takes bytes again, after the panel has gone.
-    QCOMPARE(link.release(), qint64(5));
-    QTRY_VERIFY_WITH_TIMEOUT((received += line.readAvailable()).endsWith(packets), 10000);
-    QVERIFY(!link.isOpen());
-}
-
-void tst_SerialLink::drain_data()
-{
-    QTest::addColumn<int>("messages"); // of distinct(): 143 bytes every ten
-    QTest::addColumn<bool>("read");    // whether the far side reads at the line's pace
-    QTest::addColumn<bool>("close");   // release() rather than drain()
-    QTest::newRow("read-drain") << 10 << true << false;
-    QTest::newRow("read-close") << 10 << true << true;
-    // A far side that stopped reading long ago: the kernel is full, and the deadline
-    // leaves the rest out, whole.
-    QTest::newRow("stalled-drain") << 10 << false << false;
-    QTest::newRow("stalled-close") << 10 << false << true;
-}
-
-void tst_SerialLink::drain()
-{
-    QFETCH(int, messages);
-    QFETCH(bool, read);
-    QFETCH(bool, close);
-    OpenLink opened;
-    QVERIFY2(opened.open(), qPrintable(opened.problem));
-    auto &[line, link, states, problem] = opened;
-    std::optional<LineReader> farSide;
-    const qsizetype stale = read ? 0 : line.fillKernel();
-    if (read)
-        farSide.emplace(line.masterFd());
-    const Messages written = distinct(messages);
-    writeAll(link, written);
-    QVERIFY2(link.bytesQueued() > 0, "nothing was left queued to drain");
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 lost = close ? link.release() : link.drain();
-    QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(opened.losses(), 0);
-    QCOMPARE(link.isOpen(), !close);
-
-    const QByteArray all = written.join();
-    QByteArray received;
-    if (read) {
-        QCOMPARE(lost, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(farSide->count(), all.size(), 20000);
-        received = farSide->bytes();
-    } else {
-        QVERIFY2(lost > 0, "a full line took more than it could");
-        received = line.readAvailable().mid(stale);
-    }
-    // What reached the line ends on a whole message, and the rest was left out whole.
-    QCOMPARE(received.size() + lost, all.size());
-    QVERIFY(all.startsWith(received));
-    qsizetype boundary = 0;
-    for (const QByteArray &message : written) {
-        if (boundary >= received.size())
-            break;
-        boundary += message.size();
-    }
-    QCOMPARE(boundary, received.size());
 }
 
 QTEST_GUILESS_MAIN(tst_SerialLink)

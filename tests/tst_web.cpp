@@ -1,41 +1,27 @@
-#include "app/deskaccess.h"
-#include "link/seriallink.h"
 #include "support/deskactions.h"
-#include "support/deskfixture.h"
 #include "support/rawwebsocket.h"
-#include "support/wire.h"
-#include "web/boundedtcpserver.h"
+#include "support/webfixture.h"
 #include "web/framereader.h"
 #include "web/joinaddress.h"
 #include "web/messagerate.h"
-#include "web/pagesocket.h"
-#include "web/requesthead.h"
 #include "web/snapshotfanout.h"
 #include "web/tokenstore.h"
 #include "web/webhosts.h"
 #include "web/webmessage.h"
-#include "web/webserver.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebSocket>
 
-#include <sys/socket.h>
 #include <sys/stat.h>
 
-#include <memory>
-
-// The web remote without a browser: the message reader, the state that the pages get and
-// when, the token file, and the server itself on the loopback with real WebSockets before
-// the real desk, whose line records the bytes the board would get.
+// The web remote without a browser: each message as the intent it asks the desk for, the
+// state that the pages get and when, the token file, the names and origins it answers, the
+// frames it reads, and the server itself on the loopback with real WebSockets before the
+// real desk.
 class tst_Web : public QObject
 {
     Q_OBJECT
@@ -58,11 +44,6 @@ private Q_SLOTS:
     void origins();
     void frames_data();
     void frames();
-    void pageSocketBounded();
-    void placesBounded();
-
-    void init();
-    void cleanup();
     void joinsAndControls_data();
     void joinsAndControls();
     void refusedWithoutToken();
@@ -70,95 +51,79 @@ private Q_SLOTS:
     void heldWhileWindowUp();
     void changesCoalesced();
     void renewDropsPages();
-    void boundsHold();
-    void connectionsBounded();
-    void endlessRequestClosed();
     void hostsAndOriginsAnswered_data();
     void hostsAndOriginsAnswered();
     void unmaskedFrameRefused();
-    void closedSessionsGiveTheirPlaces();
     void portTaken();
-
-private:
-    // A page's socket, joined with token unless empty; its state messages are kept.
-    std::unique_ptr<QWebSocket> page(const QByteArray &token);
-    QString origin() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server->port()); }
-    // A connection to the server from loopback address 127.0.0.(2 + n).
-    std::unique_ptr<QTcpSocket> connectFrom(int n, quint16 port = 0);
-    // A connection that has sent request and read the head of the answer, in *answer.
-    std::unique_ptr<QTcpSocket> ask(const QByteArray &request, QByteArray *answer);
-    QJsonObject lastState(QWebSocket &socket);
-
-    std::unique_ptr<QTemporaryDir> m_state;
-    std::unique_ptr<DeskFixture> m_fixture;
-    std::unique_ptr<SerialLink> m_link;
-    std::unique_ptr<DeskAccess> m_access;
-    std::unique_ptr<WebServer> m_server;
-    std::map<QWebSocket *, QList<QJsonObject>> m_received;
 };
 
 void tst_Web::reader_data()
 {
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<int>("value");
-    using A = WebMessage::Action;
-    using O = WebMessage::Outcome;
-    const auto row = [](const char *name, const QByteArray &text, O outcome, A action = A::Hello,
-                        int number = 0, int value = 0) {
-        QTest::newRow(name) << text << int(outcome) << int(action) << number << value;
+    // The intent asked for, as the desk's tests write it; "hello"; or why it is refused.
+    QTest::addColumn<QString>("asks");
+    const auto row = [](const char *name, const QByteArray &text, const char *asks) {
+        QTest::newRow(name) << text << QString::fromLatin1(asks);
     };
-    row("hello", R"({"hello":"abc"})", O::Act);
-    row("channel", R"({"do":"channel","n":3,"v":60})", O::Act, A::Channel, 3, 60);
-    row("channel 8 at 99", R"({"v":99,"n":8,"do":"channel"})", O::Act, A::Channel, 8, 99);
-    row("master", R"({"do":"master","v":0})", O::Act, A::Master, 0, 0);
-    row("full on", R"({"do":"fullon","n":1})", O::Act, A::FullOn, 1);
-    row("off", R"({"do":"off","n":2})", O::Act, A::Off, 2);
-    row("master full on", R"({"do":"masterfullon"})", O::Act, A::MasterFullOn);
-    row("all off", R"({"do":"alloff"})", O::Act, A::AllOff);
-    row("scene 12", R"({"do":"scene","n":12})", O::Act, A::Scene, 12);
-    row("mode 1", R"({"do":"mode","n":1})", O::Act, A::Mode, 1);
-    row("blackout", R"({"do":"blackout"})", O::Act, A::Blackout);
-    row("fade 100", R"({"do":"fade","v":100})", O::Act, A::Fade, 0, 100);
-    row("whole float", R"({"do":"channel","n":2.0,"v":5e1})", O::Act, A::Channel, 2, 50);
+    row("hello", R"({"hello":"abc"})", "hello");
+    row("channel", R"({"do":"channel","n":3,"v":60})", "set 2 60");
+    row("channel 8 at 99", R"({"v":99,"n":8,"do":"channel"})", "set 7 99");
+    row("master", R"({"do":"master","v":0})", "master 0");
+    row("full on", R"({"do":"fullon","n":1})", "fullOn 0");
+    row("off", R"({"do":"off","n":2})", "off 1");
+    row("master full on", R"({"do":"masterfullon"})", "masterFullOn");
+    row("all off", R"({"do":"alloff"})", "allOff");
+    row("scene 12", R"({"do":"scene","n":12})", "recall 12");
+    row("scene 3 over 2.5 s", R"({"do":"scene","n":3,"t":25})", "recall 3 25");
+    row("scene 1 cut", R"({"t":0,"do":"scene","n":1})", "recall 1 0");
+    row("mode 1", R"({"do":"mode","n":1})", "mode 0");
+    row("download", R"({"do":"download"})", "download");
+    row("send all", R"({"do":"sendall"})", "sendAll");
+    row("blackout", R"({"do":"blackout"})", "blackout");
+    row("fade 100", R"({"do":"fade","v":100})", "fade 100");
+    row("undo", R"({"do":"undo"})", "undo");
+    row("redo", R"({"do":"redo"})", "redo");
+    row("whole float", R"({"do":"channel","n":2.0,"v":5e1})", "set 1 50");
 
-    row("empty", "", O::Malformed);
-    row("not json", "channel 3 60", O::Malformed);
-    row("array", R"([{"do":"alloff"}])", O::Malformed);
-    row("cut short", R"({"do":"channel","n":3)", O::Malformed);
-    row("too long", "{\"do\":\"alloff\",\"x\":\"" + QByteArray(600, 'x') + "\"}", O::Malformed);
-    row("no action", R"({"n":3})", O::UnknownAction);
-    row("unknown", R"({"do":"download"})", O::UnknownAction);
-    row("action not text", R"({"do":3})", O::UnknownAction);
-    row("case differs", R"({"do":"AllOff"})", O::UnknownAction);
-    row("level missing", R"({"do":"channel","n":3})", O::WrongArguments);
-    row("extra member", R"({"do":"alloff","n":1})", O::WrongArguments);
-    row("fraction", R"({"do":"master","v":49.5})", O::WrongArguments);
-    row("level as text", R"({"do":"master","v":"50"})", O::WrongArguments);
-    row("token not text", R"({"hello":1234})", O::WrongArguments);
-    row("hello with more", R"({"hello":"a","do":"alloff"})", O::WrongArguments);
-    row("channel 0", R"({"do":"channel","n":0,"v":1})", O::OutOfRange);
-    row("channel 9", R"({"do":"fullon","n":9})", O::OutOfRange);
-    row("level 100", R"({"do":"channel","n":1,"v":100})", O::OutOfRange);
-    row("level -1", R"({"do":"master","v":-1})", O::OutOfRange);
-    row("scene 13", R"({"do":"scene","n":13})", O::OutOfRange);
-    row("fade 101", R"({"do":"fade","v":101})", O::OutOfRange);
-    row("huge", R"({"do":"master","v":1e300})", O::OutOfRange);
+    row("empty", "", "malformed");
+    row("not json", "channel 3 60", "malformed");
+    row("array", R"([{"do":"alloff"}])", "malformed");
+    row("cut short", R"({"do":"channel","n":3)", "malformed");
+    row("too long", "{\"do\":\"alloff\",\"x\":\"" + QByteArray(600, 'x') + "\"}", "malformed");
+    row("no action", R"({"n":3})", "unknown");
+    row("no store from a page", R"({"do":"store","n":1})", "unknown");
+    row("action not text", R"({"do":3})", "unknown");
+    row("case differs", R"({"do":"AllOff"})", "unknown");
+    row("level missing", R"({"do":"channel","n":3})", "wrong arguments");
+    row("extra member", R"({"do":"alloff","n":1})", "wrong arguments");
+    row("fraction", R"({"do":"master","v":49.5})", "wrong arguments");
+    row("level as text", R"({"do":"master","v":"50"})", "wrong arguments");
+    row("token not text", R"({"hello":1234})", "wrong arguments");
+    row("hello with more", R"({"hello":"a","do":"alloff"})", "wrong arguments");
+    row("fade time of a mode", R"({"do":"mode","n":2,"t":10})", "wrong arguments");
+    row("fade time as text", R"({"do":"scene","n":2,"t":"10"})", "wrong arguments");
+    row("channel 0", R"({"do":"channel","n":0,"v":1})", "out of range");
+    row("channel 9", R"({"do":"fullon","n":9})", "out of range");
+    row("level 100", R"({"do":"channel","n":1,"v":100})", "out of range");
+    row("level -1", R"({"do":"master","v":-1})", "out of range");
+    row("scene 13", R"({"do":"scene","n":13})", "out of range");
+    row("fade 101", R"({"do":"fade","v":101})", "out of range");
+    row("scene over 10.1 s", R"({"do":"scene","n":1,"t":101})", "out of range");
+    row("huge", R"({"do":"master","v":1e300})", "out of range");
 }
 
 void tst_Web::reader()
 {
     QFETCH(QByteArray, text);
-    QFETCH(int, outcome);
+    QFETCH(QString, asks);
     const WebMessage message = WebMessage::read(text);
-    QCOMPARE(int(message.outcome), outcome);
-    if (message.outcome == WebMessage::Outcome::Act) {
-        QTEST(int(message.action), "action");
-        QTEST(message.number, "number");
-        QTEST(message.value, "value");
-    }
+    static const char *const refusals[] = {"", "unknown", "wrong arguments", "out of range",
+                                           "malformed"};
+    const QString read = message.acts()  ? describe(message.intent)
+                         : message.hello ? QStringLiteral("hello")
+                                         : QString::fromLatin1(refusals[int(message.refusal)]);
+    const std::optional<Intent> intent = intentOf(asks);
+    QCOMPARE(read, intent ? describe(*intent) : asks);
 }
 
 void tst_Web::fanout()
@@ -451,382 +416,123 @@ void tst_Web::frames()
     QTEST(read(bytewise), "events");
 }
 
-void tst_Web::pageSocketBounded()
-{
-    // A page's WebSocket on a bare connection. A page that floods pings and reads nothing is
-    // answered only while little waits unsent; one whose unsent data passes the bound is
-    // dropped.
-    QTcpServer listener;
-    QVERIFY(listener.listen(QHostAddress::LocalHost));
-    QTcpSocket client;
-    client.connectToHost(QHostAddress::LocalHost, listener.serverPort());
-    QVERIFY(listener.waitForNewConnection(5000) && client.waitForConnected(5000));
-    PageSocket page(listener.nextPendingConnection(), WebServer::LargestMessage);
-    QSignalSpy texts(&page, &PageSocket::textReceived);
-    QSignalSpy ended(&page, &PageSocket::ended);
-    const QByteArray ping = RawWebSocket::frame(RawWebSocket::Ping, QByteArray(125, 'p'));
-    client.write(ping.repeated(1000) + RawWebSocket::frame(RawWebSocket::Text, "after"));
-    QTRY_COMPARE(texts.count(), 1);
-    QTRY_COMPARE(page.bytesToWrite(), 0);
-    QByteArray pongs = client.readAll();
-    while (client.waitForReadyRead(200))
-        pongs += client.readAll();
-    const qint64 pong = 2 + 125;
-    QVERIFY2(pongs.size() >= pong && pongs.size() <= PageSocket::MostUnsentForPong + pong,
-             qPrintable(QString::number(pongs.size() / pong)));
-    page.sendText(QByteArray(PageSocket::LargestUnsent, 'x'));
-    QCOMPARE(ended.count(), 1);
-    QTRY_COMPARE(client.state(), QAbstractSocket::UnconnectedState);
-}
-
-void tst_Web::placesBounded()
-{
-    // The server alone, with four places, two to an address that are not joined pages, and
-    // 600 ms to become a WebSocket; a request is answered once it is whole.
-    BoundedTcpServer server({4, 2, std::chrono::milliseconds(600)}, "/ws",
-                            [](QTcpSocket *socket, const RequestHead &) { socket->abort(); });
-    QSignalSpy turnedAway(&server, &BoundedTcpServer::turnedAway);
-    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    connect(&server, &QTcpServer::newConnection, this, [&server] {
-        while (QTcpSocket *socket = server.nextPendingConnection()) {
-            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                if (socket->readAll().endsWith("\r\n\r\n"))
-                    socket->write("HTTP/1.1 204 No Content\r\n\r\n");
-            });
-        }
-    });
-    std::vector<std::unique_ptr<QTcpSocket>> clients;
-    const auto from = [&](int address, const QByteArray &sends) {
-        clients.push_back(connectFrom(address, server.serverPort()));
-        if (!clients.back()->waitForConnected(5000))
-            qWarning("Not connected");
-        clients.back()->write(sends);
-        return clients.back().get();
-    };
-    const auto isClosed = [](QTcpSocket *socket) {
-        return socket->state() == QAbstractSocket::UnconnectedState;
-    };
-    // Two requests that never end fill an address's places; a third is refused.
-    QTcpSocket *trickling = from(0, "GET / HTTP/1.1\r\n");
-    QTcpSocket *stuck = from(0, "GET / HTTP/1.1\r\n");
-    QTRY_COMPARE(server.open(), 2);
-    QTest::qWait(100); // for the server to read what they sent: they are not idle
-    QVERIFY(isClosed(from(0, {})) ||
-            QTest::qWaitFor([&] { return isClosed(clients.back().get()); }));
-    QCOMPARE(turnedAway.count(), 1);
-    // Another address: one connection says nothing, one is answered; every place is taken.
-    QTcpSocket *silent = from(1, {});
-    QTRY_COMPARE(server.open(), 3);
-    QTcpSocket *answered = from(1, "GET / HTTP/1.1\r\nHost: a\r\n\r\n");
-    QTRY_VERIFY(answered->bytesAvailable() > 0);
-    // One more takes the place of the oldest idle one; nobody is turned away.
-    QTcpSocket *late = from(2, {});
-    QTRY_VERIFY(isClosed(silent));
-    QCOMPARE(server.open(), 4);
-    QVERIFY(!isClosed(answered) && !isClosed(late) && !isClosed(stuck));
-    // Whatever it sends, a connection is closed when its time is up; only the two whose
-    // requests never ended are turned away.
-    QTimer trickle;
-    connect(&trickle, &QTimer::timeout, trickling, [trickling] { trickling->write("X"); });
-    trickle.start(50);
-    QTRY_COMPARE(server.open(), 0);
-    QVERIFY(isClosed(trickling) && isClosed(answered));
-    QCOMPARE(turnedAway.count(), 3);
-}
-
-void tst_Web::endlessRequestClosed()
-{
-    // Headers that run on are closed once they pass the bound, before the HTTP server has
-    // kept them whole; a page that joined sends far more than that over its WebSocket.
-    auto joined = page(m_server->token());
-    QVERIFY(joined->state() == QAbstractSocket::ConnectedState);
-    QTcpSocket endless;
-    bool closed = false;
-    connect(&endless, &QTcpSocket::disconnected, this, [&closed] { closed = true; });
-    endless.connectToHost(QHostAddress::LocalHost, m_server->port());
-    QVERIFY(endless.waitForConnected(5000));
-    endless.write("GET / HTTP/1.1\r\nHost: panel\r\nX-More: ");
-    const QByteArray more(16 * 1024, 'a');
-    for (int k = 0; k < 64 && !closed; ++k) {
-        endless.write(more);
-        QTest::qWait(5);
-    }
-    QVERIFY(QTest::qWaitFor([&] { return closed; }));
-    QCOMPARE(m_server->counts().pagesTurnedAway, 1);
-    // 160 messages of 500 bytes (padded with spaces), at the pace a page may send.
-    for (int k = 0; k < 160; ++k) {
-        const QString move =
-            QStringLiteral(R"({"do": "channel", "n": %1, "v": %2})").arg(k % 8 + 1).arg(k % 100);
-        joined->sendTextMessage(move + QString(500 - move.size(), QLatin1Char(' ')));
-        QTest::qWait(8);
-    }
-    QVERIFY(QTest::qWaitFor([&] { return m_fixture->desk.channel(7) == 59; }));
-    QCOMPARE(joined->state(), QAbstractSocket::ConnectedState);
-}
-
-void tst_Web::init()
-{
-    m_state = std::make_unique<QTemporaryDir>();
-    m_fixture = std::make_unique<DeskFixture>();
-    m_link = std::make_unique<SerialLink>();
-    m_access = std::make_unique<DeskAccess>(m_fixture->desk, *m_link);
-    m_server = std::make_unique<WebServer>(*m_access, m_state->path());
-    QString problem;
-    QVERIFY2(m_server->loadToken(&problem), qPrintable(problem));
-    QVERIFY2(m_server->listen(QHostAddress(QHostAddress::LocalHost), 0, {}, &problem),
-             qPrintable(problem));
-    // As the panel does: every change of the desk reaches the server.
-    Desk *desk = &m_fixture->desk;
-    WebServer *server = m_server.get();
-    const auto changed = [server] { server->panelChanged(); };
-    connect(desk, &Desk::channelChanged, server, changed);
-    connect(desk, &Desk::masterChanged, server, changed);
-    connect(desk, &Desk::modeChanged, server, changed);
-    connect(desk, &Desk::liveSceneChanged, server, changed);
-    connect(desk, &Desk::blackoutChanged, server, changed);
-    connect(desk, &Desk::fadeTimeChanged, server, changed);
-}
-
-void tst_Web::cleanup()
-{
-    m_received.clear();
-    m_server.reset();
-    m_access.reset();
-    m_link.reset();
-    m_fixture.reset();
-    m_state.reset();
-}
-
-std::unique_ptr<QWebSocket> tst_Web::page(const QByteArray &token)
-{
-    auto socket = std::make_unique<QWebSocket>(origin());
-    QWebSocket *raw = socket.get();
-    m_received.erase(raw);
-    connect(raw, &QWebSocket::textMessageReceived, this, [this, raw](const QString &text) {
-        const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-        m_received[raw] << message;
-    });
-    socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(m_server->port())));
-    if (!QTest::qWaitFor([raw] { return raw->state() == QAbstractSocket::ConnectedState; }))
-        return socket;
-    if (!token.isEmpty()) {
-        raw->sendTextMessage(QStringLiteral(R"({"hello":"%1"})").arg(QString::fromLatin1(token)));
-        if (!QTest::qWaitFor([this, raw] { return !m_received[raw].isEmpty(); }))
-            qWarning("A page that gave the token was sent nothing.");
-    }
-    return socket;
-}
-
-std::unique_ptr<QTcpSocket> tst_Web::connectFrom(int n, quint16 port)
-{
-    auto socket = std::make_unique<QTcpSocket>();
-    socket->bind(QHostAddress(quint32(0x7f000002 + n)));
-    socket->connectToHost(QHostAddress::LocalHost, port ? port : m_server->port());
-    return socket;
-}
-
-std::unique_ptr<QTcpSocket> tst_Web::ask(const QByteArray &request, QByteArray *answer)
-{
-    auto socket = std::make_unique<QTcpSocket>();
-    socket->connectToHost(QHostAddress::LocalHost, m_server->port());
-    socket->write(QByteArray(request).replace("PORT", QByteArray::number(m_server->port())));
-    QTcpSocket *raw = socket.get();
-    if (!QTest::qWaitFor([raw, answer] {
-            *answer += raw->readAll();
-            return answer->contains("\r\n\r\n");
-        }))
-        qWarning("No answer to %s", request.constData());
-    return socket;
-}
-
-QJsonObject tst_Web::lastState(QWebSocket &socket)
-{
-    const QList<QJsonObject> &all = m_received[&socket];
-    return all.isEmpty() ? QJsonObject() : all.last().value(QStringLiteral("state")).toObject();
-}
-
 void tst_Web::joinsAndControls_data()
 {
     QTest::addColumn<QByteArray>("message");
-    QTest::addColumn<QByteArray>("wire");
     QTest::addColumn<QString>("member"); // of the state that shows it
     QTest::addColumn<QJsonValue>("shown");
-    QTest::newRow("channel") << QByteArray(R"({"do":"channel","n":3,"v":60})")
-                             << Wire::setLevel(2, 60) << "ch"
+    QTest::newRow("channel") << QByteArray(R"({"do":"channel","n":3,"v":60})") << "ch"
                              << QJsonValue(QJsonArray{0, 0, 60, 0, 0, 0, 0, 0});
-    QTest::newRow("master") << QByteArray(R"({"do":"master","v":40})") << Wire::master(40) << "m"
-                            << QJsonValue(40);
-    QTest::newRow("full on") << QByteArray(R"({"do":"fullon","n":8})") << Wire::setLevel(7, 99)
-                             << "ch" << QJsonValue(QJsonArray{0, 0, 0, 0, 0, 0, 0, 99});
-    QTest::newRow("mode") << QByteArray(R"({"do":"mode","n":4})") << Wire::selectMode(3) << "mode"
-                          << QJsonValue(4);
-    QTest::newRow("fade") << QByteArray(R"({"do":"fade","v":25})") << QByteArray() << "fade"
-                          << QJsonValue(25);
+    QTest::newRow("mode") << QByteArray(R"({"do":"mode","n":4})") << "mode" << QJsonValue(4);
+    QTest::newRow("fade") << QByteArray(R"({"do":"fade","v":25})") << "fade" << QJsonValue(25);
 }
 
 void tst_Web::joinsAndControls()
 {
     QFETCH(QByteArray, message);
-    QFETCH(QByteArray, wire);
     QFETCH(QString, member);
     QFETCH(QJsonValue, shown);
-    auto one = page(m_server->token());
-    auto other = page(m_server->token());
-    QCOMPARE(m_server->counts().joined, 2);
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    auto one = web.page(web.server.token());
+    auto other = web.page(web.server.token());
+    QCOMPARE(web.server.counts().joined, 2);
     // Joined, each page has the whole state.
-    QCOMPARE(lastState(*one).value(QStringLiteral("m")).toInt(), 0);
-    QCOMPARE(lastState(*other).value(QStringLiteral("line")).toString(), QStringLiteral("closed"));
+    QCOMPARE(web.lastState(*one).value(QStringLiteral("m")).toInt(), 0);
+    QCOMPARE(web.lastState(*other).value(QStringLiteral("line")).toString(),
+             QStringLiteral("closed"));
 
     one->sendTextMessage(QString::fromUtf8(message));
-    QVERIFY(QTest::qWaitFor([&] { return lastState(*other).value(member) == shown; }));
-    QCOMPARE(lastState(*one).value(member), shown);
-    QCOMPARE(m_fixture->line.take(), wire);
-    QCOMPARE(m_server->counts().taken, 1);
+    QVERIFY(QTest::qWaitFor([&] { return web.lastState(*other).value(member) == shown; }));
+    QCOMPARE(web.lastState(*one).value(member), shown);
+    QCOMPARE(web.server.counts().taken, 1);
 }
 
 void tst_Web::refusedWithoutToken()
 {
-    auto stranger = page({});
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    auto stranger = web.page({});
     for (const char *text :
          {R"({"do":"fullon","n":1})", R"({"do":"master","v":99})", R"({"do":"blackout"})"})
         stranger->sendTextMessage(QString::fromLatin1(text));
-    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().withoutToken == 3; }));
-    QVERIFY(m_fixture->line.take().isEmpty());
-    QCOMPARE(m_fixture->desk.master(), 0);
-    QVERIFY(!m_fixture->desk.isBlackout());
+    QVERIFY(QTest::qWaitFor([&] { return web.server.counts().withoutToken == 3; }));
+    QVERIFY(web.f.line.take().isEmpty());
+    QCOMPARE(web.f.desk.master(), 0);
+    QVERIFY(!web.f.desk.isBlackout());
     // It was told why, and never shown the state.
-    QVERIFY(QTest::qWaitFor([&] { return m_received[stranger.get()].size() == 3; }));
-    QCOMPARE(m_received[stranger.get()].first().value(QStringLiteral("refused")).toString(),
+    QVERIFY(QTest::qWaitFor([&] { return web.received[stranger.get()].size() == 3; }));
+    QCOMPARE(web.received[stranger.get()].first().value(QStringLiteral("refused")).toString(),
              QStringLiteral("token"));
-    QVERIFY(lastState(*stranger).isEmpty());
+    QVERIFY(web.lastState(*stranger).isEmpty());
 }
 
 void tst_Web::wrongTokenClosed()
 {
-    QByteArray wrong = m_server->token();
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    QByteArray wrong = web.server.token();
     wrong[0] = wrong[0] == '0' ? '1' : '0';
-    auto stranger = page(wrong);
+    auto stranger = web.page(wrong);
     QVERIFY(
         QTest::qWaitFor([&] { return stranger->state() == QAbstractSocket::UnconnectedState; }));
-    QCOMPARE(m_server->counts().wrongTokens, 1);
-    QCOMPARE(m_server->counts().joined, 0);
-    QCOMPARE(m_server->pageCount(), 0);
+    QCOMPARE(web.server.counts().wrongTokens, 1);
+    QCOMPARE(web.server.counts().joined, 0);
+    QCOMPARE(web.server.pageCount(), 0);
 }
 
 void tst_Web::heldWhileWindowUp()
 {
-    auto one = page(m_server->token());
-    m_fixture->desk.holdInput(true);
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    auto one = web.page(web.server.token());
+    web.f.desk.holdInput(true);
     one->sendTextMessage(QStringLiteral(R"({"do":"alloff"})"));
     one->sendTextMessage(QStringLiteral(R"({"do":"channel","n":1,"v":9})"));
-    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().whileWindowUp == 2; }));
-    QVERIFY(m_fixture->line.take().isEmpty());
+    // The desk's answer: it took neither.
+    QVERIFY(QTest::qWaitFor([&] { return web.server.counts().held == 2; }));
+    QVERIFY(web.f.line.take().isEmpty());
 }
 
 void tst_Web::changesCoalesced()
 {
-    auto one = page(m_server->token());
-    auto other = page(m_server->token());
-    const qsizetype before = m_received[other.get()].size();
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    auto one = web.page(web.server.token());
+    auto other = web.page(web.server.token());
+    const qsizetype before = web.received[other.get()].size();
+    QSignalSpy told(other.get(), &QWebSocket::textMessageReceived);
     // A master drag from the panel: a hundred changes in one go reach each page as one or
     // two states, the last one the desk's, well within 50 ms.
     for (int level = 0; level <= 99; ++level)
-        m_fixture->desk.apply(want(Intent::Kind::Master, 0, level, Source::Kind::Window));
+        web.f.desk.apply(want(Intent::Kind::Master, 0, level, Source::Kind::Window));
     QElapsedTimer timer;
     timer.start();
-    QVERIFY(QTest::qWaitFor([&] { return lastState(*other).value(QStringLiteral("m")) == 99; }));
+    while (web.lastState(*other).value(QStringLiteral("m")) != 99 && told.wait(100)) {
+    }
     QVERIFY2(timer.elapsed() < 50, qPrintable(QString::number(timer.elapsed())));
     QTest::qWait(3 * int(WebServer::SendInterval.count()));
-    QVERIFY(m_received[other.get()].size() - before <= 2);
-    QCOMPARE(lastState(*one).value(QStringLiteral("ch")).toArray(),
+    QVERIFY(web.received[other.get()].size() - before <= 2);
+    QCOMPARE(web.lastState(*one).value(QStringLiteral("ch")).toArray(),
              QJsonArray({99, 99, 99, 99, 99, 99, 99, 99}));
 }
 
 void tst_Web::renewDropsPages()
 {
-    auto one = page(m_server->token());
-    const QByteArray old = m_server->token();
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    auto one = web.page(web.server.token());
+    const QByteArray old = web.server.token();
     QString problem;
-    QVERIFY(m_server->renewToken(&problem));
+    QVERIFY(web.server.renewToken(&problem));
     QVERIFY(QTest::qWaitFor([&] { return one->state() == QAbstractSocket::UnconnectedState; }));
     QCOMPARE(one->closeReason(), QStringLiteral("token renewed"));
-    auto late = page(old);
+    auto late = web.page(old);
     QVERIFY(QTest::qWaitFor([&] { return late->state() == QAbstractSocket::UnconnectedState; }));
-    QCOMPARE(m_server->counts().wrongTokens, 1);
-    auto renewed = page(m_server->token());
-    QCOMPARE(m_server->counts().joined, 2);
-    QCOMPARE(m_server->pageCount(), 1);
-}
-
-void tst_Web::boundsHold()
-{
-    auto one = page(m_server->token());
-    // A flood from one page: what comes beyond its rate is ignored.
-    for (int i = 0; i < 400; ++i)
-        one->sendTextMessage(QStringLiteral(R"({"do":"channel","n":1,"v":%1})").arg(i % 100));
-    QVERIFY(QTest::qWaitFor(
-        [&] { return m_server->counts().taken + m_server->counts().tooFast == 400; }));
-    QVERIFY(m_server->counts().tooFast >= 400 - MessageRate::MostPerSecond);
-
-    // A message beyond the limit closes its page.
-    one->sendTextMessage(QString(int(WebServer::LargestMessage) + 1, QLatin1Char(' ')));
-    QVERIFY(QTest::qWaitFor([&] { return one->state() == QAbstractSocket::UnconnectedState; }));
-    QCOMPARE(m_server->counts().oversized, 1);
-
-    // Pages beyond the most at once are turned away; the others stay.
-    std::vector<std::unique_ptr<QWebSocket>> crowd;
-    for (int i = 0; i < WebServer::MostPages; ++i)
-        crowd.push_back(page(m_server->token()));
-    for (int i = 0; i < 3; ++i) {
-        crowd.push_back(std::make_unique<QWebSocket>(origin()));
-        crowd.back()->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(m_server->port())));
-    }
-    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 3; }));
-    QCOMPARE(m_server->pageCount(), WebServer::MostPages);
-}
-
-void tst_Web::connectionsBounded()
-{
-    // Rounds of connections at once, from as many addresses (no more than the system's queue
-    // of new connections takes at once), each round after the last has closed: twice as
-    // many in all as may be open, and each one gets the page, as every connection that
-    // closes gives its place back.
-    const int round = WebServer::MostConnections / 2;
-    const QByteArray request =
-        "GET / HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_server->port()) + "\r\n\r\n";
-    for (int rounds = 0; rounds < 4; ++rounds) {
-        std::vector<std::unique_ptr<QTcpSocket>> sockets;
-        std::vector<QByteArray> answers(round);
-        for (int i = 0; i < round; ++i) {
-            sockets.push_back(connectFrom(i));
-            QTcpSocket *socket = sockets.back().get();
-            connect(socket, &QTcpSocket::connected, this,
-                    [socket, request] { socket->write(request); });
-            connect(socket, &QTcpSocket::readyRead, this,
-                    [socket, &answers, i] { answers[std::size_t(i)] += socket->readAll(); });
-        }
-        QVERIFY(QTest::qWaitFor([&] {
-            return std::all_of(answers.begin(), answers.end(), [](const QByteArray &answer) {
-                return answer.startsWith("HTTP/1.1 200 OK") && answer.contains("</html>");
-            });
-        }));
-        sockets.clear();
-        QVERIFY(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }));
-    }
-    QCOMPARE(m_server->counts().pagesTurnedAway, 0);
-    // Requests that never end, from many addresses, take places until none is left; one
-    // more is refused.
-    std::vector<std::unique_ptr<QTcpSocket>> stuck;
-    for (int i = 0; i < WebServer::MostConnections; ++i) {
-        stuck.push_back(connectFrom(i / WebServer::MostUnjoinedPerAddress));
-        stuck.back()->write("GET / HTTP");
-        if (i % 16 == 15)
-            QTRY_COMPARE(m_server->openConnections(), i + 1);
-    }
-    QTest::qWait(100); // for the server to read what they sent: they are not idle
-    stuck.push_back(connectFrom(WebServer::MostConnections));
-    QVERIFY(QTest::qWaitFor([&] { return m_server->counts().pagesTurnedAway == 1; }));
-    QCOMPARE(m_server->openConnections(), WebServer::MostConnections);
+    QCOMPARE(web.server.counts().wrongTokens, 1);
+    auto renewed = web.page(web.server.token());
+    QCOMPARE(web.server.counts().joined, 2);
+    QCOMPARE(web.server.pageCount(), 1);
 }
 
 void tst_Web::hostsAndOriginsAnswered_data()
@@ -861,85 +567,48 @@ void tst_Web::hostsAndOriginsAnswered()
     // Refusals are counted as pages turned away; a page, its files and an icon not found
     // are not.
     QFETCH(QByteArray, request);
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
     QByteArray answer;
-    const auto client = ask(request, &answer);
+    const auto client = web.ask(request, &answer);
     QTEST(answer.left(12), "answer");
-    QTEST(int(m_server->counts().pagesTurnedAway), "turnedAway");
+    QTEST(int(web.server.counts().pagesTurnedAway), "turnedAway");
 }
 
 void tst_Web::unmaskedFrameRefused()
 {
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
     QByteArray answer;
     const auto client =
-        ask(RawWebSocket::opening("127.0.0.1:PORT", "http://127.0.0.1:PORT"), &answer);
+        web.ask(RawWebSocket::opening("127.0.0.1:PORT", "http://127.0.0.1:PORT"), &answer);
     // The key and its answer of RFC 6455, 1.3.
     QVERIFY2(answer.startsWith("HTTP/1.1 101") &&
                  answer.contains("Sec-WebSocket-Accept: s3pPLMBiTxaQ9kYGzzhZRbK+xOo=\r\n"),
              answer.constData());
     answer.remove(0, answer.indexOf("\r\n\r\n") + 4);
     client->write(RawWebSocket::frame(RawWebSocket::Text,
-                                      R"({"hello":")" + m_server->token() + R"("})", false));
+                                      R"({"hello":")" + web.server.token() + R"("})", false));
     QVERIFY(QTest::qWaitFor([&] {
         answer += client->readAll();
         return client->state() == QAbstractSocket::UnconnectedState;
     }));
     // Closed as a protocol error, before the token was read.
     QCOMPARE(answer, QByteArray("\x88\x02\x03\xea", 4));
-    QCOMPARE(m_server->counts().joined, 0);
-    QCOMPARE(m_server->counts().malformed, 1);
-    QVERIFY(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }));
-}
-
-void tst_Web::closedSessionsGiveTheirPlaces()
-{
-    // Sessions opened and ended, five at a time, three times as many in all as there are
-    // places: closed by their pages, dropped for a wrong token, or reset. Each gives its
-    // place back, and a phone still joins.
-    const QByteArray wrong = R"({"hello":"00000000000000000000000000000000"})";
-    const linger reset{1, 0};
-    const QByteArray opening = RawWebSocket::opening("127.0.0.1:PORT", "http://127.0.0.1:PORT")
-                                   .replace("PORT", QByteArray::number(m_server->port()));
-    for (int batch = 0; batch < 40; ++batch) {
-        std::vector<std::unique_ptr<QTcpSocket>> sessions;
-        std::vector<QByteArray> answers(5);
-        for (int i = 0; i < 5; ++i) {
-            sessions.push_back(connectFrom(0));
-            sessions.back()->write(opening);
-        }
-        QVERIFY(QTest::qWaitFor([&] {
-            for (std::size_t i = 0; i < sessions.size(); ++i)
-                answers[i] += sessions[i]->readAll();
-            return std::all_of(answers.begin(), answers.end(), [](const QByteArray &answer) {
-                return answer.contains("\r\n\r\n");
-            });
-        }));
-        for (std::size_t i = 0; i < sessions.size(); ++i) {
-            QVERIFY(answers[i].startsWith("HTTP/1.1 101"));
-            if ((batch * 5 + i) % 3 == 0) {
-                sessions[i]->write(RawWebSocket::close(1001));
-            } else if ((batch * 5 + i) % 3 == 1) {
-                sessions[i]->write(RawWebSocket::frame(RawWebSocket::Text, wrong) +
-                                   RawWebSocket::close(1000));
-            } else {
-                ::setsockopt(int(sessions[i]->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset,
-                             sizeof reset);
-                sessions[i]->abort();
-            }
-        }
-        QVERIFY2(QTest::qWaitFor([&] { return m_server->openConnections() == 0; }),
-                 qPrintable(QStringLiteral("batch %1").arg(batch)));
-    }
-    auto phone = page(m_server->token());
-    QVERIFY(!lastState(*phone).isEmpty());
-    QCOMPARE(m_server->counts().pagesTurnedAway, 0);
+    QCOMPARE(web.server.counts().joined, 0);
+    QCOMPARE(web.server.counts().malformed, 1);
+    QVERIFY(QTest::qWaitFor([&] { return web.server.openConnections() == 0; }));
 }
 
 void tst_Web::portTaken()
 {
-    WebServer second(*m_access, m_state->path());
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    WebServer second(web.access, web.state.path());
     QString problem;
-    QVERIFY(!second.listen(QHostAddress(QHostAddress::LocalHost), m_server->port(), {}, &problem));
-    QVERIFY2(problem.contains(QStringLiteral("127.0.0.1:%1").arg(m_server->port())),
+    QVERIFY(
+        !second.listen(QHostAddress(QHostAddress::LocalHost), web.server.port(), {}, &problem));
+    QVERIFY2(problem.contains(QStringLiteral("127.0.0.1:%1").arg(web.server.port())),
              qPrintable(problem));
 }
 

@@ -28,6 +28,156 @@
     </message>
 </context>
 <context>
+    <name>CueFile</name>
+    <message>
+        <source>it is not a cue list of the panel&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a newer version of the panel wrote it (version %1; this one reads %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1 is no cue as the panel writes it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1 is out of the order of the cues&apos; numbers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it is not a plain file</source>
+        <translation type="unfinished">它不是一般的檔案</translation>
+    </message>
+    <message>
+        <source>it holds %1 bytes, far more than any cue list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The cue list %1 could not be read: %2. It was moved to %3, and the cue list starts empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The cue list %1 could not be read: %2. It could not be moved aside either, so the panel will not write over it: cues recorded now are not kept.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The cue list could not be kept in %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CueWindow</name>
+    <message>
+        <source>Cue list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Up s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Down s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wait s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Follow s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standby</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Double-click a cue&apos;s number, label or time to change it; an empty follow time means the next cue waits for GO.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start the standby cue, or resume a paused one (G)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>BACK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Go to the cue before the current one (Shift+G)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PAUSE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hold the running cue where it stands (P)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record new</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record the current levels as a new cue after the last</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record over</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record the current levels over the selected cue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete the selected cue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>paused</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>current</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current: %1    Standby: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no number or time for this cue (numbers 0.1 to 9999.9, free; times 0 to 600 seconds, in tenths).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete cue %1?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DmxCounts</name>
     <message>
         <source>sACN: %1 packets taken, %2 ends of stream; ignored: %3 while a window was up, %4 short, %5 long, %6 wrong identifiers, %7 wrong vectors, %8 wrong lengths, %9 other universes, %10 over 512 slots, %11 other start codes, %12 priorities over 200, %13 preview data, %14 out of sequence, %15 beyond %16 sources, %17 synchronisation or discovery</source>
@@ -121,6 +271,10 @@
     <message>
         <source>Fading to scene %1: %2% of the fade time has passed.</source>
         <translation>正在淡變至場景 %1：已過淡變時間的 %2%。</translation>
+    </message>
+    <message>
+        <source>The cue list: a show of numbered looks run in order with GO (G)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -374,6 +528,14 @@
         <translation>在本機 ADDRESS（預設 %1：僅限本機；要從網路上連線，請指定該網路上的位址）的 TCP 連接埠 PORT 上以 HTTP 提供網頁遙控，手機掃描條碼即可加入。</translation>
     </message>
     <message>
+        <source>The file of the cue list (default: %1 beside the scene file).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--cues needs a file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Take a lighting console&apos;s levels by sACN (E1.31) on UDP port 5568, sent to this computer or to the universe&apos;s multicast group: UNIVERSE 1..63999; slots START to START+7 (START 1..505, default 1) are channels 1 to 8.</source>
         <translation>以 sACN（E1.31）在 UDP 埠 5568 接收燈光控台的亮度，無論是傳給這部電腦或傳給該 Universe 的群播群組：UNIVERSE 為 1..63999；位址 START 到 START+7（START 為 1..505，預設 1）對應第 1 到第 8 路。</translation>
     </message>
@@ -403,45 +565,6 @@
     <message>
         <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
         <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，亮度超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
-    </message>
-</context>
-<context>
-    <name>OscEndpoint</name>
-    <message>
-        <source>there is no host %1 (%2)</source>
-        <translation>找不到主機 %1（%2）</translation>
-    </message>
-    <message>
-        <source>an IPv6 address in brackets must be followed by a colon and the port, as in [::1]:9000</source>
-        <translation>方括號中的 IPv6 位址後面必須接冒號和連接埠，例如 [::1]:9000</translation>
-    </message>
-    <message>
-        <source>%1 in brackets is not an IPv6 address</source>
-        <translation>方括號中的 %1 不是 IPv6 位址</translation>
-    </message>
-    <message>
-        <source>an IPv6 address goes in brackets, as in [::1]:9000</source>
-        <translation>IPv6 位址要放在方括號中，例如 [::1]:9000</translation>
-    </message>
-    <message>
-        <source>the host is missing before the colon</source>
-        <translation>冒號前缺少主機</translation>
-    </message>
-    <message>
-        <source>the host and the port are needed, as in 192.168.1.20:9000</source>
-        <translation>需要主機和連接埠，例如 192.168.1.20:9000</translation>
-    </message>
-    <message>
-        <source>the port must be a number from 1 to 65535</source>
-        <translation>連接埠必須是 1 到 65535 之間的數字</translation>
-    </message>
-    <message>
-        <source>%1 cannot be reached from %2, where the panel listens: one is IPv4, the other IPv6</source>
-        <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
-    </message>
-    <message>
-        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
-        <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
     </message>
 </context>
 <context>
@@ -601,6 +724,13 @@
     </message>
 </context>
 <context>
+    <name>RemoteModules</name>
+    <message>
+        <source>A module of the panel cannot be loaded: %1</source>
+        <translation>無法載入控制台的模組：%1</translation>
+    </message>
+</context>
+<context>
     <name>SceneFile</name>
     <message>
         <source>Cannot use the scene file %1: %2.</source>
@@ -663,6 +793,45 @@
     </message>
 </context>
 <context>
+    <name>SocketAddress</name>
+    <message>
+        <source>there is no host %1 (%2)</source>
+        <translation>找不到主機 %1（%2）</translation>
+    </message>
+    <message>
+        <source>an IPv6 address in brackets must be followed by a colon and the port, as in [::1]:9000</source>
+        <translation>方括號中的 IPv6 位址後面必須接冒號和連接埠，例如 [::1]:9000</translation>
+    </message>
+    <message>
+        <source>%1 in brackets is not an IPv6 address</source>
+        <translation>方括號中的 %1 不是 IPv6 位址</translation>
+    </message>
+    <message>
+        <source>an IPv6 address goes in brackets, as in [::1]:9000</source>
+        <translation>IPv6 位址要放在方括號中，例如 [::1]:9000</translation>
+    </message>
+    <message>
+        <source>the host is missing before the colon</source>
+        <translation>冒號前缺少主機</translation>
+    </message>
+    <message>
+        <source>the host and the port are needed, as in 192.168.1.20:9000</source>
+        <translation>需要主機和連接埠，例如 192.168.1.20:9000</translation>
+    </message>
+    <message>
+        <source>the port must be a number from 1 to 65535</source>
+        <translation>連接埠必須是 1 到 65535 之間的數字</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached from %2, where the panel listens: one is IPv4, the other IPv6</source>
+        <translation>從控制台接收訊息的 %2 無法到達 %1：一個是 IPv4，另一個是 IPv6</translation>
+    </message>
+    <message>
+        <source>%1 is not on this computer, and the panel listens on this computer&apos;s %2 only</source>
+        <translation>%1 不在本機上，而控制台只在本機的 %2 上接收</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>No port was opened, so the panel did not start.</source>
@@ -680,7 +849,7 @@
         <translation>無法將網頁遙控的存取碼存入 %1：%2</translation>
     </message>
     <message>
-        <source>The web remote's access token %1 is a symbolic link: the panel follows no link there, so that it never overwrites another file or opens it to others. Remove the link.</source>
+        <source>The web remote&apos;s access token %1 is a symbolic link: the panel follows no link there, so that it never overwrites another file or opens it to others. Remove the link.</source>
         <translation>網頁遙控的存取碼 %1 是符號連結：控制台不會跟隨那裡的連結，以免覆寫其他檔案或讓他人讀取。請刪除這個連結。</translation>
     </message>
 </context>
@@ -694,10 +863,6 @@
         <source>it holds %1 bytes, where the panel writes a few dozen</source>
         <translation>它有 %1 位元組，而控制台只寫幾十個位元組</translation>
     </message>
-    <message>
-        <source>the folder %1 could not be made</source>
-        <translation>無法建立資料夾 %1</translation>
-    </message>
 </context>
 <context>
     <name>WebCounts</name>
@@ -707,17 +872,17 @@
     </message>
 </context>
 <context>
-    <name>WebRemoteModule</name>
-    <message>
-        <source>The web remote cannot be loaded: %1</source>
-        <translation>無法載入網頁遙控：%1</translation>
-    </message>
-</context>
-<context>
     <name>WebServer</name>
     <message>
         <source>Cannot listen for the web remote on %1: %2</source>
         <translation>無法在 %1 上提供網頁遙控：%2</translation>
+    </message>
+</context>
+<context>
+    <name>WholeFile</name>
+    <message>
+        <source>the folder %1 could not be made</source>
+        <translation type="unfinished">無法建立資料夾 %1</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,8 @@
 #include "control/desk.h"
 #include "link/seriallink.h"
 
+#include <algorithm>
+
 namespace {
 
 PanelSnapshot::Line lineOf(SerialLink::State state)
@@ -25,9 +27,9 @@ PanelSnapshot::Line lineOf(SerialLink::State state)
 PanelSnapshot DeskAccess::snapshot() const
 {
     PanelSnapshot snapshot;
-    for (std::size_t i = 0; i < snapshot.channels.size(); ++i)
-        snapshot.channels[i] = m_desk.channel(int(i));
-    snapshot.master = m_desk.master();
+    const Levels all = levels();
+    std::copy_n(all.begin(), Board::ChannelCount, snapshot.channels.begin());
+    snapshot.master = all.back();
     snapshot.mode = m_desk.mode() == Desk::NoMode ? 0 : m_desk.mode() + 1;
     snapshot.liveScene = m_desk.liveScene();
     snapshot.liveChanged = m_desk.isLiveChanged();
@@ -40,48 +42,13 @@ PanelSnapshot DeskAccess::snapshot() const
     return snapshot;
 }
 
-bool DeskAccess::isInputHeld() const { return m_desk.isInputHeld(); }
-
-void DeskAccess::act(const WebMessage &message)
+OscPanel::Levels DeskAccess::levels() const
 {
-    using Action = WebMessage::Action;
-    using Kind = Intent::Kind;
-    Kind kind = Kind::AllOff;
-    int index = message.number - 1;
-    switch (message.action) {
-    case Action::Hello:
-        return;
-    case Action::Channel:
-        kind = Kind::Channel;
-        break;
-    case Action::Master:
-        kind = Kind::Master;
-        break;
-    case Action::FullOn:
-        kind = Kind::FullOn;
-        break;
-    case Action::Off:
-        kind = Kind::Off;
-        break;
-    case Action::MasterFullOn:
-        kind = Kind::MasterFullOn;
-        break;
-    case Action::AllOff:
-        kind = Kind::AllOff;
-        break;
-    case Action::Scene:
-        kind = Kind::Recall;
-        index = message.number;
-        break;
-    case Action::Mode:
-        kind = Kind::Mode;
-        break;
-    case Action::Blackout:
-        kind = Kind::Blackout;
-        break;
-    case Action::Fade:
-        kind = Kind::FadeTime;
-        break;
-    }
-    m_desk.apply(Intent{kind, index, message.value, std::nullopt, Source{Source::Kind::Web, 0}});
+    Levels levels{};
+    for (int channel = 0; channel < Board::ChannelCount; ++channel)
+        levels[std::size_t(channel)] = m_desk.channel(channel);
+    levels.back() = m_desk.master();
+    return levels;
 }
+
+Intent::Outcome DeskAccess::act(const Intent &intent) { return m_desk.apply(intent); }

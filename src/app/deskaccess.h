@@ -1,21 +1,22 @@
 #pragma once
 
+#include "remote/oscplugin.h"
 #include "web/webplugin.h"
 
 class Desk;
 class SerialLink;
 
-// The desk and the line as the web remote sees them: the state its pages show, and each
-// page action as the desk intent of the panel's own control, so that the line carries the
-// same bytes as for a click or a remote's fader.
-class DeskAccess : public PanelAccess
+// The desk and the line as the remote inputs see them: the levels OSC tells back, the state
+// the web remote's pages show, and the intents either asks for, which the desk applies as it
+// does the panel's own.
+class DeskAccess : public PanelAccess, public OscPanel
 {
 public:
     DeskAccess(Desk &desk, const SerialLink &link) : m_desk(desk), m_link(link) {}
 
     PanelSnapshot snapshot() const override;
-    bool isInputHeld() const override;
-    void act(const WebMessage &message) override;
+    Levels levels() const override;
+    Intent::Outcome act(const Intent &intent) override;
 
 private:
     Desk &m_desk;

@@ -2,8 +2,8 @@
 #include "app/errorreport.h"
 #include "app/options.h"
 #include "app/panelsettings.h"
+#include "app/remotemodules.h"
 #include "app/userfiles.h"
-#include "app/webremotemodule.h"
 #include "cli/commandline.h"
 #include "cli/signalwatcher.h"
 #include "cli/translations.h"
@@ -11,7 +11,6 @@
 #include "dmx/networkinput.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
-#include "remote/oscserver.h"
 #include "scenes/cuefile.h"
 #include "scenes/scenefile.h"
 #include "ui/form1.h"
@@ -82,37 +81,24 @@ QString openPort(const Options &options, Form1 &panel, SerialLink &link, PanelSe
     return {};
 }
 
-// Remote control when --osc asks for it, once the board's port is open. A port for it
+// Remote control over OSC when --osc asks for it, and the web remote when --web does, with the
+// button that shows how a phone joins it, once the board's port is open. A port for either
 // that cannot be had fails the start, as the board's port does.
-bool startRemote(const Options &options, Desk &desk, std::optional<OscServer> &remote)
+bool startRemotes(const Options &options, RemoteModules &remotes, Form1 &panel)
 {
-    if (!options.osc)
-        return true;
-    remote.emplace(desk);
-    for (const Options::FeedbackTarget &target : options.oscFeedback)
-        remote->addFeedbackTarget(target.to, target.form);
     QString error;
-    if (remote->listen(*options.osc, &error))
-        return true;
-    ErrorReport::failedToStart(error);
-    return false;
-}
-
-// The web remote when --web asks for it, loaded from its module, with the button that shows
-// how a phone joins it. A port for it that cannot be had fails the start, as for OSC.
-bool startWeb(const Options &options, Desk &desk, SerialLink &link, Form1 &panel,
-              std::optional<WebRemoteModule> &web)
-{
+    if (options.osc && !remotes.startOsc(*options.osc, options.oscFeedback, &error)) {
+        ErrorReport::failedToStart(error);
+        return false;
+    }
     if (!options.web)
         return true;
-    web.emplace(desk, link);
-    QString error;
-    if (!web->start(*options.web, options.webName, UserFiles::stateFolder(), &error)) {
+    if (!remotes.startWeb(*options.web, UserFiles::stateFolder(), &error)) {
         ErrorReport::failedToStart(error);
         return false;
     }
     panel.offerWebRemote();
-    WebRemote *remote = &web->remote();
+    WebRemote *remote = remotes.web();
     QObject::connect(&panel, &Form1::webRemoteAsked, &panel, [remote, &panel] {
         JoinDialog dialog(
             remote->joinAddress(),
@@ -223,11 +209,8 @@ int main(int argc, char **argv)
     QObject::connect(&desk, &Desk::fadeTimeChanged, &fadeWrite, qOverload<>(&QTimer::start));
     QObject::connect(&fadeWrite, &QTimer::timeout, &desk,
                      [&] { memory.rememberFadeTime(desk.fadeTime()); });
-    std::optional<OscServer> remote;
-    if (!startRemote(options, desk, remote))
-        return 1;
-    std::optional<WebRemoteModule> web;
-    if (!startWeb(options, desk, link, panel, web))
+    RemoteModules remotes(desk, link);
+    if (!startRemotes(options, remotes, panel))
         return 1;
     std::optional<NetworkInput> network;
     if (!startNetwork(options, desk, panel, network))
@@ -269,10 +252,8 @@ int main(int argc, char **argv)
     const int status = QApplication::exec();
     if (fadeWrite.isActive())
         memory.rememberFadeTime(desk.fadeTime());
-    if (remote)
-        ErrorReport::print(remote->counts().summary());
-    if (web)
-        ErrorReport::print(web->remote().countsSummary());
+    for (const QString &counts : remotes.countsSummaries())
+        ErrorReport::print(counts);
     for (const auto protocol : {DmxPatch::Protocol::Sacn, DmxPatch::Protocol::ArtNet}) {
         if (network && network->isFollowing(protocol)) {
             const DmxCounts &counts = network->counts(protocol);

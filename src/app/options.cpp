@@ -16,25 +16,24 @@ QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOp
 {
     QString problem;
     if (parser.isSet(osc)) {
-        options.osc = OscEndpoint::parse(parser.value(osc), true, &problem);
+        options.osc = SocketAddress::parse(parser.value(osc), true, &problem);
         if (!options.osc)
             return Options::tr("--osc %1: %2.").arg(parser.value(osc), problem);
     }
     for (const QString &value : parser.values(oscFeedback)) {
         // HOST:PORT, then ",int" (the default) or ",float" for the form of the levels.
         QString where = value;
-        auto form = FeedbackClients::Form::Int;
+        bool floats = false;
         if (const qsizetype comma = value.lastIndexOf(QLatin1Char(',')); comma >= 0) {
             const QString asked = value.mid(comma + 1);
-            if (asked == QLatin1String("float"))
-                form = FeedbackClients::Form::Float;
-            else if (asked != QLatin1String("int"))
+            floats = asked == QLatin1String("float");
+            if (!floats && asked != QLatin1String("int"))
                 return Options::tr("--osc-feedback %1: the form after the comma is int or float, "
                                    "not %2.")
                     .arg(value, asked);
             where.truncate(comma);
         }
-        const std::optional<OscEndpoint> target = OscEndpoint::parse(where, false, &problem);
+        const std::optional<SocketAddress> target = SocketAddress::parse(where, false, &problem);
         if (!target)
             return Options::tr("--osc-feedback %1: %2.").arg(value, problem);
         if (!options.osc) {
@@ -49,7 +48,7 @@ QString readRemoteOptions(const QCommandLineParser &parser, const QCommandLineOp
                                "it would take its own feedback for orders.")
                 .arg(value, options.osc->toString());
         }
-        options.oscFeedback << Options::FeedbackTarget{*target, form};
+        options.oscFeedback << Options::FeedbackTarget{*target, floats};
     }
     return {};
 }
@@ -62,14 +61,9 @@ QString readWebOption(const QCommandLineParser &parser, const QCommandLineOption
         return {};
     QString problem;
     const QString text = parser.value(web);
-    options.web = OscEndpoint::parse(text, true, &problem);
+    options.web = SocketAddress::parse(text, true, &problem);
     if (!options.web)
         return Options::tr("--web %1: %2.").arg(text, problem);
-    // The pages answer to the name too, as a browser that was given it asks for it.
-    const QString host = text.section(QLatin1Char(':'), 0, 0);
-    if (!text.startsWith(QLatin1Char('[')) && text.contains(QLatin1Char(':')) &&
-        QHostAddress(host).isNull())
-        options.webName = host;
     return {};
 }
 
@@ -127,7 +121,7 @@ Options Options::parse(const CommandLine::Arguments &arguments)
         QStringLiteral("osc"),
         tr("Take remote control by OSC messages over UDP on PORT, at the local ADDRESS (default "
            "%1: this computer only; name an address of a network to be reached from it).")
-            .arg(OscEndpoint::defaultAddress().toString()),
+            .arg(SocketAddress::defaultHost()),
         QStringLiteral("[ADDRESS:]PORT"));
     const QCommandLineOption oscFeedback(
         QStringLiteral("osc-feedback"),
@@ -140,7 +134,7 @@ Options Options::parse(const CommandLine::Arguments &arguments)
         tr("Serve the web remote, a page that phones join by its code, over HTTP on TCP PORT, "
            "at the local ADDRESS (default %1: this computer only; name an address of a "
            "network to be reached from it).")
-            .arg(OscEndpoint::defaultAddress().toString()),
+            .arg(SocketAddress::defaultHost()),
         QStringLiteral("[ADDRESS:]PORT"));
     const QCommandLineOption sacn(
         QStringLiteral("sacn"),

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "app/socketaddress.h"
 #include "cli/commandline.h"
 #include "dmx/dmxpatch.h"
-#include "remote/feedbackclients.h"
-#include "remote/oscendpoint.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -24,17 +23,16 @@ public:
     bool choosePort = false;
     QString sceneFile; // empty: the one in the user's data folder
     bool sceneFileGiven = false;
-    QString cuesFile;               // empty: beside the scene file
-    std::optional<OscEndpoint> osc; // --osc: where remote control listens; none: off
-    // --osc-feedback: targets told every level too, in the form each asks for.
+    QString cuesFile;                 // empty: beside the scene file
+    std::optional<SocketAddress> osc; // --osc: where remote control listens; none: off
+    // --osc-feedback: targets told every level too, as ints or as floats.
     struct FeedbackTarget
     {
-        OscEndpoint to;
-        FeedbackClients::Form form = FeedbackClients::Form::Int;
+        SocketAddress to;
+        bool floats = false;
     };
     QList<FeedbackTarget> oscFeedback;
-    std::optional<OscEndpoint> web; // --web: where the web remote listens (TCP); none: off
-    QString webName;                // --web's host when it was given by name
+    std::optional<SocketAddress> web; // --web: where the web remote listens (TCP); none: off
     // --sacn, --artnet: where a console's levels are taken from; none: off.
     std::optional<DmxPatch> sacn;
     std::optional<DmxPatch> artNet;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/deskstate.h"
+#include "control/intent.h"
 
 #include <QObject>
 #include <QString>
@@ -34,9 +35,9 @@ class CueList : public QObject
 public:
     // 0.1 .. 9999.9
     static constexpr int LowestNumber = 1;
-    static constexpr int HighestNumber = 99999;
+    static constexpr int HighestNumber = Intent::HighestCueNumber;
     // 600 s
-    static constexpr int LongestTime = 6000;
+    static constexpr int LongestTime = Intent::LongestCueTime;
 
     explicit CueList(QObject *parent = nullptr);
 

@@ -13,9 +13,7 @@
 
 namespace {
 
-bool isChannel(int channel) { return channel >= 0 && channel < Board::ChannelCount; }
-bool isLevel(int level) { return level >= Board::Off && level <= Board::FullOn; }
-bool isScene(int sceneNumber) { return sceneNumber >= 1 && sceneNumber <= Board::SceneCount; }
+bool isLevel(int level) { return Intent::values(Intent::Kind::Channel).contains(level); }
 
 // A fade moves its channels about fifty times a second: finer than the line carries when
 // all eight move, and a waiting level gives way to a newer one of the same channel.
@@ -38,6 +36,8 @@ Desk::Outcome Desk::apply(const Intent &intent)
     // it asks about goes, and the line's own resend, which changes no level.
     if (isInputHeld() && intent.kind != Kind::Store && intent.source.kind != Source::Kind::Line)
         return Outcome::Held;
+    if (!intent.fits())
+        return Outcome::Ignored;
     const QScopedValueRollback source(m_source, intent.source);
     // Whatever one intent sends is one action on the line: its packets go out whole.
     m_line.beginAction();
@@ -45,20 +45,16 @@ Desk::Outcome Desk::apply(const Intent &intent)
     const int index = intent.index;
     switch (intent.kind) {
     case Kind::Channel:
-        if (!isChannel(index) || !isLevel(intent.value))
-            return Outcome::Ignored;
         fromWindow ? moveChannel(index, intent.value) : setChannel(index, intent.value);
         break;
     case Kind::Master:
-        if (!isLevel(intent.value))
-            return Outcome::Ignored;
         fromWindow ? moveMaster(intent.value) : setMaster(intent.value);
         break;
     case Kind::FullOn:
+        channelFullOn(index);
+        break;
     case Kind::Off:
-        if (!isChannel(index))
-            return Outcome::Ignored;
-        intent.kind == Kind::FullOn ? channelFullOn(index) : channelOff(index);
+        channelOff(index);
         break;
     case Kind::MasterFullOn:
         masterFullOn();
@@ -67,18 +63,12 @@ Desk::Outcome Desk::apply(const Intent &intent)
         allOff();
         break;
     case Kind::Recall:
-        if (!isScene(index) || (intent.fade && (*intent.fade < 0 || *intent.fade > LongestFade)))
-            return Outcome::Ignored;
         recall(index, intent.fade);
         break;
     case Kind::Store:
-        if (!isScene(index))
-            return Outcome::Ignored;
         store(index);
         break;
     case Kind::Mode:
-        if (index < 0 || index >= Board::ModeCount)
-            return Outcome::Ignored;
         selectMode(index);
         break;
     case Kind::Download:
@@ -91,8 +81,6 @@ Desk::Outcome Desk::apply(const Intent &intent)
         toggleBlackout();
         break;
     case Kind::FadeTime:
-        if (intent.value < 0 || intent.value > LongestFade)
-            return Outcome::Ignored;
         setFadeTime(intent.value);
         break;
     case Kind::Undo:
@@ -115,15 +103,11 @@ Desk::Outcome Desk::apply(const Intent &intent)
             return Outcome::Ignored;
         startCue(index);
         break;
-    case Kind::RecordCue: {
-        const int down = intent.fade.value_or(intent.value);
-        if (!m_cues || index < CueList::LowestNumber || index > CueList::HighestNumber ||
-            intent.value < 0 || intent.value > CueList::LongestTime || down < 0 ||
-            down > CueList::LongestTime)
+    case Kind::RecordCue:
+        if (!m_cues)
             return Outcome::Ignored;
-        recordCue(index, intent.value, down);
+        recordCue(index, intent.value, intent.fade);
         break;
-    }
     }
     return Outcome::Taken;
 }

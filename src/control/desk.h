@@ -37,8 +37,7 @@ class Desk : public QObject
 
 public:
     static constexpr int NoMode = DeskState::NoMode;
-    // The longest fade, in tenths of a second.
-    static constexpr int LongestFade = 100;
+    static constexpr int LongestFade = Intent::LongestFade;
 
     Desk(LineSink &line, SceneStore &scenes, const DeskClock &clock = DeskClock::steady(),
          QObject *parent = nullptr);
@@ -56,11 +55,7 @@ public:
     // the lamps kept it while the panel was closed. A state out of range is ignored.
     void restore(const DeskState &state);
 
-    enum class Outcome {
-        Taken,
-        Held,    // a window that takes all input is up: nothing changed
-        Ignored, // out of range, or nothing to do
-    };
+    using Outcome = Intent::Outcome;
     // What any input wants, applied as one action on the line:
     //
     // - Channel, Master: the window's own sliders report every position, and the end of a

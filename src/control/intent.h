@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/boardnumbers.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -31,6 +33,9 @@ struct Source
 // What an operator wants, from whichever input: each input turns its own messages into these,
 // and the desk applies them in one place. Numbers are as the board counts them: a channel
 // 0..7, a level 0..99, a mode 0..11, a scene 1..12, a fade time in tenths of a second.
+//
+// A plain value with no code behind it, so that the remote inputs, modules of their own,
+// hand it to the panel without needing any symbol of the program's.
 struct Intent
 {
     enum class Kind : std::uint8_t {
@@ -56,6 +61,67 @@ struct Intent
         RecordCue,    // the eight levels as cue number index, up time value, down time fade
     };
 
+    // What became of an intent.
+    enum class Outcome : std::uint8_t {
+        Taken,
+        Held,    // a window that takes all input is up: nothing changed
+        Ignored, // out of range, or nothing to do
+    };
+
+    // The longest fade, in tenths of a second.
+    static constexpr int LongestFade = 100;
+    // A cue's number, in tenths (0.1 .. 9999.9), and its longest time, in tenths (600 s).
+    static constexpr int HighestCueNumber = 99999;
+    static constexpr int LongestCueTime = 6000;
+
+    // The numbers an intent takes, from lowest to highest.
+    struct Range
+    {
+        int lowest = 0;
+        int highest = -1; // below lowest: takes none
+
+        constexpr bool isEmpty() const { return highest < lowest; }
+        constexpr bool contains(int number) const { return number >= lowest && number <= highest; }
+        constexpr int count() const { return isEmpty() ? 0 : highest - lowest + 1; }
+    };
+
+    // The channel, scene or mode that an intent of kind names in its index.
+    static constexpr Range indexes(Kind kind)
+    {
+        switch (kind) {
+        case Kind::Channel:
+        case Kind::FullOn:
+        case Kind::Off:
+            return {0, Board::ChannelCount - 1};
+        case Kind::Recall:
+        case Kind::Store:
+            return {1, Board::SceneCount};
+        case Kind::Mode:
+            return {0, Board::ModeCount - 1};
+        case Kind::GotoCue:
+        case Kind::RecordCue:
+            return {1, HighestCueNumber};
+        default:
+            return {};
+        }
+    }
+
+    // The level or fade time that an intent of kind takes in its value.
+    static constexpr Range values(Kind kind)
+    {
+        switch (kind) {
+        case Kind::Channel:
+        case Kind::Master:
+            return {Board::Off, Board::FullOn};
+        case Kind::FadeTime:
+            return {0, LongestFade};
+        case Kind::RecordCue:
+            return {0, LongestCueTime};
+        default:
+            return {};
+        }
+    }
+
     Kind kind = Kind::AllOff;
     int index = 0;
     int value = 0;
@@ -65,4 +131,15 @@ struct Intent
     Source source;
 
     bool operator==(const Intent &) const = default;
+
+    // Whether every number it names is one that its kind takes.
+    constexpr bool fits() const
+    {
+        const Range index = indexes(kind);
+        const Range value = values(kind);
+        return (index.isEmpty() || index.contains(this->index)) &&
+               (value.isEmpty() || value.contains(this->value)) &&
+               (!fade || (kind == Kind::Recall && values(Kind::FadeTime).contains(*fade)) ||
+                (kind == Kind::RecordCue && values(Kind::RecordCue).contains(*fade)));
+    }
 };

@@ -148,6 +148,13 @@ void SerialLink::send(const LineMessage &message)
             m_owedFrame = *records;
         return;
     }
+    // An idle line with room takes the message at once; only one that has to wait goes into
+    // the queue, where a newer message may take its place.
+    const bool idle = m_queue.isEmpty() && m_tail.empty() && !m_paceTimer.isActive();
+    if (idle && !m_pumping && m_pace.wait(LinePace::Clock::now(), driverQueued()) == 0ns) {
+        handOver(message);
+        return;
+    }
     m_queue.push(message);
     // A line busy with earlier messages is woken by its timer, or by the kernel taking the
     // rest of one, when it has room.

@@ -53,15 +53,6 @@ sockaddr_storage socketAddress(const OscEndpoint &endpoint, socklen_t &length)
     return address;
 }
 
-OscEndpoint endpointOf(const sockaddr_storage &address)
-{
-    const auto *generic = reinterpret_cast<const sockaddr *>(&address);
-    const quint16 port = address.ss_family == AF_INET6
-                             ? ntohs(reinterpret_cast<const sockaddr_in6 *>(&address)->sin6_port)
-                             : ntohs(reinterpret_cast<const sockaddr_in *>(&address)->sin_port);
-    return {QHostAddress(generic), port};
-}
-
 } // namespace
 
 DatagramPort::DatagramPort(QObject *parent) : QObject(parent) {}
@@ -92,7 +83,7 @@ bool DatagramPort::bind(const OscEndpoint &at, QString *reason)
     sockaddr_storage bound{};
     socklen_t boundLength = sizeof bound;
     if (::getsockname(m_socket, reinterpret_cast<sockaddr *>(&bound), &boundLength) == 0)
-        m_local = endpointOf(bound);
+        m_local = OscEndpoint::of(bound);
     ::setsockopt(m_socket, SOL_SOCKET, SO_RCVBUF, &ReceiveBuffer, sizeof ReceiveBuffer);
     m_notifier = std::make_unique<QSocketNotifier>(m_socket, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &DatagramPort::onReadable);
@@ -153,7 +144,7 @@ void DatagramPort::readWaiting()
             const QByteArrayView datagram(reinterpret_cast<const char *>(pieces[k].iov_base),
                                           whole ? qsizetype(messages[k].msg_len) : qsizetype(0));
             if (m_handler)
-                m_handler(datagram, endpointOf(senders[k]));
+                m_handler(datagram, OscEndpoint::of(senders[k]));
         }
         if (got < BatchSize)
             break;

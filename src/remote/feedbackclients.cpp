@@ -11,7 +11,7 @@ long long secondOf(Clock::time_point at)
     return std::chrono::duration_cast<std::chrono::seconds>(at.time_since_epoch()).count();
 }
 
-bool isLevel(int level) { return level >= 0 && level < 100; }
+bool isLevel(int level) { return level >= Board::Off && level <= Board::FullOn; }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/boardnumbers.h"
 #include "remote/oscendpoint.h"
 
 #include <QList>
@@ -31,8 +32,8 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // A channel's address is its index, 0..7; the master's comes after them.
-    static constexpr int MasterAddress = 8;
-    static constexpr int AddressCount = 9;
+    static constexpr int MasterAddress = Board::ChannelCount;
+    static constexpr int AddressCount = MasterAddress + 1;
     using Levels = std::array<int, AddressCount>;
 
     static constexpr std::chrono::minutes Lifetime{10};
@@ -98,9 +99,9 @@ private:
         bool named = false;
         Form form = Form::Int;
         Clock::time_point lastHeard{};
-        Levels shows{-1, -1, -1, -1, -1, -1, -1, -1, -1}; // -1: not known
+        Levels shows = unknownLevels();
         // When each level of each address was last told, for echoes.
-        std::array<std::array<Clock::time_point, 100>, AddressCount> toldAt{};
+        std::array<std::array<Clock::time_point, Board::FullOn + 1>, AddressCount> toldAt{};
         Tally messages; // heard
         Tally told;     // datagrams sent to it
         // What may be sent now at the line's rate: refilled by MostPerSecond a second.
@@ -109,6 +110,12 @@ private:
         int firstAddress = 0; // where the next round of telling starts, so that none waits
     };
 
+    static constexpr Levels unknownLevels()
+    {
+        Levels levels{};
+        levels.fill(-1);
+        return levels;
+    }
     Listener *find(const OscEndpoint &endpoint);
     const Listener *find(const OscEndpoint &endpoint) const;
     void forgetOld(Clock::time_point now);

@@ -2,8 +2,7 @@
 
 qint64 OscCounts::total() const
 {
-    return taken + releases + whileWindowUp + echoes + fromItself + unknownAddresses +
-           wrongArguments + levelsOutOfRange + malformed + bundles;
+    return InputCounts::total() + releases + echoes + fromItself + bundles;
 }
 
 QString OscCounts::summary() const
@@ -13,12 +12,12 @@ QString OscCounts::summary() const
               "wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles")
         .arg(taken)
         .arg(releases)
-        .arg(whileWindowUp)
+        .arg(held)
         .arg(echoes)
         .arg(fromItself)
-        .arg(unknownAddresses)
+        .arg(unknown)
         .arg(wrongArguments)
-        .arg(levelsOutOfRange)
+        .arg(outOfRange)
         .arg(malformed)
         .arg(bundles);
 }

@@ -1,10 +1,7 @@
 #include "oscserver.h"
 
-#include "control/desk.h"
+#include "remote/oscintent.h"
 #include "remote/oscmessage.h"
-#include "remote/remotecommand.h"
-
-#include "protocol/boardnumbers.h"
 
 #include <chrono>
 
@@ -17,39 +14,40 @@ namespace {
 // position.
 constexpr std::chrono::milliseconds TellInterval = 16ms;
 
-// The address of a level message for the feedback bookkeeping; -1 for a button.
-int levelAddress(const RemoteCommand &command)
+// The level that an intent sets, as feedback counts its addresses; -1 for any other.
+int levelAddress(const Intent &intent)
 {
-    using Control = RemoteCommand::Control;
-    if (command.control == Control::VScroll1)
-        return command.index;
-    if (command.control == Control::VScroll2)
+    if (intent.kind == Intent::Kind::Channel)
+        return intent.index;
+    if (intent.kind == Intent::Kind::Master)
         return FeedbackClients::MasterAddress;
     return -1;
 }
 
 // The form of levels that the sender of a level uses, as its argument shows. A button's
 // argument or a fade time tells nothing of the sender's faders.
-std::optional<FeedbackClients::Form> formOf(const RemoteCommand &command)
+std::optional<FeedbackClients::Form> formOf(const OscIntent &asked)
 {
-    if (levelAddress(command) < 0)
-        return std::nullopt;
-    if (command.argumentType == 'f')
+    if (asked.levelType == 'f')
         return FeedbackClients::Form::Float;
-    if (command.argumentType == 'i')
+    if (asked.levelType == 'i')
         return FeedbackClients::Form::Int;
     return std::nullopt;
 }
 
+// A sender is known by its address and port for as long as the run lasts.
+Source sourceOf(const OscEndpoint &sender)
+{
+    return Source{Source::Kind::Osc, std::uint32_t(qHash(sender.address) ^ sender.port)};
+}
+
 } // namespace
 
-OscServer::OscServer(Desk &desk, QObject *parent) : QObject(parent), m_desk(desk)
+OscServer::OscServer(OscPanel &panel, QObject *parent) : QObject(parent), m_panel(panel)
 {
-    connect(&m_desk, &Desk::channelChanged, this, &OscServer::tellLater);
-    connect(&m_desk, &Desk::masterChanged, this, &OscServer::tellLater);
     // A message may raise a message box, whose own event loop runs until it is answered;
-    // what arrives meanwhile is handled in that loop, and dropped, since the desk is held,
-    // rather than left to pile up in the system.
+    // what arrives meanwhile is handled in that loop, and not taken, since the panel holds
+    // its input, rather than left to pile up in the system.
     m_port.setHandler([this](QByteArrayView datagram, const OscEndpoint &sender) {
         handleDatagram(datagram, sender);
     });
@@ -68,20 +66,22 @@ bool OscServer::listen(const OscEndpoint &at, QString *errorMessage)
     return false;
 }
 
+bool OscServer::listen(const sockaddr_storage &at, QString *errorMessage)
+{
+    return listen(OscEndpoint::of(at), errorMessage);
+}
+
 OscEndpoint OscServer::localEndpoint() const { return m_port.localEndpoint(); }
 
 void OscServer::addFeedbackTarget(const OscEndpoint &target, FeedbackClients::Form form)
 {
-    m_clients.addTarget(target, levels(), form);
+    m_clients.addTarget(target, m_panel.levels(), form);
 }
 
-FeedbackClients::Levels OscServer::levels() const
+void OscServer::addFeedbackTarget(const sockaddr_storage &target, bool floats)
 {
-    FeedbackClients::Levels levels{};
-    for (int channel = 0; channel < Board::ChannelCount; ++channel)
-        levels[std::size_t(channel)] = m_desk.channel(channel);
-    levels[FeedbackClients::MasterAddress] = m_desk.master();
-    return levels;
+    addFeedbackTarget(OscEndpoint::of(target),
+                      floats ? FeedbackClients::Form::Float : FeedbackClients::Form::Int);
 }
 
 void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sender)
@@ -93,69 +93,38 @@ void OscServer::handleDatagram(QByteArrayView datagram, const OscEndpoint &sende
         return;
     }
     const OscMessage message = OscMessage::read(datagram);
-    if (message.kind == OscMessage::Kind::Bundle) {
-        ++m_counts.bundles;
+    if (message.kind != OscMessage::Kind::Message) {
+        if (message.kind == OscMessage::Kind::Bundle)
+            ++m_counts.bundles;
+        else
+            m_counts.add(InputCounts::Refusal::Malformed);
         return;
     }
-    if (message.kind == OscMessage::Kind::Malformed) {
-        ++m_counts.malformed;
-        return;
-    }
-    const RemoteCommand command = RemoteCommand::interpret(message);
-    using Outcome = RemoteCommand::Outcome;
-    switch (command.outcome) {
-    case Outcome::UnknownAddress:
-        ++m_counts.unknownAddresses;
-        return;
-    case Outcome::WrongArguments:
-        ++m_counts.wrongArguments;
-        return;
-    case Outcome::LevelOutOfRange:
-        ++m_counts.levelsOutOfRange;
-        return;
-    case Outcome::Release:
-    case Outcome::Act:
-        break;
-    }
-    if (command.outcome == Outcome::Release) {
-        ++m_counts.releases;
+    const OscIntent asked = OscIntent::read(message, sourceOf(sender));
+    if (!asked.acts()) {
+        m_counts.add(asked.refusal);
+        if (asked.refusal == InputCounts::Refusal::None)
+            ++m_counts.releases;
         return;
     }
     const auto now = FeedbackClients::Clock::now();
-    const int address = levelAddress(command);
-    if (m_clients.isEcho(sender, address, command.level, now)) {
+    const int address = levelAddress(asked.intent);
+    if (m_clients.isEcho(sender, address, asked.intent.value, now)) {
         ++m_counts.echoes;
         return;
     }
-    const FeedbackClients::Levels before = levels();
-    if (m_desk.apply(intentOf(command, sender)) == Desk::Outcome::Held) {
-        ++m_counts.whileWindowUp;
+    const OscPanel::Levels before = m_panel.levels();
+    const Intent::Outcome outcome = m_panel.act(asked.intent);
+    m_counts.add(outcome);
+    if (outcome == Intent::Outcome::Held)
         return;
-    }
-    ++m_counts.taken;
     // Only a message that took effect makes its sender a client: a stray datagram, a
     // release or a forged one that the panel ignored starts no feedback towards anyone.
-    m_clients.heard(sender, address, command.level, before, now, formOf(command));
-    tellLater();
+    m_clients.heard(sender, address, asked.intent.value, before, now, formOf(asked));
+    levelsChanged();
 }
 
-Intent OscServer::intentOf(const RemoteCommand &command, const OscEndpoint &sender)
-{
-    using Control = RemoteCommand::Control;
-    using Kind = Intent::Kind;
-    static constexpr Kind Kinds[] = {
-        Kind::Channel, Kind::Master,   Kind::FullOn, Kind::Off,  Kind::MasterFullOn,
-        Kind::AllOff,  Kind::Download, Kind::Recall, Kind::Mode, Kind::Blackout,
-        Kind::SendAll, Kind::FadeTime, Kind::Undo,   Kind::Redo,
-    };
-    const int index = command.control == Control::Option1 ? command.index + 1 : command.index;
-    // A sender is known by its address and port for as long as the run lasts.
-    const auto client = std::uint32_t(qHash(sender.toString()));
-    return Intent{Kinds[int(command.control)], index, command.level, std::nullopt,
-                  Source{Source::Kind::Osc, client}};
-}
-
-void OscServer::tellLater()
+void OscServer::levelsChanged()
 {
     if (!m_tell.isActive())
         m_tell.start();
@@ -167,12 +136,9 @@ void OscServer::tellLevels()
         return;
     bool rest = false;
     const std::vector<FeedbackClients::Datagram> due =
-        m_clients.due(levels(), FeedbackClients::Clock::now(), &rest);
-    using Control = RemoteCommand::Control;
+        m_clients.due(m_panel.levels(), FeedbackClients::Clock::now(), &rest);
     for (const FeedbackClients::Datagram &told : due) {
-        const QByteArray address = told.address == FeedbackClients::MasterAddress
-                                       ? RemoteCommand::addressOf(Control::VScroll2)
-                                       : RemoteCommand::addressOf(Control::VScroll1, told.address);
+        const QByteArray address = OscIntent::levelAddress(told.address);
         // What the system cannot send now is not retried: the next change tells the level
         // again, and a tablet that missed one shows the wrong level only until then.
         m_port.send(told.form == FeedbackClients::Form::Float

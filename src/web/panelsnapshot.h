@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/boardnumbers.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,7 +13,7 @@ struct PanelSnapshot
 {
     enum class Line { Closed, Up, Waiting, Lost };
 
-    std::array<int, 8> channels{};
+    std::array<int, Board::ChannelCount> channels{};
     int master = 0;
     int mode = 0;      // 1..12, or 0 before one was chosen
     int liveScene = 0; // 1..12, or 0 for none

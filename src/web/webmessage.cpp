@@ -5,6 +5,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <optional>
@@ -12,27 +13,33 @@
 
 namespace {
 
-// What an action takes: its name, whether it names a channel (8) or a button of a row
-// (12) in "n", and the range of its "v" when it takes one.
-struct Shape
+using Kind = Intent::Kind;
+using Refusal = InputCounts::Refusal;
+
+// The page's name of each intent. What else a message holds follows from the intent: "n"
+// for one that names a channel, a scene or a mode, "v" for one that takes a level or a
+// time, and "t", which may be left out, for a recall's own fade time.
+struct Action
 {
     std::string_view name;
-    WebMessage::Action action;
-    int numbers;      // 0: no "n"
-    int highestValue; // -1: no "v"
+    Kind kind;
 };
 
-constexpr std::array<Shape, 10> Shapes = {{
-    {"channel", WebMessage::Action::Channel, 8, 99},
-    {"master", WebMessage::Action::Master, 0, 99},
-    {"fullon", WebMessage::Action::FullOn, 8, -1},
-    {"off", WebMessage::Action::Off, 8, -1},
-    {"masterfullon", WebMessage::Action::MasterFullOn, 0, -1},
-    {"alloff", WebMessage::Action::AllOff, 0, -1},
-    {"scene", WebMessage::Action::Scene, 12, -1},
-    {"mode", WebMessage::Action::Mode, 12, -1},
-    {"blackout", WebMessage::Action::Blackout, 0, -1},
-    {"fade", WebMessage::Action::Fade, 0, 100},
+constexpr std::array<Action, 14> Actions = {{
+    {"channel", Kind::Channel},
+    {"master", Kind::Master},
+    {"fullon", Kind::FullOn},
+    {"off", Kind::Off},
+    {"masterfullon", Kind::MasterFullOn},
+    {"alloff", Kind::AllOff},
+    {"scene", Kind::Recall},
+    {"mode", Kind::Mode},
+    {"download", Kind::Download},
+    {"sendall", Kind::SendAll},
+    {"blackout", Kind::Blackout},
+    {"fade", Kind::FadeTime},
+    {"undo", Kind::Undo},
+    {"redo", Kind::Redo},
 }};
 
 // A whole number as JSON writes it; none for a fraction, a string or anything else.
@@ -46,10 +53,10 @@ std::optional<double> whole(const QJsonValue &value)
     return number;
 }
 
-WebMessage refused(WebMessage::Outcome outcome)
+WebMessage refused(Refusal why)
 {
     WebMessage message;
-    message.outcome = outcome;
+    message.refusal = why;
     return message;
 }
 
@@ -57,56 +64,67 @@ WebMessage readHello(const QJsonObject &object)
 {
     const QJsonValue token = object.value(QLatin1String("hello"));
     if (object.size() != 1 || !token.isString())
-        return refused(WebMessage::Outcome::WrongArguments);
+        return refused(Refusal::WrongArguments);
     WebMessage message;
-    message.outcome = WebMessage::Outcome::Act;
-    message.action = WebMessage::Action::Hello;
+    message.refusal = Refusal::None;
+    message.hello = true;
     message.token = token.toString().toUtf8();
     return message;
 }
 
+bool isIn(Intent::Range range, const std::optional<double> &number)
+{
+    return !number || (*number >= range.lowest && *number <= range.highest);
+}
+
 } // namespace
 
-WebMessage WebMessage::read(QByteArrayView text)
+WebMessage WebMessage::read(QByteArrayView text, Source source)
 {
     if (text.size() > LongestText)
-        return refused(Outcome::Malformed);
+        return refused(Refusal::Malformed);
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text.toByteArray(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return refused(Outcome::Malformed);
+        return refused(Refusal::Malformed);
     const QJsonObject object = document.object();
     if (object.contains(QLatin1String("hello")))
         return readHello(object);
 
     const QJsonValue name = object.value(QLatin1String("do"));
-    if (!name.isString())
-        return refused(Outcome::UnknownAction);
     const QByteArray wanted = name.toString().toUtf8();
-    const Shape *shape = nullptr;
-    for (const Shape &candidate : Shapes) {
-        if (std::string_view(wanted.constData(), std::size_t(wanted.size())) == candidate.name)
-            shape = &candidate;
-    }
-    if (!shape)
-        return refused(Outcome::UnknownAction);
+    const auto action = std::find_if(Actions.begin(), Actions.end(), [&](const Action &a) {
+        return std::string_view(wanted.constData(), std::size_t(wanted.size())) == a.name;
+    });
+    if (!name.isString() || action == Actions.end())
+        return refused(Refusal::Unknown);
 
-    const bool takesNumber = shape->numbers > 0;
-    const bool takesValue = shape->highestValue >= 0;
-    const qsizetype members = 1 + (takesNumber ? 1 : 0) + (takesValue ? 1 : 0);
+    // The page counts channels, scenes and modes from 1.
+    const Intent::Range indexes = Intent::indexes(action->kind);
+    const Intent::Range numbers{1, indexes.count()};
+    const Intent::Range values = Intent::values(action->kind);
+    const bool recall = action->kind == Kind::Recall;
     const std::optional<double> number = whole(object.value(QLatin1String("n")));
     const std::optional<double> value = whole(object.value(QLatin1String("v")));
-    if (object.size() != members || takesNumber != number.has_value() ||
-        takesValue != value.has_value())
-        return refused(Outcome::WrongArguments);
-    if ((takesNumber && (*number < 1 || *number > shape->numbers)) ||
-        (takesValue && (*value < 0 || *value > shape->highestValue)))
-        return refused(Outcome::OutOfRange);
+    const std::optional<double> fade = whole(object.value(QLatin1String("t")));
+    const bool fadeGiven = object.contains(QLatin1String("t"));
+    const qsizetype members = 1 + !numbers.isEmpty() + !values.isEmpty() + fadeGiven;
+    if (object.size() != members || number.has_value() != !numbers.isEmpty() ||
+        value.has_value() != !values.isEmpty() || fade.has_value() != (fadeGiven && recall))
+        return refused(Refusal::WrongArguments);
+    if (!isIn(numbers, number) || !isIn(values, value) ||
+        !isIn(Intent::values(Kind::FadeTime), fade))
+        return refused(Refusal::OutOfRange);
 
     WebMessage message;
-    message.outcome = Outcome::Act;
-    message.action = shape->action;
-    message.number = takesNumber ? int(*number) : 0;
-    message.value = takesValue ? int(*value) : 0;
+    message.refusal = Refusal::None;
+    message.intent.kind = action->kind;
+    message.intent.source = source;
+    if (number)
+        message.intent.index = indexes.lowest + int(*number) - 1;
+    if (value)
+        message.intent.value = int(*value);
+    if (fade)
+        message.intent.fade = int(*fade);
     return message;
 }

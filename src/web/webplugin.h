@@ -1,12 +1,12 @@
 #pragma once
 
+#include "control/intent.h"
 #include "web/panelsnapshot.h"
-#include "web/webmessage.h"
 
 #include <QByteArray>
-#include <QHostAddress>
 #include <QString>
 
+#include <sys/socket.h>
 #include <vector>
 
 // The seam between the panel and its web remote, which is a module of its own, loaded
@@ -20,10 +20,7 @@ class PanelAccess
 public:
     virtual ~PanelAccess() = default;
     virtual PanelSnapshot snapshot() const = 0;
-    // While a window that takes all input is up, remote control holds still.
-    virtual bool isInputHeld() const = 0;
-    // One message that was read and taken (never a hello).
-    virtual void act(const WebMessage &message) = 0;
+    virtual Intent::Outcome act(const Intent &intent) = 0;
 };
 
 // The web remote: a page and its WebSocket on one TCP port.
@@ -33,7 +30,7 @@ public:
     virtual ~WebRemote() = default;
     // false, with a message naming the address and the reason, when it cannot be had.
     // name: the host name the address was given by, if it was, which the pages may ask for.
-    virtual bool listen(const QHostAddress &address, quint16 port, const QString &name,
+    virtual bool listen(const sockaddr_storage &at, const QString &name,
                         QString *errorMessage) = 0;
     virtual quint16 port() const = 0;
     // Something the pages show changed: they hear of it soon.

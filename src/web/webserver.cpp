@@ -1,5 +1,6 @@
 #include "webserver.h"
 
+#include "protocol/boardnumbers.h"
 #include "web/boundedtcpserver.h"
 #include "web/joinaddress.h"
 #include "web/pagesocket.h"
@@ -11,9 +12,13 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QNetworkInterface>
 #include <QTcpSocket>
+
+#include <netinet/in.h>
 
 namespace {
 
@@ -21,13 +26,27 @@ namespace {
 constexpr quint16 UnsupportedData = 1003;
 constexpr quint16 PolicyViolated = 1008;
 
-// The page's files, built into the program.
+// The page's files: built into the program, but for the board's numbers, which its script
+// takes from where the panel does.
 QHttpServerResponse resource(const QString &name, const QByteArray &type)
 {
-    QFile file(QStringLiteral(":/web/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-    QHttpServerResponse response(type, file.readAll());
+    QByteArray body;
+    if (name == QLatin1String("board.js")) {
+        const QJsonObject board{
+            {QStringLiteral("channels"), Board::ChannelCount},
+            {QStringLiteral("scenes"), Board::SceneCount},
+            {QStringLiteral("modes"), Board::ModeCount},
+            {QStringLiteral("full"), Board::FullOn},
+            {QStringLiteral("longestFade"), Intent::LongestFade},
+        };
+        body = "const BOARD = " + QJsonDocument(board).toJson(QJsonDocument::Compact) + ";\n";
+    } else {
+        QFile file(QStringLiteral(":/web/") + name);
+        if (!file.open(QIODevice::ReadOnly))
+            return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
+        body = file.readAll();
+    }
+    QHttpServerResponse response(type, body);
     // The page loads nothing from anywhere else, and nothing may frame it.
     response.setHeader("Content-Security-Policy",
                        "default-src 'self'; connect-src 'self' ws: wss:; img-src 'self' data:; "
@@ -91,6 +110,7 @@ void WebServer::addRoutes()
     };
     m_http.route(QStringLiteral("/"), serve("index.html", "text/html; charset=utf-8"));
     m_http.route(QStringLiteral("/app.js"), serve("app.js", "text/javascript; charset=utf-8"));
+    m_http.route(QStringLiteral("/board.js"), serve("board.js", "text/javascript; charset=utf-8"));
     m_http.route(QStringLiteral("/app.css"), serve("app.css", "text/css; charset=utf-8"));
     // A page's WebSocket opens as its connection's first request, which BoundedTcpServer
     // hands to open(); any other request, a browser's icon for one, is not found.
@@ -140,6 +160,15 @@ bool WebServer::listen(const QHostAddress &address, quint16 port, const QString 
     m_hosts = WebHosts(address, tcp->serverPort(), name);
     m_http.bind(tcp);
     return true;
+}
+
+bool WebServer::listen(const sockaddr_storage &at, const QString &name, QString *errorMessage)
+{
+    const auto *ipv6 = reinterpret_cast<const sockaddr_in6 *>(&at);
+    const auto *ipv4 = reinterpret_cast<const sockaddr_in *>(&at);
+    return listen(QHostAddress(reinterpret_cast<const sockaddr *>(&at)),
+                  ntohs(at.ss_family == AF_INET6 ? ipv6->sin6_port : ipv4->sin_port), name,
+                  errorMessage);
 }
 
 int WebServer::openConnections() const { return m_tcp ? m_tcp->open() : 0; }
@@ -193,6 +222,9 @@ void WebServer::open(QTcpSocket *socket, const RequestHead &head)
         return;
     }
     socket->write(answer);
+    // A state is a few hundred bytes that must go at once, not wait for the page to
+    // acknowledge the last one, which a phone may put off for tens of milliseconds.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_tcp->becameWebSocket(socket);
     auto *pageSocket = new PageSocket(socket, LargestMessage, this);
     if (int(m_pages.size()) >= MostPages) {
@@ -247,25 +279,12 @@ void WebServer::read(SnapshotFanout::Page id, const QByteArray &text)
         ++m_counts.tooFast;
         return;
     }
-    const WebMessage message = WebMessage::read(text);
-    using Outcome = WebMessage::Outcome;
-    switch (message.outcome) {
-    case Outcome::Malformed:
-        ++m_counts.malformed;
+    const WebMessage message =
+        WebMessage::read(text, Source{Source::Kind::Web, std::uint32_t(id)});
+    m_counts.add(message.refusal);
+    if (message.refusal != InputCounts::Refusal::None)
         return;
-    case Outcome::UnknownAction:
-        ++m_counts.unknownActions;
-        return;
-    case Outcome::WrongArguments:
-        ++m_counts.wrongArguments;
-        return;
-    case Outcome::OutOfRange:
-        ++m_counts.outOfRange;
-        return;
-    case Outcome::Act:
-        break;
-    }
-    if (message.action == WebMessage::Action::Hello) {
+    if (message.hello) {
         readHello(id, page, message);
         return;
     }
@@ -276,12 +295,7 @@ void WebServer::read(SnapshotFanout::Page id, const QByteArray &text)
             page.socket->sendText(refusal("token"));
         return;
     }
-    if (m_panel.isInputHeld()) {
-        ++m_counts.whileWindowUp;
-        return;
-    }
-    ++m_counts.taken;
-    m_panel.act(message);
+    m_counts.add(m_panel.act(message.intent));
 }
 
 void WebServer::readHello(SnapshotFanout::Page id, Page &page, const WebMessage &message)

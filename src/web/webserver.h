@@ -5,6 +5,7 @@
 #include "web/tokenstore.h"
 #include "web/webcounts.h"
 #include "web/webhosts.h"
+#include "web/webmessage.h"
 #include "web/webplugin.h"
 
 #include <QElapsedTimer>
@@ -60,7 +61,8 @@ public:
     bool loadToken(QString *errorMessage);
 
     bool listen(const QHostAddress &address, quint16 port, const QString &name,
-                QString *errorMessage) override;
+                QString *errorMessage);
+    bool listen(const sockaddr_storage &at, const QString &name, QString *errorMessage) override;
     quint16 port() const override;
     void panelChanged() override;
     QString joinAddress() const override;

@@ -58,6 +58,22 @@ std::optional<Intent> intentOf(const QString &action)
     return intent;
 }
 
+QString describe(const Intent &intent)
+{
+    static const char *const kinds[] = {"Channel", "Master",   "FullOn",   "Off",  "MasterFullOn",
+                                        "AllOff",  "Recall",   "Store",    "Mode", "Download",
+                                        "SendAll", "Blackout", "FadeTime", "Undo", "Redo",
+                                        "Go",      "Back",     "Pause",    "GotoCue",
+                                        "RecordCue"};
+    QString text = QLatin1String(kinds[int(intent.kind)]);
+    // Only the numbers that its kind takes.
+    if (!Intent::indexes(intent.kind).isEmpty())
+        text += QStringLiteral(" %1").arg(intent.index);
+    if (!Intent::values(intent.kind).isEmpty())
+        text += QStringLiteral(" %1").arg(intent.value);
+    return intent.fade ? text + QStringLiteral(" fade %1").arg(*intent.fade) : text;
+}
+
 void perform(DeskFixture &f, const QString &actions)
 {
     for (const QString &action : actions.split(';', Qt::SkipEmptyParts)) {

@@ -21,6 +21,10 @@ void perform(DeskFixture &f, const QString &actions);
 // none for an unknown one.
 std::optional<Intent> intentOf(const QString &action);
 
+// What an intent asks, its source left out, to compare in a test: "Channel 3 40",
+// "Recall 2 fade 15".
+QString describe(const Intent &intent);
+
 // An intent as a test asks for it: from one of the panel's keys unless another source is
 // named (the window's own sliders take a level even when it stands).
 inline Intent want(Intent::Kind kind, int index = 0, int value = 0,

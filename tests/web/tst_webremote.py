@@ -8,9 +8,10 @@ own OSC feedback.
 Checks: two pages join with the token (one by the code's address, one by typing it as the
 dialog shows it, after what is no token and a token that never matched, each told apart); a
 fader dragged by touch on one moves the desk, the board and the other page; a page without
-the token changes nothing; a scene recalled on the panel (by OSC) shows on both pages; a
-flood of pings that nobody reads, from pages before and after the token, grows the panel's
-memory (its resident set, from /proc) by at most 30 MB; loading the pages turns none away;
+the token changes nothing; a scene recalled on the panel (by OSC) shows on both pages; undo
+and redo on a page take a blackout back and bring it back; a flood of pings that nobody
+reads, from pages before and after the token, grows the panel's memory (its resident set,
+from /proc) by at most 30 MB; loading the pages turns none away;
 after a restart with another token, the pages say it was renewed; the token never shows in
 a page's address or in what the panel prints.
 
@@ -358,6 +359,12 @@ def main():
         b.find_element(By.ID, 'blackout').click()
         check(wait_for(lambda: 'on' in a.find_element(By.ID, 'blackout').get_attribute('class')),
               'blackout from one page shows on the other')
+        b.find_element(By.ID, 'undo').click()
+        check(wait_for(lambda: 'on' not in a.find_element(By.ID, 'blackout').get_attribute('class')),
+              'undo from a page takes the blackout back')
+        b.find_element(By.ID, 'redo').click()
+        check(wait_for(lambda: 'on' in a.find_element(By.ID, 'blackout').get_attribute('class')),
+              'and redo brings it back')
 
         # Pages that send pings as fast as they can and never read, four before the token
         # and four that joined.

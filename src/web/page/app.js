@@ -16,6 +16,7 @@ const TEXTS = {
       'of four under 手機遙控 (phone remote).',
     channel: n => 'Ch ' + n, master: 'Master', fullOn: 'Full on', off: 'Off', allOff: 'All off',
     blackout: 'Blackout', scenes: 'Scenes', modes: 'Modes', fade: 'Fade time',
+    undo: 'Undo', redo: 'Redo', sendAll: 'Send all', download: 'Send settings',
     seconds: s => s + ' s', changed: 'changed', fading: 'fading: %1%',
     reconnecting: 'Connection lost: reconnecting…',
     line: { up: p => 'Line ' + p + ': up', waiting: p => 'Line ' + p + ': waiting',
@@ -30,6 +31,7 @@ const TEXTS = {
     malformed: '這不是存取碼：存取碼共 32 個數字與字母 a–f，在「手機遙控」中每四個一組顯示。',
     channel: n => '調光' + '一二三四五六七八'[n - 1], master: '調光全', fullOn: '全開', off: '全關',
     allOff: '全關', blackout: '全暗', scenes: '傳送資料', modes: '模式選擇', fade: '淡變時間',
+    undo: '復原', redo: '重做', sendAll: '全部重送', download: '傳送設定',
     seconds: s => s + ' 秒', changed: '已變更', fading: '淡變中：%1%',
     reconnecting: '連線中斷，重新連線中…',
     line: { up: p => '線路 ' + p + '：正常', waiting: p => '線路 ' + p + '：等待中',
@@ -108,7 +110,7 @@ class Fader {
   levelAt(e) {
     const box = this.track.getBoundingClientRect();
     const part = 1 - (e.clientY - box.top) / box.height;
-    return Math.max(0, Math.min(99, Math.round(part * 99)));
+    return Math.max(0, Math.min(BOARD.full, Math.round(part * BOARD.full)));
   }
   start(e) {
     this.dragging = true;
@@ -134,8 +136,8 @@ class Fader {
   show(level) {
     this.level = level;
     this.readout.textContent = level;
-    this.fill.style.height = (level / 99 * 100) + '%';
-    this.thumb.style.bottom = (level / 99 * 100) + '%';
+    this.fill.style.height = (level / BOARD.full * 100) + '%';
+    this.thumb.style.bottom = (level / BOARD.full * 100) + '%';
   }
   take(level) {
     // The thumb under a finger stays with the finger.
@@ -157,9 +159,9 @@ let master = null;
 let sceneKeys = [];
 let modeKeys = [];
 
-function keyRow(parent, action) {
+function keyRow(parent, action, count) {
   const keys = [];
-  for (let n = 1; n <= 12; ++n) {
+  for (let n = 1; n <= count; ++n) {
     const key = document.createElement('button');
     key.type = 'button';
     key.textContent = n;
@@ -177,7 +179,8 @@ function build() {
   for (const element of document.querySelectorAll('[data-text]'))
     element.textContent = T[element.dataset.text];
   const box = $('faders');
-  for (let n = 1; n <= 8; ++n) {
+  box.style.setProperty('--channels', BOARD.channels);
+  for (let n = 1; n <= BOARD.channels; ++n) {
     const fader = new Fader(box, T.channel(n), false, v => send({do: 'channel', n, v}));
     fader.strip.id = 'channel-' + n;
     fader.addButton(T.fullOn, {do: 'fullon', n});
@@ -188,9 +191,11 @@ function build() {
   master.strip.id = 'master';
   master.addButton(T.fullOn, {do: 'masterfullon'});
   master.addButton(T.allOff, {do: 'alloff'});
-  sceneKeys = keyRow($('scenes'), 'scene');
-  modeKeys = keyRow($('modes'), 'mode');
-  $('blackout').addEventListener('click', () => send({do: 'blackout'}));
+  sceneKeys = keyRow($('scenes'), 'scene', BOARD.scenes);
+  modeKeys = keyRow($('modes'), 'mode', BOARD.modes);
+  for (const action of ['blackout', 'undo', 'redo', 'sendall', 'download'])
+    $(action).addEventListener('click', () => send({do: action}));
+  $('fade').max = BOARD.longestFade;
   let fadePending = null;
   $('fade').addEventListener('input', () => {
     $('fade-out').textContent = T.seconds(($('fade').value / 10).toFixed(1));
