@@ -116,6 +116,21 @@ void tst_Cues::sequences_data()
     // Undo takes back a GO as one step.
     QTest::newRow("undo-takes-back-a-go")
         << two << "go;at 2000;undo" << QStringList{"go: ", "at 2000: 0=80 1=60", "undo: 0=0 1=0"};
+    // The cue it started is the standby again: the next GO does not skip it.
+    QTest::newRow("undo-makes-the-gos-cue-standby-again")
+        << two << "go;at 2000;go;at 4000;undo;go;at 6000"
+        << QStringList{"go: ",
+                       "at 2000: 0=80 1=60",
+                       "go: ",
+                       "at 4000: 0=0 1=0 4=90 5=70",
+                       "undo: 0=80 1=60 4=0 5=0",
+                       "go: ",
+                       "at 6000: 0=0 1=0 4=90 5=70"};
+    // A chain of follows started by one GO is that GO's one step.
+    QTest::newRow("undo-takes-back-a-follow-chain")
+        << Cues{cue(10, Warm, 0, 0, 0, 0), cue(20, Cold, 0, 0)} << "go;at 20;at 300;undo;go"
+        << QStringList{"go: 0=80 1=60", "at 20: 0=0 1=0 4=90 5=70", "at 300: ", "undo: 4=0 5=0",
+                       "go: 0=80 1=60"};
     QTest::newRow("goto-runs-a-cue-in-its-times-and-makes-it-current")
         << two << "goto 20;at 2000;go;back;at 4000"
         << QStringList{"goto 20: ", "at 2000: 4=90 5=70",
@@ -172,6 +187,8 @@ void tst_Cues::list_data()
         << "recordCue 10 0;set 0 50;recordCue 10 20 5" << QStringList{"1"} << 10;
     QTest::newRow("out-of-range-refused")
         << "recordCue 0 0;recordCue 100000 0;recordCue 10 6001" << QStringList{} << 0;
+    QTest::newRow("renumbered-current-keeps-its-place")
+        << "recordCue 10 0;recordCue 20 0;go;renumber 10 30" << QStringList{"2", "3"} << 0;
     QTest::newRow("standby-after-go")
         << "recordCue 10 0;recordCue 20 0;go" << QStringList{"1", "2"} << 20;
 }
@@ -182,7 +199,13 @@ void tst_Cues::list()
     QFETCH(QStringList, numbers);
     QFETCH(int, standby);
     DeskFixture f;
-    perform(f, actions);
+    for (const QString &action : actions.split(';')) {
+        if (action.startsWith("renumber "))
+            QVERIFY(f.cues.renumber(action.section(' ', 1, 1).toInt(),
+                                    action.section(' ', 2, 2).toInt()));
+        else
+            perform(f, action);
+    }
     QStringList have;
     for (const Cue &cue : f.cues.cues())
         have << CueList::numberText(cue.number);

@@ -24,7 +24,8 @@
 // board behind a link of its own, as an adapter behind its stable name. The board killed
 // and started again, or pulled out and plugged in while a fader moves: the panel stays up
 // and the board ends with the panel's levels and mode. The panel closed and started again
-// knows what the lamps show. A fade on the board's slow line ends on time.
+// knows what the lamps show. A fade on the board's slow line ends on time, and so does a cue
+// with its own up and down times.
 class tst_LineReturns : public QObject
 {
     Q_OBJECT
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void cutDownloadGoesAgainWhole();
     void failingSaveLeavesRemotesWorking();
     void fadeEndsOnTimeOnTheBoard();
+    void cueRunsInItsTimesOnTheBoard();
 };
 
 namespace {
@@ -395,6 +397,69 @@ void tst_LineReturns::fadeEndsOnTimeOnTheBoard()
             QVERIFY2(steps[k][n] > steps[k][n - 1], qPrintable(QString("channel %1").arg(k)));
     }
     QCOMPARE(board.quietLines(), QStringList());
+}
+
+void tst_LineReturns::cueRunsInItsTimesOnTheBoard()
+{
+    QTemporaryDir home;
+    DumpBoard board(home.filePath("ttyBOARD"));
+    RemotePanel panel(board.path, home.path(), RemotePanel::freeUdpPort(),
+                      {"--cues", home.filePath("show.cues")});
+    QVERIFY2(panel.isUp(), "the panel did not come up");
+    OscClient hand;
+    // Cue 1: the first four up, at once. Cue 2: those four down in 1.0 s, the others up in
+    // 2.0 s. Both recorded by OSC from the levels the hand set.
+    const Levels first{90, 90, 90, 90, 0, 0, 0, 0};
+    const Levels second{0, 0, 0, 0, 90, 90, 90, 90};
+    for (int k = 0; k < 8; ++k)
+        send(hand, panel, QByteArray("/dimmer/channel/") + QByteArray::number(k + 1), {first[k]});
+    send(hand, panel, "/dimmer/cue/record", {1.0f});
+    for (int k = 0; k < 8; ++k)
+        send(hand, panel, QByteArray("/dimmer/channel/") + QByteArray::number(k + 1), {second[k]});
+    send(hand, panel, "/dimmer/cue/record", {2.0f, 2.0f, 1.0f});
+    QVERIFY2(board.reaches(second, 0), qPrintable(board.shows()));
+    send(hand, panel, "/dimmer/cue/goto", {1.0f});
+    QVERIFY2(board.reaches(first, 0), qPrintable(board.shows()));
+    QCOMPARE(board.quietLines(), QStringList());
+
+    QElapsedTimer clock;
+    send(hand, panel, "/dimmer/go");
+    clock.start();
+    Levels lamps = first;
+    qint64 downAt = -1;
+    qint64 upAt = -1;
+    while ((downAt < 0 || upAt < 0) && clock.elapsed() < 4000) {
+        const QStringList word = board.nextLine(4000).split(' ');
+        QCOMPARE(word.value(0), QString("level"));
+        const int k = word.value(1).toInt();
+        const int level = word.value(2).toInt();
+        // Each channel moves one way only: the four down, the four up.
+        QVERIFY2(
+            second[k] > first[k] ? level > lamps[k] : level < lamps[k],
+            qPrintable(QString("channel %1 went from %2 to %3").arg(k).arg(lamps[k]).arg(level)));
+        lamps[k] = level;
+        if (downAt < 0 && lamps.mid(0, 4) == second.mid(0, 4))
+            downAt = clock.elapsed();
+        if (upAt < 0 && lamps.mid(4) == second.mid(4))
+            upAt = clock.elapsed();
+    }
+    qInfo("the cue's 1.0 s down ended on the board after %lld ms, its 2.0 s up after %lld ms",
+          downAt, upAt);
+#ifdef DIMMER_SANITIZED
+    constexpr qint64 Late = 1000;
+#else
+    constexpr qint64 Late = 100;
+#endif
+    QVERIFY2(downAt >= 1000 - 100 && downAt <= 1000 + Late, qPrintable(QString::number(downAt)));
+    QVERIFY2(upAt >= 2000 - 100 && upAt <= 2000 + Late, qPrintable(QString::number(upAt)));
+    QCOMPARE(board.quietLines(), QStringList());
+    // Both cues are in the file the panel keeps.
+    const ChildOutput::Outcome outcome = panel.finish();
+    QFile cues(home.filePath("show.cues"));
+    QVERIFY2(cues.open(QIODevice::ReadOnly), qPrintable(outcome.err));
+    const QByteArray text = cues.readAll();
+    QVERIFY2(text.contains("90 90 90 90 0 0 0 0") && text.contains("0 0 0 0 90 90 90 90"),
+             text.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_LineReturns)

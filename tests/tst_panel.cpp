@@ -1095,6 +1095,15 @@ void tst_Panel::cueWindow_data()
                                 << "1:standby 2: 3:";
     QTest::newRow("back-after-two-gos") << "Go;Go;Back"
                                         << "1:current 2:standby";
+    // Typed into the table: the list fills the table anew, the edited item with it.
+    QTest::newRow("renumbered-in-place") << "edit 0 1 3"
+                                         << "2:standby 3:";
+    QTest::newRow("time-that-is-no-number") << "edit 0 3 nan"
+                                            << "1:standby 2:";
+    QTest::newRow("double-click-left-of-a-number") << "run 1"
+                                                   << "1: 2:current";
+    QTest::newRow("double-click-on-a-label-edits") << "open 1 2"
+                                                   << "1:standby 2:";
 }
 
 void tst_Panel::cueWindow()
@@ -1109,7 +1118,20 @@ void tst_Panel::cueWindow()
     QVERIFY(window && window->isVisible() && !window->isModal());
     QTest::qWait(0);
     for (const QString &step : control.split(';')) {
-        if (step == "key G") {
+        if (step.startsWith("edit ")) {
+            auto *table = window->findChild<QTableWidget *>("Cues");
+            table->item(step.section(' ', 1, 1).toInt(), step.section(' ', 2, 2).toInt())
+                ->setText(step.section(' ', 3));
+        } else if (step.startsWith("run ") || step.startsWith("open ")) {
+            auto *table = window->findChild<QTableWidget *>("Cues");
+            const int row = step.section(' ', 1, 1).toInt();
+            const int column =
+                step.startsWith("run ") ? CueWindow::State : step.section(' ', 2, 2).toInt();
+            const QPoint at = table->visualItemRect(table->item(row, column)).center();
+            // The view takes a double click only after the press of the same click.
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        } else if (step == "key G") {
             QTest::keyClick(f.Text1(3), Qt::Key_G);
             QVERIFY(!f.Text1(3)->text().contains('g', Qt::CaseInsensitive));
         } else {

@@ -263,6 +263,23 @@ void tst_Remote::reads_data()
     row("undo", Osc::message("/dimmer/undo"), "undo");
     row("undo-pressed-with-int-1", Osc::message("/dimmer/undo", {1}), "undo");
     row("redo-pressed-with-float-1", Osc::message("/dimmer/redo", {1.0f}), "redo");
+    row("go", Osc::message("/dimmer/go"), "go");
+    row("back-pressed-with-int-1", Osc::message("/dimmer/back", {1}), "back");
+    row("pause", Osc::message("/dimmer/pause", {1.0f}), "pause");
+    row("goto-cue-2.5", Osc::message("/dimmer/cue/goto", {2.5f}), "goto 25");
+    row("goto-cue-7-int", Osc::message("/dimmer/cue/goto", {7}), "goto 70");
+    row("record-cue-3-times-not-given", Osc::message("/dimmer/cue/record", {3.0f}),
+        "recordCue 30 0");
+    row("record-cue-0.1-up-2", Osc::message("/dimmer/cue/record", {0.1f, 2.0f}), "recordCue 1 20");
+    row("record-cue-9999.9-up-down", Osc::message("/dimmer/cue/record", {9999.9f, 2, 1.5f}),
+        "recordCue 99999 20 15");
+    QTest::newRow("goto-cue-0") << Osc::message("/dimmer/cue/goto", {0.0f})
+                                << "levels out of range";
+    QTest::newRow("record-cue-time-601")
+        << Osc::message("/dimmer/cue/record", {1, 601}) << "levels out of range";
+    QTest::newRow("goto-no-number") << Osc::message("/dimmer/cue/goto") << "wrong arguments";
+    QTest::newRow("record-four-numbers")
+        << Osc::message("/dimmer/cue/record", {1, 1, 1, 1}) << "wrong arguments";
 
     const QByteArray fullOn = Osc::message("/dimmer/fullon/1");
     for (const char *address :

@@ -8,8 +8,16 @@
         <translation>有 %1 個位元組沒有送到 %2：線路太久沒有收下任何資料。</translation>
     </message>
     <message>
-        <source>Changes did not reach the board on %1 (%2 of them): the line was lost. The next start shows what the lamps show.</source>
-        <translation>有 %2 項變更未送達 %1 上的調光器：線路已中斷。下次啟動時會顯示燈具目前的狀態。</translation>
+        <source>the line was lost</source>
+        <translation>線路中斷</translation>
+    </message>
+    <message>
+        <source>the line took none of them in time</source>
+        <translation>線路未能及時送出任何一項</translation>
+    </message>
+    <message>
+        <source>Changes did not reach the board on %1 (%2 of them): %3. The next start shows what the lamps show.</source>
+        <translation>有變更未送到 %1 上的調光器（共 %2 項）：%3。下次啟動時會顯示燈具實際的狀態。</translation>
     </message>
 </context>
 <context>
@@ -31,150 +39,150 @@
     <name>CueFile</name>
     <message>
         <source>it is not a cue list of the panel&apos;s</source>
-        <translation type="unfinished"></translation>
+        <translation>它不是本面板的序列檔</translation>
     </message>
     <message>
         <source>a newer version of the panel wrote it (version %1; this one reads %2)</source>
-        <translation type="unfinished"></translation>
+        <translation>它由較新版本的面板寫成（版本 %1；本版本讀取 %2）</translation>
     </message>
     <message>
         <source>line %1 is no cue as the panel writes it</source>
-        <translation type="unfinished"></translation>
+        <translation>第 %1 行不是面板所寫的序列格式</translation>
     </message>
     <message>
         <source>line %1 is out of the order of the cues&apos; numbers</source>
-        <translation type="unfinished"></translation>
+        <translation>第 %1 行的序號不合順序</translation>
     </message>
     <message>
         <source>it is not a plain file</source>
-        <translation type="unfinished">它不是一般的檔案</translation>
+        <translation>它不是一般的檔案</translation>
     </message>
     <message>
         <source>it holds %1 bytes, far more than any cue list</source>
-        <translation type="unfinished"></translation>
+        <translation>它有 %1 位元組，遠超過任何序列檔</translation>
     </message>
     <message>
         <source>The cue list %1 could not be read: %2. It was moved to %3, and the cue list starts empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>無法讀取序列檔 %1：%2。已將它移到 %3，序列從空白開始。</translation>
     </message>
     <message>
         <source>The cue list %1 could not be read: %2. It could not be moved aside either, so the panel will not write over it: cues recorded now are not kept.</source>
-        <translation type="unfinished"></translation>
+        <translation>無法讀取序列檔 %1：%2。也無法將它移開，因此面板不會覆寫它：現在記錄的序列不會被保存。</translation>
     </message>
     <message>
         <source>The cue list could not be kept in %1: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>序列無法保存在 %1：%2。</translation>
     </message>
 </context>
 <context>
     <name>CueWindow</name>
     <message>
         <source>Cue list</source>
-        <translation type="unfinished"></translation>
+        <translation>序列</translation>
     </message>
     <message>
         <source>Cue</source>
-        <translation type="unfinished"></translation>
+        <translation>序號</translation>
     </message>
     <message>
         <source>Label</source>
-        <translation type="unfinished"></translation>
+        <translation>名稱</translation>
     </message>
     <message>
         <source>Up s</source>
-        <translation type="unfinished"></translation>
+        <translation>漸亮 秒</translation>
     </message>
     <message>
         <source>Down s</source>
-        <translation type="unfinished"></translation>
+        <translation>漸暗 秒</translation>
     </message>
     <message>
         <source>Wait s</source>
-        <translation type="unfinished"></translation>
+        <translation>等待 秒</translation>
     </message>
     <message>
         <source>Follow s</source>
-        <translation type="unfinished"></translation>
+        <translation>接續 秒</translation>
     </message>
     <message>
         <source>standby</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Double-click a cue&apos;s number, label or time to change it; an empty follow time means the next cue waits for GO.</source>
-        <translation type="unfinished"></translation>
+        <translation>待命</translation>
     </message>
     <message>
         <source>GO</source>
-        <translation type="unfinished"></translation>
+        <translation>GO</translation>
     </message>
     <message>
         <source>Start the standby cue, or resume a paused one (G)</source>
-        <translation type="unfinished"></translation>
+        <translation>執行待命的序列，或繼續暫停的序列（G）</translation>
     </message>
     <message>
         <source>BACK</source>
-        <translation type="unfinished"></translation>
+        <translation>BACK</translation>
     </message>
     <message>
         <source>Go to the cue before the current one (Shift+G)</source>
-        <translation type="unfinished"></translation>
+        <translation>回到目前序列的前一個（Shift+G）</translation>
     </message>
     <message>
         <source>PAUSE</source>
-        <translation type="unfinished"></translation>
+        <translation>PAUSE</translation>
     </message>
     <message>
         <source>Hold the running cue where it stands (P)</source>
-        <translation type="unfinished"></translation>
+        <translation>讓進行中的序列停在目前位置（P）</translation>
     </message>
     <message>
         <source>Record new</source>
-        <translation type="unfinished"></translation>
+        <translation>記錄新序列</translation>
     </message>
     <message>
         <source>Record the current levels as a new cue after the last</source>
-        <translation type="unfinished"></translation>
+        <translation>將目前亮度記錄為最後一個之後的新序列</translation>
     </message>
     <message>
         <source>Record over</source>
-        <translation type="unfinished"></translation>
+        <translation>覆寫記錄</translation>
     </message>
     <message>
         <source>Record the current levels over the selected cue</source>
-        <translation type="unfinished"></translation>
+        <translation>以目前亮度覆寫所選的序列</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>刪除</translation>
     </message>
     <message>
         <source>Delete the selected cue</source>
-        <translation type="unfinished"></translation>
+        <translation>刪除所選的序列</translation>
     </message>
     <message>
         <source>paused</source>
-        <translation type="unfinished"></translation>
+        <translation>暫停</translation>
     </message>
     <message>
         <source>running</source>
-        <translation type="unfinished"></translation>
+        <translation>進行中</translation>
     </message>
     <message>
         <source>current</source>
-        <translation type="unfinished"></translation>
+        <translation>目前</translation>
     </message>
     <message>
         <source>Current: %1    Standby: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>目前：%1    待命：%2</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is no number or time for this cue (numbers 0.1 to 9999.9, free; times 0 to 600 seconds, in tenths).</source>
-        <translation type="unfinished"></translation>
+        <translation>「%1」不是此序列可用的序號或時間（序號 0.1 至 9999.9，不可重複；時間 0 至 600 秒，以 0.1 秒為單位）。</translation>
     </message>
     <message>
         <source>Delete cue %1?</source>
-        <translation type="unfinished"></translation>
+        <translation>刪除序列 %1？</translation>
+    </message>
+    <message>
+        <source>Double-click a cue&apos;s number, label or time to change it; an empty follow time means the next cue waits for GO. Double-click left of the number to run that cue now.</source>
+        <translation>雙擊序號、名稱或時間即可修改；接續時間空白表示下一個序列等待 GO。雙擊序號左邊即可立刻執行該序列。</translation>
     </message>
 </context>
 <context>
@@ -274,7 +282,7 @@
     </message>
     <message>
         <source>The cue list: a show of numbered looks run in order with GO (G)</source>
-        <translation type="unfinished"></translation>
+        <translation>序列：依序號排列的燈光畫面，以 GO（G）依序執行</translation>
     </message>
 </context>
 <context>
@@ -529,11 +537,11 @@
     </message>
     <message>
         <source>The file of the cue list (default: %1 beside the scene file).</source>
-        <translation type="unfinished"></translation>
+        <translation>序列檔（預設：場景檔旁的 %1）。</translation>
     </message>
     <message>
         <source>--cues needs a file name.</source>
-        <translation type="unfinished"></translation>
+        <translation>--cues 需要一個檔案名稱。</translation>
     </message>
     <message>
         <source>Take a lighting console&apos;s levels by sACN (E1.31) on UDP port 5568, sent to this computer or to the universe&apos;s multicast group: UNIVERSE 1..63999; slots START to START+7 (START 1..505, default 1) are channels 1 to 8.</source>
@@ -838,8 +846,8 @@
         <translation>沒有開啟任何連接埠，因此控制台沒有啟動。</translation>
     </message>
     <message>
-        <source>When the panel was last closed, changes had not reached the board on %1 (%2 of them): its line was lost. The panel shows what the lamps show.</source>
-        <translation>上次關閉控制台時，有 %2 項變更未送達 %1 上的調光器：線路已中斷。控制台顯示的是燈具目前的狀態。</translation>
+        <source>When the panel was last closed, changes had not reached the board on %1 (%2 of them). The panel shows what the lamps show.</source>
+        <translation>上次關閉面板時，有變更未送到 %1 上的調光器（共 %2 項）。面板顯示燈具實際的狀態。</translation>
     </message>
 </context>
 <context>
@@ -882,7 +890,7 @@
     <name>WholeFile</name>
     <message>
         <source>the folder %1 could not be made</source>
-        <translation type="unfinished">無法建立資料夾 %1</translation>
+        <translation>無法建立資料夾 %1</translation>
     </message>
 </context>
 </TS>

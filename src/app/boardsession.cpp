@@ -28,6 +28,7 @@ void BoardSession::begin(const QString &port, const QString &stateFolder)
 
 void BoardSession::end()
 {
+    const bool lineLost = m_link.state() == SerialLink::State::Lost;
     if (const qint64 lost = m_link.release(); lost > 0) {
         ErrorReport::print(tr("%1 bytes for %2 were not delivered: the line took none for too "
                               "long.")
@@ -38,9 +39,12 @@ void BoardSession::end()
     if (!m_lamps)
         return;
     if (const int unsent = m_lamps->flush(); unsent > 0) {
-        ErrorReport::print(tr("Changes did not reach the board on %1 (%2 of them): the line "
-                              "was lost. The next start shows what the lamps show.")
+        const QString why =
+            lineLost ? tr("the line was lost") : tr("the line took none of them in time");
+        ErrorReport::print(tr("Changes did not reach the board on %1 (%2 of them): %3. The "
+                              "next start shows what the lamps show.")
                                .arg(m_link.portName())
-                               .arg(unsent));
+                               .arg(unsent)
+                               .arg(why));
     }
 }

@@ -1,5 +1,6 @@
 #include "deskaccess.h"
 
+#include "control/cuelist.h"
 #include "control/desk.h"
 #include "link/seriallink.h"
 
@@ -39,6 +40,18 @@ PanelSnapshot DeskAccess::snapshot() const
     snapshot.fadeTenths = m_desk.fadeTime();
     snapshot.port = m_link.portName();
     snapshot.line = lineOf(m_link.state());
+    if (const CueList *cues = m_desk.cueList()) {
+        const CuePlayback &playback = m_desk.cues();
+        const auto name = [cues](int number) {
+            const Cue *cue = cues->find(number);
+            return cue ? (CueList::numberText(number) + QLatin1Char(' ') + cue->label).trimmed()
+                       : QString();
+        };
+        snapshot.cue = name(playback.current());
+        snapshot.nextCue = name(playback.standby(*cues));
+        snapshot.cueRunning = playback.isRunning() || playback.isFollowing();
+        snapshot.cuePaused = playback.isPaused();
+    }
     return snapshot;
 }
 

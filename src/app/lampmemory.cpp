@@ -196,8 +196,8 @@ void LampMemory::read()
             record = fromText(file.read(LargestFile), &why);
         // A pseudo-terminal's number is given to whoever asks next: what its far side showed
         // is only the lamps' own while the same program still holds it. Another program
-        // behind the number starts dark.
-        if (record && isRawPseudoTerminal(m_port) && record->farSide != m_farSide)
+        // behind the number, or one the panel may not see, starts dark.
+        if (record && isRawPseudoTerminal(m_port) && (!m_farSide || record->farSide != m_farSide))
             return;
         if (record) {
             m_recalled = record->state;

@@ -186,10 +186,10 @@ int main(int argc, char **argv)
     Desk &desk = board.desk();
     // The show's cue list, beside its scenes unless named.
     CueList cues;
-    const CueFile cueFile(options.cuesFile.isEmpty()
-                              ? QFileInfo(scenes.path()).dir().filePath(CueFile::fileName())
-                              : options.cuesFile,
-                          cues);
+    CueFile cueFile(options.cuesFile.isEmpty()
+                        ? QFileInfo(scenes.path()).dir().filePath(CueFile::fileName())
+                        : options.cuesFile,
+                    cues);
     desk.setCueList(&cues);
     Form1 panel(desk, link);
     PanelSettings memory;
@@ -219,19 +219,22 @@ int main(int argc, char **argv)
     ErrorReport report;
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
     QObject::connect(&panel, &Form1::warned, &report, &ErrorReport::warning);
-    // A save that fails is no reason to stop the show, nor to hold remote control up with a
-    // window: the line's strip says so until a save succeeds, and stderr once.
-    QObject::connect(&lamps, &LampMemory::keepingChanged, &panel, [&panel](const QString &why) {
-        panel.showKeepingProblem(why);
+    // A save that fails (what the lamps hold, the cue list) is no reason to stop the show,
+    // nor to hold anything up with a window: the line's strip says so until a save
+    // succeeds, with the reasons in its tool tip, and stderr once.
+    QStringList keeping(2);
+    const auto keepingProblem = [&panel, &keeping](int which, const QString &why) {
+        keeping[which] = why;
+        QStringList problems = keeping;
+        problems.removeAll(QString());
+        panel.showKeepingProblem(problems.join(QLatin1Char('\n')));
         if (!why.isEmpty())
             ErrorReport::print(why);
-    });
-
-    // A cue recorded or changed that could not be kept: the operator is at the cue list.
-    QObject::connect(&cueFile, &CueFile::keepingChanged, &report, [&report](const QString &why) {
-        if (!why.isEmpty())
-            report.warning(why);
-    });
+    };
+    QObject::connect(&lamps, &LampMemory::keepingChanged, &panel,
+                     [keepingProblem](const QString &why) { keepingProblem(0, why); });
+    QObject::connect(&cueFile, &CueFile::keepingChanged, &panel,
+                     [keepingProblem](const QString &why) { keepingProblem(1, why); });
 
     panel.show();
     QStringList atStart;
@@ -241,8 +244,7 @@ int main(int argc, char **argv)
     }
     if (const int unsent = lamps.unsentLastTime(); unsent > 0 && lamps.recalled()) {
         atStart << Texts::tr("When the panel was last closed, changes had not reached the "
-                             "board on %1 (%2 of them): its line was lost. The panel shows what "
-                             "the lamps show.")
+                             "board on %1 (%2 of them). The panel shows what the lamps show.")
                        .arg(port)
                        .arg(unsent);
     }
@@ -262,5 +264,6 @@ int main(int argc, char **argv)
         }
     }
     board.end();
+    cueFile.flush();
     return status;
 }

@@ -17,6 +17,7 @@ RemoteModules::RemoteModules(Desk &desk, SerialLink &link, QObject *parent)
     connect(&m_desk, &Desk::fadeTimeChanged, this, &RemoteModules::panelChanged);
     connect(&m_desk, &Desk::liveSceneChanged, this, &RemoteModules::panelChanged);
     connect(&m_desk, &Desk::fadeProgressed, this, &RemoteModules::panelChanged);
+    connect(&m_desk, &Desk::cueChanged, this, &RemoteModules::panelChanged);
     connect(&m_link, &SerialLink::stateChanged, this, &RemoteModules::panelChanged);
 }
 

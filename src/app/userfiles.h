@@ -20,5 +20,4 @@ struct SetAside
 };
 SetAside setAsideIfOdd(const QString &path, qint64 largestSize);
 
-
 } // namespace UserFiles

@@ -77,10 +77,14 @@ bool CueList::renumber(int from, int to)
     const Cue *cue = find(from);
     if (!cue || find(to) || to < LowestNumber || to > HighestNumber)
         return false;
-    Cue moved = *cue;
-    moved.number = to;
-    remove(from);
-    return record(moved);
+    // In one change, so that the file never holds the list without the cue.
+    const auto at = std::find_if(m_cues.begin(), m_cues.end(),
+                                 [from](const Cue &each) { return each.number == from; });
+    at->number = to;
+    std::stable_sort(m_cues.begin(), m_cues.end(), byNumber);
+    Q_EMIT renumbered(from, to);
+    Q_EMIT changed();
+    return true;
 }
 
 void CueList::replaceAll(std::vector<Cue> cues)

@@ -64,6 +64,8 @@ public:
 
 Q_SIGNALS:
     void changed();
+    // The cue numbered from is numbered to now (told before changed()).
+    void renumbered(int from, int to);
 
 private:
     std::vector<Cue> m_cues;

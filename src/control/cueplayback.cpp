@@ -33,6 +33,12 @@ void CuePlayback::started(int number)
     m_followAt.reset();
 }
 
+void CuePlayback::setCurrent(int number)
+{
+    stopped();
+    m_current = number;
+}
+
 void CuePlayback::completed(std::optional<Time> follow, Time now)
 {
     m_running = false;

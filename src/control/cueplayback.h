@@ -39,6 +39,11 @@ public:
 
     // The cue numbered number started at now.
     void started(int number);
+    // The current cue is number again (an undo took a GO back, a cue was renumbered);
+    // nothing runs.
+    void setCurrent(int number);
+    // The current cue was given another number; whatever runs goes on.
+    void renumber(int number) { m_current = number; }
     // The running cue's levels have landed; its follow, if it has one, counts from now.
     void completed(std::optional<Time> follow, Time now);
     // The hand, a recall, all-off or an undo took the levels: nothing runs or follows.

@@ -118,7 +118,7 @@ void Desk::SendCommand()
                                       m_registers.PktValue});
 }
 
-template<typename Change> void Desk::change(Gesture gesture, Change &&apply, bool always)
+template<typename Change> void Desk::change(Gesture gesture, Change &&apply)
 {
     // What a change does to other levels (a master copied into the channels) is part of it.
     if (m_changing) {
@@ -129,7 +129,7 @@ template<typename Change> void Desk::change(Gesture gesture, Change &&apply, boo
     const UndoHistory::Step before = undoStep();
     apply();
     updateLive();
-    if (undoStep() == before && !always)
+    if (undoStep() == before)
         return;
     // A console on the network refreshes its levels many times a second: its changes are
     // its own, not the operator's to take back.
@@ -331,14 +331,14 @@ void Desk::stepCue(DeskClock::Time now)
     if (m_playback.isRunning() && m_fade.isOver(now)) {
         const Cue *cue = m_cues ? m_cues->find(m_playback.current()) : nullptr;
         endFade();
-        m_playback.completed(cue && cue->follow ? std::optional(DeskClock::Time(*cue->follow * 100))
-                                                : std::nullopt,
-                             now);
+        m_playback.completed(
+            cue && cue->follow ? std::optional(DeskClock::Time(*cue->follow * 100)) : std::nullopt,
+            now);
         Q_EMIT cueChanged();
     }
     if (m_cues && m_playback.followDue(now)) {
         if (const int next = m_playback.standby(*m_cues))
-            startCue(next);
+            startCue(next, true);
         else
             Q_EMIT cueChanged();
     }
@@ -364,6 +364,20 @@ void Desk::endFade()
         m_fadeScene = 0;
         m_fadePercent = 0;
         Q_EMIT fadeProgressed(0, 0);
+    }
+}
+
+void Desk::setCueList(CueList *cues)
+{
+    m_cues = cues;
+    // The current cue keeps its place when it is given another number.
+    if (m_cues) {
+        connect(m_cues, &CueList::renumbered, this, [this](int from, int to) {
+            if (m_playback.current() == from) {
+                m_playback.renumber(to);
+                Q_EMIT cueChanged();
+            }
+        });
     }
 }
 
@@ -400,7 +414,7 @@ void Desk::pauseCue()
     Q_EMIT cueChanged();
 }
 
-void Desk::startCue(int number)
+void Desk::startCue(int number, bool followed)
 {
     const Cue *found = m_cues->find(number);
     if (!found)
@@ -409,14 +423,16 @@ void Desk::startCue(int number)
     // From where the levels stand, whatever ran before.
     stopFades();
     const DeskClock::Time now = m_clock.now();
-    change(
-        {},
-        [&] {
-            m_fade = Fade(m_registers.LevelBuf, cue.levels, now + DeskClock::Time(cue.wait * 100),
-                          DeskClock::Time(cue.up * 100), DeskClock::Time(cue.down * 100));
-        },
-        true);
-    m_playback.started(number);
+    const auto start = [&] {
+        m_fade = Fade(m_registers.LevelBuf, cue.levels, now + DeskClock::Time(cue.wait * 100),
+                      DeskClock::Time(cue.up * 100), DeskClock::Time(cue.down * 100));
+        m_playback.started(number);
+    };
+    // A GO is one step of undo, with every cue that follows it by itself.
+    if (followed)
+        start();
+    else
+        change({}, start);
     Q_EMIT cueChanged();
     // Whatever is due at once (no wait, no time) lands now, in this action, as a recall
     // without a fade does; the rest, and the cue's end, on the fade engine's steps.
@@ -427,9 +443,8 @@ void Desk::startCue(int number)
     // A cue of no time has landed with that; its follow, if any, comes on the steps.
     if (m_fade.isOver(now)) {
         endFade();
-        m_playback.completed(cue.follow ? std::optional(DeskClock::Time(*cue.follow * 100))
-                                        : std::nullopt,
-                             now);
+        m_playback.completed(
+            cue.follow ? std::optional(DeskClock::Time(*cue.follow * 100)) : std::nullopt, now);
         Q_EMIT cueChanged();
     }
     m_fadeTimer.start();
@@ -478,7 +493,10 @@ void Desk::updateLive()
 
 void Desk::holdFader(bool held) { m_hold = held ? ++m_holds : 0; }
 
-UndoHistory::Step Desk::undoStep() const { return {state(), m_liveScene, m_liveLevels}; }
+UndoHistory::Step Desk::undoStep() const
+{
+    return {state(), m_liveScene, m_liveLevels, m_playback.current()};
+}
 
 void Desk::undo()
 {
@@ -507,6 +525,11 @@ void Desk::goBackTo(const UndoHistory::Step &step)
         Q_EMIT masterChanged(m_master, m_source);
     if (std::exchange(m_beforeBlackout, step.state.beforeBlackout) != step.state.beforeBlackout)
         Q_EMIT blackoutChanged(isBlackout());
+    // A GO taken back: the cue it started is the standby again.
+    if (step.cue != m_playback.current()) {
+        m_playback.setCurrent(step.cue);
+        Q_EMIT cueChanged();
+    }
     if (step.liveScene != m_liveScene || step.liveLevels != m_liveLevels)
         setLive(step.liveScene, step.liveLevels);
     else

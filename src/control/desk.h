@@ -84,7 +84,7 @@ public:
     // falling one over its down time; the hand wins over a running cue per channel, as over
     // a fade; a recall, the master, all-off, blackout and undo stop it. A GO is one step of
     // undo.
-    void setCueList(CueList *cues) { m_cues = cues; }
+    void setCueList(CueList *cues);
     CueList *cueList() const { return m_cues; }
     const CuePlayback &cues() const { return m_playback; }
     bool isFading() const { return m_fade.isRunning(); }
@@ -113,9 +113,10 @@ public:
     void SendCommand();
 
     // While a window that takes all input is up (the scene key window, the question before
-    // a store), nothing but the store itself is applied, whatever its source, so that a
-    // store saves the levels the window opened on; the line's own resend still goes. Holds
-    // nest: each hold is let go once.
+    // a store), no intent but the store itself is applied, whatever its source, so that no
+    // hand or remote changes what the operator is storing; the line's own resend still
+    // goes, and a fade or a cue under way runs on (the show goes on). Holds nest: each hold
+    // is let go once.
     void holdInput(bool held) { m_inputHolds += held ? 1 : -1; }
     bool isInputHeld() const { return m_inputHolds > 0; }
 
@@ -162,8 +163,7 @@ private:
     void redo();
 
     // One change of levels, kept for undo when it changed anything.
-    // always: kept for undo even before it changed a level (a cue that starts fading).
-    template<typename Change> void change(Gesture gesture, Change &&apply, bool always = false);
+    template<typename Change> void change(Gesture gesture, Change &&apply);
     UndoHistory::Step undoStep() const;
     void goBackTo(const UndoHistory::Step &step);
 
@@ -178,7 +178,8 @@ private:
     void goCue();
     void backCue();
     void pauseCue();
-    void startCue(int number);
+    // followed: started by the follow of the cue before, as part of that GO.
+    void startCue(int number, bool followed = false);
     void recordCue(int number, int up, std::optional<int> down);
     void stepCue(DeskClock::Time now);
     void setLive(int sceneNumber, const DeskState::Levels &levels);

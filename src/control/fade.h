@@ -22,8 +22,7 @@ public:
     // Only the channels whose level differs fade.
     Fade(const Levels &from, const Levels &to, Time start, Time duration)
         : Fade(from, to, start, duration, duration)
-    {
-    }
+    {}
     Fade(const Levels &from, const Levels &to, Time start, Time up, Time down);
 
     bool isRunning() const { return m_fading.any(); }

@@ -12,10 +12,10 @@
 struct Source
 {
     enum class Kind : std::uint8_t {
-        Window, // the panel's controls, with the mouse or the keys that move them
-        Key,    // the panel's own keys: F1..F12, B, Ctrl+Z
-        Osc,    // an OSC remote control
-        Web,    // a page of the web remote
+        Window,  // the panel's controls, with the mouse or the keys that move them
+        Key,     // the panel's own keys: F1..F12, B, Ctrl+Z
+        Osc,     // an OSC remote control
+        Web,     // a page of the web remote
         Fade,    // a fade or a cue under way, step by step
         Line,    // the line: what the board kept, or the state sent again when it is back
         Network, // a lighting console's DMX over the network (sACN, Art-Net)

@@ -21,6 +21,7 @@ public:
         DeskState state;
         int liveScene = 0; // the scene marked live then, 0 for none
         DeskState::Levels liveLevels{};
+        int cue = 0; // the current cue then, in tenths; 0 for none
         bool operator==(const Step &) const = default;
     };
 

@@ -34,6 +34,9 @@ constexpr std::chrono::milliseconds DrainPoll = 10ms;
 // How often a lost port is looked for: sooner than a person plugging an adapter back in
 // turns to the panel.
 constexpr std::chrono::milliseconds ReopenInterval = 500ms;
+// How long a device that would not open (a shell's terminal, one in use) is left alone
+// before it is asked again.
+constexpr std::chrono::milliseconds RefusedRecheck = 5s;
 // How long the process that finishes a message outlives the panel, waiting for a line that
 // takes nothing, before it gives up.
 constexpr unsigned FinisherSeconds = 60;
@@ -287,9 +290,18 @@ void SerialLink::lose(const QString &reason)
 void SerialLink::tryReopen()
 {
     // Only once the name leads to a device again; whether that device is a line to take
-    // (not a shell's terminal, not in use) is openPort()'s question.
-    if (!QFileInfo(m_watched).canonicalFilePath().isEmpty())
-        reopen(nullptr);
+    // (not a shell's terminal, not in use) is openPort()'s question. A device refused is
+    // asked again only now and then: the question reads every process's state.
+    const QString device = QFileInfo(m_watched).canonicalFilePath();
+    if (device.isEmpty())
+        return;
+    if (device == m_refused && m_refusedAt.isValid() &&
+        m_refusedAt.elapsed() < RefusedRecheck.count())
+        return;
+    if (reopen(nullptr))
+        return;
+    m_refused = device;
+    m_refusedAt.start();
 }
 
 bool SerialLink::retry()

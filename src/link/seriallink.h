@@ -6,6 +6,7 @@
 #include "link/portproblem.h"
 #include "protocol/boardimage.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QSocketNotifier>
@@ -136,6 +137,8 @@ private:
     LinePace::Clock::time_point m_frameCarriedBy{};
     std::optional<SceneDownloadFrame::Records> m_owedFrame;
     bool m_comesBack = true;
+    QString m_refused; // the device a lost port's name led to that would not open
+    QElapsedTimer m_refusedAt;
     QString m_device; // as given: QSerialPort drops the /dev/ of a path
     QString m_watched;
     State m_state = State::Closed;

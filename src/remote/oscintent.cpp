@@ -17,6 +17,8 @@ enum class Arguments {
     Seconds,   // one fade time
     Press,     // a button: nothing, or its press or release
     PressFade, // a button, and after its press the seconds of a fade of its own
+    Cue,       // a cue's number
+    CueTimes,  // a cue's number, then its up and down times if given
 };
 
 // An address of a kind that names a channel, a scene or a mode ends in its number N, the
@@ -28,7 +30,7 @@ struct Address
     Arguments arguments;
 };
 
-constexpr std::array<Address, 14> Addresses = {{
+constexpr std::array<Address, 19> Addresses = {{
     {"/dimmer/channel/", Kind::Channel, Arguments::Level},
     {"/dimmer/master", Kind::Master, Arguments::Level},
     {"/dimmer/fullon/", Kind::FullOn, Arguments::Press},
@@ -43,6 +45,11 @@ constexpr std::array<Address, 14> Addresses = {{
     {"/dimmer/fade", Kind::FadeTime, Arguments::Seconds},
     {"/dimmer/undo", Kind::Undo, Arguments::Press},
     {"/dimmer/redo", Kind::Redo, Arguments::Press},
+    {"/dimmer/go", Kind::Go, Arguments::Press},
+    {"/dimmer/back", Kind::Back, Arguments::Press},
+    {"/dimmer/pause", Kind::Pause, Arguments::Press},
+    {"/dimmer/cue/goto", Kind::GotoCue, Arguments::Cue},
+    {"/dimmer/cue/record", Kind::RecordCue, Arguments::CueTimes},
 }};
 
 // The desk counts a fade time in tenths of a second; a remote names it in seconds.
@@ -64,6 +71,15 @@ constexpr Reading LevelReading{Board::FullOn, 1, 1, Board::FullOn};
 constexpr double LongestFadeSeconds = Intent::LongestFade / double(TenthsPerSecond);
 constexpr Reading FadeReading{LongestFadeSeconds, TenthsPerSecond, LongestFadeSeconds,
                               TenthsPerSecond};
+// A cue's number, 0.1 to 9999.9, and its times, 0 to 600 s, either type, kept in tenths.
+// A float32 holds 9999.9 as 9999.900390625: what rounds to the highest tenth is taken.
+constexpr double HighestCue = Intent::HighestCueNumber / double(TenthsPerSecond);
+constexpr double FloatSlack = 0.04;
+constexpr Reading CueReading{HighestCue, TenthsPerSecond, HighestCue + FloatSlack,
+                             TenthsPerSecond};
+constexpr double LongestCueSeconds = Intent::LongestCueTime / double(TenthsPerSecond);
+constexpr Reading CueTimeReading{LongestCueSeconds, TenthsPerSecond,
+                                 LongestCueSeconds + FloatSlack, TenthsPerSecond};
 
 bool isNumber(const OscMessage::Argument &argument)
 {
@@ -75,7 +91,10 @@ bool isNumber(const OscMessage::Argument &argument)
 std::optional<int> indexIn(const QByteArray &address, const Address &candidate)
 {
     const Intent::Range indexes = Intent::indexes(candidate.kind);
-    if (indexes.isEmpty())
+    // A cue's number comes as an argument.
+    const bool cue =
+        candidate.arguments == Arguments::Cue || candidate.arguments == Arguments::CueTimes;
+    if (indexes.isEmpty() || cue)
         return address == candidate.text ? std::optional<int>(0) : std::nullopt;
     if (!address.startsWith(candidate.text))
         return std::nullopt;
@@ -100,12 +119,31 @@ Refusal readNumber(const OscMessage::Argument &argument, const Reading &reading,
     return Refusal::None;
 }
 
+// A cue's number, and for a record its up time and its down time, which is the up time when
+// not given; a time not given is 0.
+void readCue(const std::vector<OscMessage::Argument> &given, OscIntent &asked)
+{
+    Intent &intent = asked.intent;
+    asked.refusal = readNumber(given[0], CueReading, intent.index);
+    if (asked.refusal == Refusal::None && intent.index < 1)
+        asked.refusal = Refusal::OutOfRange;
+    if (asked.refusal == Refusal::None && given.size() > 1)
+        asked.refusal = readNumber(given[1], CueTimeReading, intent.value);
+    if (asked.refusal == Refusal::None && given.size() > 2) {
+        int down = 0;
+        asked.refusal = readNumber(given[2], CueTimeReading, down);
+        intent.fade = down;
+    }
+}
+
 void readArguments(const OscMessage &message, Arguments arguments, OscIntent &asked)
 {
     const std::vector<OscMessage::Argument> &given = message.arguments;
-    const std::size_t most = arguments == Arguments::PressFade ? 2 : 1;
+    const std::size_t most = arguments == Arguments::CueTimes    ? 3
+                             : arguments == Arguments::PressFade ? 2
+                                                                 : 1;
     const std::size_t least =
-        arguments == Arguments::Level || arguments == Arguments::Seconds ? 1 : 0;
+        arguments == Arguments::Press || arguments == Arguments::PressFade ? 0 : 1;
     if (given.size() < least || given.size() > most) {
         asked.refusal = Refusal::WrongArguments;
         return;
@@ -117,6 +155,10 @@ void readArguments(const OscMessage &message, Arguments arguments, OscIntent &as
         return;
     case Arguments::Seconds:
         asked.refusal = readNumber(given[0], FadeReading, asked.intent.value);
+        return;
+    case Arguments::Cue:
+    case Arguments::CueTimes:
+        readCue(given, asked);
         return;
     case Arguments::Press:
     case Arguments::PressFade:

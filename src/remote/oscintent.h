@@ -24,6 +24,11 @@ struct OscMessage;
 //     /dimmer/fade seconds             the fade time of a recall
 //     /dimmer/undo                     takes back the last change of levels
 //     /dimmer/redo                     brings it back
+//     /dimmer/go                       the cue list's GO
+//     /dimmer/back                     the cue list's BACK
+//     /dimmer/pause                    the cue list's PAUSE
+//     /dimmer/cue/goto number          runs that cue in its own times     number 0.1..9999.9
+//     /dimmer/cue/record number [up [down]]   the current levels as that cue
 //
 // Addresses match exactly: N is written in decimal without a sign or leading zeros, and
 // an OSC pattern is no address of the panel's.
@@ -32,7 +37,8 @@ struct OscMessage;
 // tablet's fader sends it. A button takes no argument, or one int32 or float32: a tablet's
 // push button sends 1 when pressed and 0 when released, and only the press acts. A fade
 // time is a float32 0.0..10.0 or an int32 0..10, in seconds, taken to the tenth; a scene
-// button takes one after its press.
+// button takes one after its press. A cue's number and times are int32 or float32, taken to
+// the tenth; a record's times not given are 0, its down time not given is its up time.
 struct OscIntent
 {
     Intent intent;

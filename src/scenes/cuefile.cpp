@@ -36,8 +36,17 @@ std::optional<int> tenthsOf(const QByteArray &text, int highest)
 CueFile::CueFile(const QString &path, CueList &cues, QObject *parent)
     : QObject(parent), m_cues(cues), m_path(path)
 {
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(RetryMilliseconds);
+    connect(&m_retry, &QTimer::timeout, this, &CueFile::save);
     read();
     connect(&m_cues, &CueList::changed, this, &CueFile::save);
+}
+
+void CueFile::flush()
+{
+    if (m_failing)
+        save();
 }
 
 QByteArray CueFile::toText(const std::vector<Cue> &cues)
@@ -54,8 +63,8 @@ QByteArray CueFile::toText(const std::vector<Cue> &cues)
         label.replace('\t', ' ').replace('\n', ' ').replace('\r', ' ');
         text += CueList::numberText(cue.number).toLatin1() + '\t' + seconds(cue.up) + '\t' +
                 seconds(cue.down) + '\t' + seconds(cue.wait) + '\t' +
-                (cue.follow ? seconds(*cue.follow) : QByteArray("-")) + '\t' +
-                levels.join(' ') + '\t' + label + '\n';
+                (cue.follow ? seconds(*cue.follow) : QByteArray("-")) + '\t' + levels.join(' ') +
+                '\t' + label + '\n';
     }
     return text;
 }
@@ -96,9 +105,8 @@ std::optional<std::vector<Cue>> CueFile::fromText(const QByteArray &text, QStrin
         const auto up = tenthsOf(field.value(1), CueList::LongestTime);
         const auto down = tenthsOf(field.value(2), CueList::LongestTime);
         const auto wait = tenthsOf(field.value(3), CueList::LongestTime);
-        const auto follow = field.value(4) == "-"
-                                ? std::optional<int>(-1)
-                                : tenthsOf(field.value(4), CueList::LongestTime);
+        const auto follow = field.value(4) == "-" ? std::optional<int>(-1)
+                                                  : tenthsOf(field.value(4), CueList::LongestTime);
         bool levelsFit = levels.size() == Board::ChannelCount;
         for (int k = 0; levelsFit && k < Board::ChannelCount; ++k) {
             bool ok = false;
@@ -166,11 +174,12 @@ void CueFile::save()
         return;
     QString error;
     if (WholeFile::replace(m_path, toText(m_cues.cues()), &error)) {
+        m_retry.stop();
         if (std::exchange(m_failing, false))
             Q_EMIT keepingChanged(QString());
         return;
     }
+    m_retry.start();
     if (!std::exchange(m_failing, true))
-        Q_EMIT keepingChanged(
-            tr("The cue list could not be kept in %1: %2.").arg(m_path, error));
+        Q_EMIT keepingChanged(tr("The cue list could not be kept in %1: %2.").arg(m_path, error));
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <optional>
 #include <vector>
@@ -12,7 +13,7 @@
 // named with --cues. Read once at start; written whole (see WholeFile) at every change of
 // the list. A file the panel cannot read (damaged, not one of its own, from a newer version)
 // is never overwritten: it is moved aside under a name of its own, with a message, and the
-// list starts empty.
+// list starts empty. A save that fails is told once and tried again, and at the end.
 class CueFile : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,11 @@ public:
 
     CueFile(const QString &path, CueList &cues, QObject *parent = nullptr);
 
+    static constexpr int RetryMilliseconds = 5000;
+
     QString path() const { return m_path; }
+    // Saves now what a failed save left unsaved.
+    void flush();
     // Why the file could not be read at start, and where it went; empty when it could.
     QString problem() const { return m_problem; }
 
@@ -47,6 +52,7 @@ private:
     QString m_path;
     QString m_problem;
     bool m_failing = false;
+    QTimer m_retry;
     // A file that could not be read nor moved aside is never written over.
     bool m_mayWrite = true;
 };

@@ -19,7 +19,8 @@ bool writeAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        const ssize_t put =
+            ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0) {
@@ -46,7 +47,8 @@ bool replace(const QString &path, const QByteArray &bytes, QString *error)
     };
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        return fail(QCoreApplication::translate("WholeFile", "the folder %1 could not be made").arg(folder));
+        return fail(QCoreApplication::translate("WholeFile", "the folder %1 could not be made")
+                        .arg(folder));
     QByteArray pattern = QFile::encodeName(path) + ".new-XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)

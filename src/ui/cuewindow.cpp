@@ -26,7 +26,9 @@ std::optional<int> tenthsTyped(const QString &text, int highest)
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     const long tenths = std::lround(value * TenthsPerSecond);
-    if (!ok || value < 0 || tenths > highest || std::abs(value * TenthsPerSecond - tenths) > 1e-6)
+    // Written so that NaN and infinity fail it too.
+    if (!ok || !(value >= 0 && value <= highest) || tenths > highest ||
+        std::abs(value * TenthsPerSecond - double(tenths)) > 1e-6)
         return std::nullopt;
     return int(tenths);
 }
@@ -63,7 +65,8 @@ CueWindow::CueWindow(Desk &desk, CueList &cues, QWidget *panel)
         m_table->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     m_table->setColumnWidth(State, m_table->fontMetrics().horizontalAdvance(tr("standby")) + 16);
     m_table->setToolTip(tr("Double-click a cue's number, label or time to change it; an empty "
-                           "follow time means the next cue waits for GO."));
+                           "follow time means the next cue waits for GO. Double-click left of "
+                           "the number to run that cue now."));
     layout->addWidget(m_table);
 
     m_problem = new QLabel(this);
@@ -104,6 +107,12 @@ CueWindow::CueWindow(Desk &desk, CueList &cues, QWidget *panel)
     connect(recordOver, &QPushButton::clicked, this, &CueWindow::recordOver);
     connect(remove, &QPushButton::clicked, this, &CueWindow::removeSelected);
     connect(m_table, &QTableWidget::itemChanged, this, &CueWindow::edited);
+    // The mark's column takes no typing: a double-click there runs that cue, as a console's
+    // "go to cue" does, and makes it the current one.
+    connect(m_table, &QTableWidget::itemDoubleClicked, this, [this](QTableWidgetItem *item) {
+        if (item->column() == State)
+            act(int(Intent::Kind::GotoCue), item->data(Qt::UserRole).toInt());
+    });
     connect(&m_cues, &CueList::changed, this, &CueWindow::fill);
     connect(&m_desk, &Desk::cueChanged, this, &CueWindow::showPlayback);
     // GO, BACK and PAUSE from the keys here too.
@@ -201,14 +210,16 @@ void CueWindow::edited(QTableWidgetItem *item)
 {
     if (m_filling)
         return;
+    // The list's changes fill the table anew, and the item goes with it: read it first.
     const int number = item->data(Qt::UserRole).toInt();
+    const int column = item->column();
+    const QString text = item->text();
     const Cue *found = m_cues.find(number);
     if (!found)
         return;
     Cue cue = *found;
-    const QString text = item->text();
     bool ok = true;
-    switch (item->column()) {
+    switch (column) {
     case Number:
         if (const auto to = tenthsTyped(text, CueList::HighestNumber); to && *to > 0)
             ok = *to == number || m_cues.renumber(number, *to);
@@ -222,9 +233,7 @@ void CueWindow::edited(QTableWidgetItem *item)
     case Down:
     case Wait:
         if (const auto tenths = tenthsTyped(text, CueList::LongestTime))
-            (item->column() == Up     ? cue.up
-             : item->column() == Down ? cue.down
-                                      : cue.wait) = *tenths;
+            (column == Up ? cue.up : column == Down ? cue.down : cue.wait) = *tenths;
         else
             ok = false;
         break;
@@ -243,7 +252,7 @@ void CueWindow::edited(QTableWidgetItem *item)
                           : tr("\"%1\" is no number or time for this cue (numbers 0.1 to "
                                "9999.9, free; times 0 to 600 seconds, in tenths).")
                                 .arg(text));
-    if (ok && item->column() != Number)
+    if (ok && column != Number)
         ok = m_cues.record(cue);
     if (!ok)
         fill();

@@ -35,6 +35,8 @@ QByteArray PanelSnapshot::toJson() const
         {QStringLiteral("pc"), fadePercent},      {QStringLiteral("bo"), blackout},
         {QStringLiteral("fade"), fadeTenths},     {QStringLiteral("port"), port},
         {QStringLiteral("line"), lineName(line)},
+        {QStringLiteral("cue"), cue},             {QStringLiteral("next"), nextCue},
+        {QStringLiteral("run"), cueRunning},      {QStringLiteral("held"), cuePaused},
     };
     return QJsonDocument(QJsonObject{{QStringLiteral("state"), state}})
         .toJson(QJsonDocument::Compact);

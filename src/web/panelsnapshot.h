@@ -24,11 +24,17 @@ struct PanelSnapshot
     int fadeTenths = 0;
     QString port;
     Line line = Line::Closed;
+    // The cue list: the current cue and the standby one, "2.5 Label", empty for none; and
+    // whether the current one runs or is paused.
+    QString cue;
+    QString nextCue;
+    bool cueRunning = false;
+    bool cuePaused = false;
 
     bool operator==(const PanelSnapshot &other) const = default;
 
     // One JSON object, as the page reads it:
     // {"state":{"ch":[..],"m":L,"mode":N,"live":N,"changed":B,"to":N,"pc":P,"bo":B,
-    //  "fade":T,"port":"..","line":"up"}}
+    //  "fade":T,"port":"..","line":"up","cue":"..","next":"..","run":B,"held":B}}
     QByteArray toJson() const;
 };

@@ -25,7 +25,7 @@ struct Action
     Kind kind;
 };
 
-constexpr std::array<Action, 14> Actions = {{
+constexpr std::array<Action, 17> Actions = {{
     {"channel", Kind::Channel},
     {"master", Kind::Master},
     {"fullon", Kind::FullOn},
@@ -40,6 +40,9 @@ constexpr std::array<Action, 14> Actions = {{
     {"fade", Kind::FadeTime},
     {"undo", Kind::Undo},
     {"redo", Kind::Redo},
+    {"go", Kind::Go},
+    {"back", Kind::Back},
+    {"pause", Kind::Pause},
 }};
 
 // A whole number as JSON writes it; none for a fraction, a string or anything else.

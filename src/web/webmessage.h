@@ -25,6 +25,8 @@
 //     {"do": "blackout"}                     blackout, and back
 //     {"do": "fade", "v": T}                 the fade time, T tenths of a second (0..100)
 //     {"do": "undo"}, {"do": "redo"}         takes back the last change of levels, and back
+//     {"do": "go"}, {"do": "back"},          the cue list's GO, BACK and PAUSE
+//     {"do": "pause"}
 //
 // Numbers are whole, and counted from 1 as the page shows them; a member the action does not
 // take is wrong, as is a missing one. Reading is a pure function of the text, so that any

@@ -17,6 +17,8 @@ const TEXTS = {
     channel: n => 'Ch ' + n, master: 'Master', fullOn: 'Full on', off: 'Off', allOff: 'All off',
     blackout: 'Blackout', scenes: 'Scenes', modes: 'Modes', fade: 'Fade time',
     undo: 'Undo', redo: 'Redo', sendAll: 'Send all', download: 'Send settings',
+    cues: 'Cue list', go: 'GO', back: 'BACK', cueNow: c => 'Current: ' + (c || '—'),
+    cueNext: c => 'Next: ' + (c || '—'), running: ' (running)', paused: ' (paused)',
     seconds: s => s + ' s', changed: 'changed', fading: 'fading: %1%',
     reconnecting: 'Connection lost: reconnecting…',
     line: { up: p => 'Line ' + p + ': up', waiting: p => 'Line ' + p + ': waiting',
@@ -32,6 +34,8 @@ const TEXTS = {
     channel: n => '調光' + '一二三四五六七八'[n - 1], master: '調光全', fullOn: '全開', off: '全關',
     allOff: '全關', blackout: '全暗', scenes: '傳送資料', modes: '模式選擇', fade: '淡變時間',
     undo: '復原', redo: '重做', sendAll: '全部重送', download: '傳送設定',
+    cues: '序列', go: 'GO', back: 'BACK', cueNow: c => '目前：' + (c || '—'),
+    cueNext: c => '下一個：' + (c || '—'), running: '（進行中）', paused: '（暫停）',
     seconds: s => s + ' 秒', changed: '已變更', fading: '淡變中：%1%',
     reconnecting: '連線中斷，重新連線中…',
     line: { up: p => '線路 ' + p + '：正常', waiting: p => '線路 ' + p + '：等待中',
@@ -193,7 +197,7 @@ function build() {
   master.addButton(T.allOff, {do: 'alloff'});
   sceneKeys = keyRow($('scenes'), 'scene', BOARD.scenes);
   modeKeys = keyRow($('modes'), 'mode', BOARD.modes);
-  for (const action of ['blackout', 'undo', 'redo', 'sendall', 'download'])
+  for (const action of ['blackout', 'undo', 'redo', 'sendall', 'download', 'go', 'back'])
     $(action).addEventListener('click', () => send({do: action}));
   $('fade').max = BOARD.longestFade;
   let fadePending = null;
@@ -240,6 +244,9 @@ function render(s) {
     $('fade').value = s.fade;
     $('fade-out').textContent = T.seconds((s.fade / 10).toFixed(1));
   }
+  $('cue-now').textContent =
+    T.cueNow(s.cue) + (s.held ? T.paused : s.run ? T.running : '');
+  $('cue-next').textContent = T.cueNext(s.next);
   const line = $('line');
   line.textContent = (T.line[s.line] || T.line.closed)(s.port);
   line.className = 'line ' + s.line;
