@@ -60,6 +60,7 @@ private Q_SLOTS:
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
     void offersWebRemote();
+    void showsTheNetwork();
     void showsTheLine_data();
     void showsTheLine();
     void playback();
@@ -1057,6 +1058,29 @@ void tst_Panel::offersWebRemote()
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(asked.count(), 1);
     QCOMPARE(f.line.take(), QByteArray());
+}
+
+void tst_Panel::showsTheNetwork()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(!f.form->findChild<QLabel *>("NetworkState"));
+    const QSize size = f.form->size();
+    f.form->showNetworkState("sACN 63999/505\nlost 21:14:05\n\nArt-Net 127:15:15\n6 sources",
+                             "<p>whole</p>", Form1::NetworkLook::Lost);
+    // Right of the scene and mode rows, covering nothing; the window keeps its size.
+    auto *state = f.form->findChild<QLabel *>("NetworkState");
+    QVERIFY(state && state->isVisible());
+    QCOMPARE(state->geometry(), twips(11475, 6960, 990, 2655));
+    QCOMPARE(state->textFormat(), Qt::PlainText);
+    QVERIFY(state->heightForWidth(state->width()) <= state->height());
+    QCOMPARE(state->toolTip(), QStringLiteral("<p>whole</p>"));
+    QCOMPARE(f.form->size(), size);
+    for (QWidget *other : f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(other == state || !other->isVisible() ||
+                     !other->geometry().intersects(state->geometry()),
+                 qPrintable(other->objectName()));
+    }
 }
 
 void tst_Panel::cueWindow_data()
