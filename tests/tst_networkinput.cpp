@@ -297,13 +297,13 @@ void tst_NetworkInput::lossHoldsTheLamps()
     QCOMPARE(desk.input.stateText(), QStringLiteral("sACN 1\n1 source\n\nArt-Net 0:0:1\nwaiting"));
     desk.after(1ms);
     QCOMPARE(desk.input.look(), NetworkInput::Look::Lost);
-    QVERIFY(desk.input.stateText().startsWith(QLatin1String("sACN 1\nlost ")));
+    QVERIFY(desk.input.stateText().startsWith(QLatin1String("sACN 1\nlost\n")));
     desk.send(viaArtNet(values({255, 128, 51})));
     QCOMPARE(desk.input.look(), NetworkInput::Look::Lost);
     desk.after(10000ms);
     QVERIFY(desk.input.stateText().endsWith(QLatin1String("Art-Net 0:0:1\n1 source")));
     desk.after(1ms);
-    QVERIFY(desk.input.stateText().contains(QLatin1String("Art-Net 0:0:1\nlost ")));
+    QVERIFY(desk.input.stateText().contains(QLatin1String("Art-Net 0:0:1\nlost\n")));
     QCOMPARE(desk.take(), QStringList({"0=99", "1=50", "2=20"}));
     QCOMPARE(desk.f.levels(), QList<int>({99, 50, 20, 0, 0, 0, 0, 0, 0}));
 }
@@ -329,7 +329,7 @@ void tst_NetworkInput::endOfStreamHandsOverAtOnce()
     QCOMPARE(desk.take(), QStringList({"0=20", "0=99", "0=20"}));
     desk.send(viaSacn({values({51}), 1, 90, 1, 0x40, 0, 1}));
     QCOMPARE(desk.input.look(), NetworkInput::Look::Waiting);
-    QVERIFY(desk.input.stateText().startsWith(QLatin1String("sACN 1\nended ")));
+    QVERIFY(desk.input.stateText().startsWith(QLatin1String("sACN 1\nended\n")));
     QCOMPARE(desk.input.counts(Protocol::Sacn).endsOfStream, qint64(2));
     QCOMPARE(desk.f.levels().first(), 20);
 }

@@ -425,12 +425,12 @@
         <translation>等待中</translation>
     </message>
     <message>
-        <source>ended %1</source>
-        <translation>%1 結束</translation>
+        <source>ended</source>
+        <translation>已結束</translation>
     </message>
     <message>
-        <source>lost %1</source>
-        <translation>%1 中斷</translation>
+        <source>lost</source>
+        <translation>已中斷</translation>
     </message>
     <message>
         <source>slots %1 to %2 on channels 1 to 8</source>

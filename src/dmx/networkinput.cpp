@@ -317,7 +317,9 @@ QString NetworkInput::stateText() const
         else if (follow.goneAt.isNull())
             lines << tr("waiting");
         else
-            lines << (follow.ended ? tr("ended %1") : tr("lost %1")).arg(at);
+            // The time on a line of its own: the column is narrow, and a wrap inside the
+            // words reads badly in either language.
+            lines << (follow.ended ? tr("ended") : tr("lost")) << at;
     }
     return lines.join(QLatin1Char('\n'));
 }
