@@ -9,7 +9,8 @@ scripts/install-packages.sh clang libclang-rt-14-dev
 seconds=${FUZZ_SECONDS:-60}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DDIMMER_FUZZ=ON -DBUILD_TESTING=ON
-targets=(fuzz_decoder fuzz_linequeue fuzz_scenefile fuzz_osc fuzz_webmessage fuzz_webframes)
+targets=(fuzz_decoder fuzz_linequeue fuzz_scenefile fuzz_osc fuzz_webmessage fuzz_webframes
+    fuzz_sacn fuzz_artnet)
 cmake --build build-fuzz --target "${targets[@]}"
 mkdir -p build-fuzz/findings
 for target in "${targets[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws docs/panel-and-board.png for the README: the panel beside the virtual board, the real
-# programs in real windows on a private X server, after a few clicks of an operator.
+# programs in real windows on a private X server, after a few clicks of an operator; and
+# docs/cue-window.png: the panel and its cue list while a cue runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -67,3 +68,36 @@ convert "$work/panel.png" "$work/board.png" -bordercolor '#c8c8c8' -border 8 \
 convert "$work/top.png" \( "$work/changed.png" -bordercolor '#c8c8c8' -border 8 \) \
     -background '#c8c8c8' -gravity West -append -border 8 -strip docs/panel-and-board.png
 echo "docs/panel-and-board.png"
+
+# The cue list: a small show, its second cue running after two presses of G.
+for pid in "${pids[@]:1}"; do kill "$pid" 2>/dev/null || true; done
+pids=("${pids[0]}")
+tab=$'\t'
+cat >"$work/show.cues" <<CUES
+dimmer-panel cues 1
+1${tab}0${tab}0${tab}0${tab}-${tab}30 30 30 30 0 0 0 0${tab}Preset: house at half
+2${tab}3${tab}5${tab}0${tab}-${tab}80 80 60 60 40 0 0 0${tab}Act 1 opening
+2.5${tab}1.5${tab}1.5${tab}0${tab}2${tab}99 99 0 0 40 40 0 0${tab}Door slam
+3${tab}4${tab}2${tab}1${tab}-${tab}20 20 20 20 99 99 99 99${tab}Night
+4${tab}8${tab}8${tab}0${tab}-${tab}0 0 0 0 0 0 0 0${tab}Blackout, end of act
+CUES
+build/src/board/dimmer-board >"$work/board2" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/board2" ] && break; sleep 0.1; done
+build/src/dimmer-panel --port "$(head -n 1 "$work/board2")" --scene-file "$work/lightLevel.co" \
+    --cues "$work/show.cues" &
+pids+=($!)
+sleep 1
+panel=$(xdotool search --sync --onlyvisible --name '^Form1$' | head -n 1)
+xdotool windowfocus --sync "$panel"
+click 776 412
+cues=$(xdotool search --sync --onlyvisible --name '^Cue list$' | head -n 1)
+xdotool windowmove --sync "$cues" 843 0 windowfocus --sync "$cues" key g
+sleep 0.5
+xdotool key g
+sleep 1.5
+import -window "$panel" "$work/cue-panel.png"
+import -window "$cues" "$work/cues.png"
+convert "$work/cue-panel.png" "$work/cues.png" -bordercolor '#c8c8c8' -border 8 \
+    -background '#c8c8c8' -gravity North +append -border 8 -strip docs/cue-window.png
+echo "docs/cue-window.png"

@@ -13,7 +13,8 @@ scripts/install-packages.sh \
     qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n fonts-arphic-uming \
     xvfb xauth xdotool libxcb1-dev libxcb-xtest0-dev \
-    dpkg-dev file lintian desktop-file-utils appstream groff-base
+    dpkg-dev file lintian desktop-file-utils appstream groff-base \
+    ola iproute2
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${DIMMER_CMAKE_ARGS:-}
 cmake --build build

@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """Draws docs/web-remote.png for the README: the web remote on a phone held upright (Debian's
-headless Chromium at 390 x 844, twice the pixels), before the real panel on the virtual
-board, with levels set, mode 3 selected, scene 2 recalled and then changed, and a fade time.
+headless Chromium 390 wide, twice the pixels, the whole page as it scrolls), before the real panel on the virtual
+board, with levels set, mode 3 selected, scene 2 recalled and then changed, a fade time, and
+a cue list standing by.
 
     scripts/web-screenshot.py        # after scripts/setup.sh (Debian's python3-selenium)
 """
+import base64
 import os
 import socket
 import struct
@@ -46,13 +48,18 @@ def main():
     scenes = home + '/scenes.co'
     with open(scenes, 'wb') as f:
         f.write(bytes(8) + bytes([10, 20, 60, 40, 50, 60, 70, 99]))
+    cues = home + '/show.cues'
+    with open(cues, 'w') as f:
+        f.write('dimmer-panel cues 1\n'
+                '1\t3.0\t3.0\t0.0\t-\t30 30 30 30 0 0 0 0\t開場\n'
+                '2\t5.0\t2.0\t0.0\t-\t80 80 60 60 40 0 0 0\t第一幕\n')
     board = subprocess.Popen([BUILD + '/src/board/dimmer-board', '--dump', '--full-speed'],
                              env=env, text=True, stdout=subprocess.PIPE,
                              stderr=subprocess.DEVNULL)
     pty = board.stdout.readline().strip()
     web, remote = free_port(socket.SOCK_STREAM), free_port(socket.SOCK_DGRAM)
     panel = subprocess.Popen([BUILD + '/src/dimmer-panel', '--port', pty, '--scene-file', scenes,
-                              '--web', '127.0.0.1:%d' % web, '--osc', '127.0.0.1:%d' % remote],
+                              '--cues', cues, '--web', '127.0.0.1:%d' % web, '--osc', '127.0.0.1:%d' % remote],
                              env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     driver = None
     try:
@@ -85,8 +92,15 @@ def main():
                 break
             time.sleep(0.1)
         time.sleep(0.5)
+        # The whole page, as a phone shows it scrolled: the row below the cue list too, at
+        # the phone's own height (the faders' tracks are a share of it).
+        height = driver.execute_script('return document.documentElement.scrollHeight')
+        shot = driver.execute_cdp_cmd('Page.captureScreenshot', {
+            'format': 'png', 'captureBeyondViewport': True,
+            'clip': {'x': 0, 'y': 0, 'width': 390, 'height': height, 'scale': 1}})
         out = os.path.join(ROOT, 'docs', 'web-remote.png')
-        driver.save_screenshot(out)
+        with open(out, 'wb') as f:
+            f.write(base64.b64decode(shot['data']))
         print(os.path.relpath(out, ROOT))
     finally:
         if driver:

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
     void offersWebRemote();
+    void showsTheNetwork();
     void showsTheLine_data();
     void showsTheLine();
     void playback();
@@ -1107,6 +1108,29 @@ void tst_Panel::offersWebRemote()
     QCOMPARE(f.line.take(), QByteArray());
 }
 
+void tst_Panel::showsTheNetwork()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(!f.form->findChild<QLabel *>("NetworkState"));
+    const QSize size = f.form->size();
+    f.form->showNetworkState("sACN 63999/505\nlost 21:14:05\n\nArt-Net 127:15:15\n6 sources",
+                             "<p>whole</p>", Form1::NetworkLook::Lost);
+    // Right of the scene and mode rows, covering nothing; the window keeps its size.
+    auto *state = f.form->findChild<QLabel *>("NetworkState");
+    QVERIFY(state && state->isVisible());
+    QCOMPARE(state->geometry(), twips(11475, 6960, 990, 2655));
+    QCOMPARE(state->textFormat(), Qt::PlainText);
+    QVERIFY(state->heightForWidth(state->width()) <= state->height());
+    QCOMPARE(state->toolTip(), QStringLiteral("<p>whole</p>"));
+    QCOMPARE(f.form->size(), size);
+    for (QWidget *other : f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(other == state || !other->isVisible() ||
+                     !other->geometry().intersects(state->geometry()),
+                 qPrintable(other->objectName()));
+    }
+}
+
 void tst_Panel::cueWindow_data()
 {
     QTest::addColumn<QString>("control"); // in the cue window, or a key of the panel's
@@ -1124,6 +1148,10 @@ void tst_Panel::cueWindow_data()
                                          << "2:standby 3:";
     QTest::newRow("time-that-is-no-number") << "edit 0 3 nan"
                                             << "1:standby 2:";
+    QTest::newRow("double-click-left-of-a-number") << "run 1"
+                                                   << "1: 2:current";
+    QTest::newRow("double-click-on-a-label-edits") << "open 1 2"
+                                                   << "1:standby 2:";
 }
 
 void tst_Panel::cueWindow()
@@ -1142,6 +1170,15 @@ void tst_Panel::cueWindow()
             auto *table = window->findChild<QTableWidget *>("Cues");
             table->item(step.section(' ', 1, 1).toInt(), step.section(' ', 2, 2).toInt())
                 ->setText(step.section(' ', 3));
+        } else if (step.startsWith("run ") || step.startsWith("open ")) {
+            auto *table = window->findChild<QTableWidget *>("Cues");
+            const int row = step.section(' ', 1, 1).toInt();
+            const int column =
+                step.startsWith("run ") ? CueWindow::State : step.section(' ', 2, 2).toInt();
+            const QPoint at = table->visualItemRect(table->item(row, column)).center();
+            // The view takes a double click only after the press of the same click.
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
         } else if (step == "key G") {
             QTest::keyClick(f.Text1(3), Qt::Key_G);
             QVERIFY(!f.Text1(3)->text().contains('g', Qt::CaseInsensitive));

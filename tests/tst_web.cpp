@@ -83,6 +83,11 @@ void tst_Web::reader_data()
     row("fade 100", R"({"do":"fade","v":100})", "fade 100");
     row("undo", R"({"do":"undo"})", "undo");
     row("redo", R"({"do":"redo"})", "redo");
+    row("go", R"({"do":"go"})", "go");
+    row("back", R"({"do":"back"})", "back");
+    row("pause", R"({"do":"pause"})", "pause");
+    row("no cue by number from a page", R"({"do":"goto","n":2})", "unknown");
+    row("go with a number", R"({"do":"go","n":1})", "wrong arguments");
     row("whole float", R"({"do":"channel","n":2.0,"v":5e1})", "set 1 50");
 
     row("empty", "", "malformed");

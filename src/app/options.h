@@ -2,6 +2,7 @@
 
 #include "app/socketaddress.h"
 #include "cli/commandline.h"
+#include "dmx/dmxpatch.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -32,6 +33,10 @@ public:
     };
     QList<FeedbackTarget> oscFeedback;
     std::optional<SocketAddress> web; // --web: where the web remote listens (TCP); none: off
+    // --sacn, --artnet: where a console's levels are taken from; none: off.
+    std::optional<DmxPatch> sacn;
+    std::optional<DmxPatch> artNet;
+    QString netInterface; // --net-interface: where sACN joins its group; empty: everywhere
 
     static Options parse(const CommandLine::Arguments &arguments);
 };

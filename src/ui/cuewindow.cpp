@@ -65,7 +65,8 @@ CueWindow::CueWindow(Desk &desk, CueList &cues, QWidget *panel)
         m_table->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     m_table->setColumnWidth(State, m_table->fontMetrics().horizontalAdvance(tr("standby")) + 16);
     m_table->setToolTip(tr("Double-click a cue's number, label or time to change it; an empty "
-                           "follow time means the next cue waits for GO."));
+                           "follow time means the next cue waits for GO. Double-click left of "
+                           "the number to run that cue now."));
     layout->addWidget(m_table);
 
     m_problem = new QLabel(this);
@@ -106,6 +107,12 @@ CueWindow::CueWindow(Desk &desk, CueList &cues, QWidget *panel)
     connect(recordOver, &QPushButton::clicked, this, &CueWindow::recordOver);
     connect(remove, &QPushButton::clicked, this, &CueWindow::removeSelected);
     connect(m_table, &QTableWidget::itemChanged, this, &CueWindow::edited);
+    // The mark's column takes no typing: a double-click there runs that cue, as a console's
+    // "go to cue" does, and makes it the current one.
+    connect(m_table, &QTableWidget::itemDoubleClicked, this, [this](QTableWidgetItem *item) {
+        if (item->column() == State)
+            act(int(Intent::Kind::GotoCue), item->data(Qt::UserRole).toInt());
+    });
     connect(&m_cues, &CueList::changed, this, &CueWindow::fill);
     connect(&m_desk, &Desk::cueChanged, this, &CueWindow::showPlayback);
     // GO, BACK and PAUSE from the keys here too.

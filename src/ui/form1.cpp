@@ -500,6 +500,36 @@ bool Form1::event(QEvent *event)
 
 void Form1::showKeepingProblem(const QString &problem) { m_lineState->setKeepingProblem(problem); }
 
+void Form1::showNetworkState(const QString &text, const QString &toolTip, NetworkLook look)
+{
+    namespace T = Form1Table;
+    if (!m_networkState) {
+        m_networkState = place(new QLabel(this), T::NetworkState, "NetworkState");
+        m_networkState->setTextFormat(Qt::PlainText);
+        m_networkState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_networkState->setWordWrap(true);
+        // The line's font, as the line's strip has it: the state of an input, not a caption.
+        QFont small = m_networkState->font();
+        small.setPointSizeF(T::NetworkStatePointSize);
+        m_networkState->setFont(small);
+        m_networkState->show();
+    }
+    m_networkState->setText(text);
+    m_networkState->setToolTip(toolTip);
+    // The line's colours: green while a console sends, red once it is lost.
+    QColor colour = palette().color(QPalette::WindowText);
+    if (look == NetworkLook::Live)
+        colour = QColor(0, 110, 40);
+    else if (look == NetworkLook::Lost)
+        colour = QColor(190, 0, 0);
+    QPalette shades = m_networkState->palette();
+    shades.setColor(QPalette::WindowText, colour);
+    m_networkState->setPalette(shades);
+    QFont font = m_networkState->font();
+    font.setBold(look == NetworkLook::Lost);
+    m_networkState->setFont(font);
+}
+
 bool Form1::Form_Load(const QString &portName, QString *errorMessage)
 {
     return m_link.open(portName, errorMessage);

@@ -114,4 +114,9 @@ inline constexpr Twips CueList = {11280, 5880, 735, 615};
 inline constexpr int CueListTab = 78;
 inline constexpr const char *CueListText = "序列";
 
+// What a console on the network sends, beside the line's strip: the narrow column right of the
+// scene and mode rows, a few short lines; there only with --sacn or --artnet.
+inline constexpr Twips NetworkState = {11475, 6960, 990, 2655};
+inline constexpr double NetworkStatePointSize = 8.0;
+
 } // namespace Form1Table

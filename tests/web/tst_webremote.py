@@ -198,6 +198,12 @@ def main():
     with open(scenes, 'wb') as f:
         f.write(bytes(8) + bytes(SCENE_2))
 
+    cues = home + '/show.cues'
+    with open(cues, 'w') as f:
+        f.write('dimmer-panel cues 1\n'
+                '1\t0.0\t0.0\t0.0\t-\t11 12 13 14 15 16 17 18\tFirst\n'
+                '2\t0.0\t0.0\t0.0\t-\t21 22 23 24 25 26 27 28\tSecond\n')
+
     board = subprocess.Popen([BOARD, '--dump', '--full-speed'], env=env, text=True,
                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     board_lines = Lines(board.stdout)
@@ -211,7 +217,8 @@ def main():
     osc_port = free_port(socket.SOCK_DGRAM)
     def start_panel():
         panel = subprocess.Popen(
-            [PANEL, '--port', pty, '--scene-file', scenes, '--web', '127.0.0.1:%d' % web_port,
+            [PANEL, '--port', pty, '--scene-file', scenes, '--cues', cues,
+             '--web', '127.0.0.1:%d' % web_port,
              '--osc', '127.0.0.1:%d' % osc_port,
              '--osc-feedback', '127.0.0.1:%d' % feedback.getsockname()[1]],
             env=env, text=True, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
@@ -354,6 +361,16 @@ def main():
         sender.sendto(osc('/dimmer/channel/5', 77), ('127.0.0.1', osc_port))
         check(wait_for(lambda: shown_levels(a)[4] == 77, 10),
               'a page that lost its connection comes back with the current state')
+
+        # GO on one page runs the standby cue; both pages show the current and the next.
+        check(wait_for(lambda: a.find_element(By.ID, 'cue-next').text == 'Next: 1 First'),
+              'a page shows the standby cue')
+        a.find_element(By.ID, 'go').click()
+        check(wait_for(lambda: 'level 7 18' in ' '.join(board_lines.all)),
+              'GO on a page runs the cue on the board')
+        check(wait_for(lambda: b.find_element(By.ID, 'cue-now').text == '目前：1 First' and
+                       b.find_element(By.ID, 'cue-next').text == '下一個：2 Second'),
+              'the other page shows the current cue and the next')
 
         # Blackout from B shows on A as the window's red button does.
         b.find_element(By.ID, 'blackout').click()
