@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/install-packages.sh \
     cmake ninja-build g++ pkg-config \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev liblo-dev \
-    qt6-httpserver-dev qt6-websockets-dev libqrencode-dev \
+    qt6-websockets-dev libqrencode-dev \
     chromium chromium-driver python3-selenium \
     qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n fonts-arphic-uming \

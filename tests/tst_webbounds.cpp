@@ -61,18 +61,12 @@ void tst_WebBounds::placesBounded()
 {
     // The server alone, with four places, two to an address that are not joined pages, and
     // 600 ms to become a WebSocket; a request is answered once it is whole.
-    BoundedTcpServer server({4, 2, std::chrono::milliseconds(600)}, "/ws",
-                            [](QTcpSocket *socket, const RequestHead &) { socket->abort(); });
+    BoundedTcpServer server(
+        {4, 2, std::chrono::milliseconds(600)}, "/ws",
+        [](QTcpSocket *socket, const RequestHead &) { socket->abort(); },
+        [](const RequestHead &) { return QByteArray("HTTP/1.1 204 No Content\r\n\r\n"); });
     QSignalSpy turnedAway(&server, &BoundedTcpServer::turnedAway);
     QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    connect(&server, &QTcpServer::newConnection, this, [&server] {
-        while (QTcpSocket *socket = server.nextPendingConnection()) {
-            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                if (socket->readAll().endsWith("\r\n\r\n"))
-                    socket->write("HTTP/1.1 204 No Content\r\n\r\n");
-            });
-        }
-    });
     std::vector<std::unique_ptr<QTcpSocket>> clients;
     const auto from = [&](int address, const QByteArray &sends) {
         clients.push_back(WebFixture::connectFrom(address, server.serverPort()));
