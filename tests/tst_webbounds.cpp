@@ -23,6 +23,7 @@ class tst_WebBounds : public QObject
 private Q_SLOTS:
     void pageSocketBounded();
     void placesBounded();
+    void answersWaitForTheReader();
     void boundsHold();
     void connectionsBounded();
     void endlessRequestClosed();
@@ -104,6 +105,38 @@ void tst_WebBounds::placesBounded()
     QTRY_COMPARE(server.open(), 0);
     QVERIFY(isClosed(trickling) && isClosed(answered));
     QCOMPARE(turnedAway.count(), 3);
+}
+
+void tst_WebBounds::answersWaitForTheReader()
+{
+    // A hundred requests sent at once by a client that reads nothing: each answer of a
+    // megabyte is made only once the one before has gone to the system, so what the server
+    // holds stays under a bound whatever the client asks; once it reads, it has them all.
+    int answered = 0;
+    BoundedTcpServer server(
+        {4, 4, std::chrono::milliseconds(20000)}, "/ws",
+        [](QTcpSocket *socket, const RequestHead &) { socket->abort(); },
+        [&answered](const RequestHead &) {
+            ++answered;
+            return "HTTP/1.1 200 OK\r\nContent-Length: 1048576\r\n\r\n" +
+                   QByteArray(1024 * 1024, 'x');
+        });
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    QTcpSocket client;
+    client.setReadBufferSize(4096);
+    client.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    QVERIFY(client.waitForConnected(5000));
+    client.write(QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n").repeated(100));
+    QTest::qWait(500);
+    QVERIFY2(answered < 20, qPrintable(QString::number(answered)));
+    client.setReadBufferSize(0);
+    qint64 received = 0;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            received += client.readAll().size();
+            return answered == 100 && received >= 100 * (1024 * 1024 + 40);
+        },
+        10000));
 }
 
 void tst_WebBounds::boundsHold()

@@ -118,8 +118,12 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor)
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { received(socket); });
     connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
         const auto found = m_connections.find(socket);
-        if (found != m_connections.end() && found->second.stage == Stage::Http &&
-            found->second.head.isEmpty() && socket->bytesToWrite() == 0)
+        if (found == m_connections.end() || found->second.stage != Stage::Http)
+            return;
+        // Requests that waited for the answers before them to go are answered now.
+        if (!found->second.head.isEmpty() && socket->bytesToWrite() < LargestUnsent)
+            readRequests(socket, found->second);
+        else if (found->second.head.isEmpty() && socket->bytesToWrite() == 0)
             found->second.idle = true;
     });
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -165,7 +169,9 @@ void BoundedTcpServer::readRequests(QTcpSocket *socket, Connection &connection)
         close(socket, true);
         return;
     }
-    while (!connection.head.isEmpty()) {
+    // A client that sends requests and never reads the answers gets no more answers than
+    // fit under the bound; the rest of its requests wait, and then the system's buffers.
+    while (!connection.head.isEmpty() && socket->bytesToWrite() < LargestUnsent) {
         RequestHead head;
         qsizetype length = 0;
         const RequestHead::Status status = RequestHead::read(connection.head, &head, &length);

@@ -36,6 +36,8 @@ class BoundedTcpServer : public QTcpServer
 public:
     // A page's requests are a few hundred bytes each.
     static constexpr qint64 LargestRequests = 64 * 1024;
+    // Answers written and not yet taken by the client, before its next request is read.
+    static constexpr qint64 LargestUnsent = 64 * 1024;
 
     struct Limits
     {
