@@ -5,7 +5,10 @@
 # run, the toolkit's own floor: a bare Qt window of nine plain scroll bars and nine
 # read-outs (bench_floor_window), where the drag shows one value (channel) or sets all nine
 # bars and read-outs (master). Each program runs alone on a private X server with no
-# window manager, the panel on the virtual board's line; the runs are interleaved.
+# window manager, the panel on the virtual board's line; the runs are interleaved. Every
+# panel run starts from empty settings, state and data folders, with the thumbs at 0 where
+# the drag presses; a panel run that put fewer than a tenth of the positions on the line
+# (the press missed the thumb and only paged) is refused and the benchmark stops.
 #
 #   bench/drag-cpu.sh                 # after scripts/setup.sh
 #   RUNS=5 POSITIONS=800 RATES="100 400" bench/drag-cpu.sh
@@ -23,7 +26,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state
 export QT_QPA_PLATFORM=xcb
 
 exec 5>"$work/display"
@@ -36,6 +38,9 @@ export DISPLAY=":$(cat "$work/display")"
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/board" ] && break; sleep 0.1; done
 device=$(head -n 1 "$work/board")
+
+# The level and master packets the board has taken so far.
+packets() { grep -c -E '^(level|master) ' "$work/board" || true; }
 
 # Nanoseconds on the processor, all threads of the process.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'; }
@@ -72,22 +77,37 @@ for run in $(seq "$runs"); do
             x=292
             [ "$target" = master ] && x=684
             for program in panel floor; do
+                home=$(mktemp -d "$work/home.XXXXXX")
                 if [ "$program" = panel ]; then
-                    read -r pid window < <(start "$build/src/dimmer-panel" --port "$device" \
-                        --scene-file "$work/scenes.co")
+                    read -r pid window < <(XDG_CONFIG_HOME=$home/config \
+                        XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state \
+                        start "$build/src/dimmer-panel" --port "$device" \
+                        --scene-file "$home/scenes.co")
                 else
                     read -r pid window < <(start "$build/bench/bench_floor_window" "$target")
                 fi
+                sent=$(packets)
                 before=$(cpu_ns "$pid")
                 drag "$window" "$x" "$rate"
                 sleep 0.3 # the last paint and the line's last packets
                 after=$(cpu_ns "$pid")
+                sent=$(($(packets) - sent))
+                # Not a child of this shell: waited for by its number, so that it has written
+                # its last state before its folders go and it does not overlap the next run.
                 kill "$pid"
-                wait "$pid" 2>/dev/null || true
+                while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+                rm -rf "$home"
+                if [ "$program" = panel ] && [ "$sent" -lt $((positions / 10)) ]; then
+                    echo "run $run: $target drag at $rate/s: only $sent packets on the line" \
+                        "for $positions positions; the drag missed the thumb" >&2
+                    exit 1
+                fi
                 us=$(awk "BEGIN { printf \"%.1f\", ($after - $before) / 1000 / $positions }")
                 key="$target $rate $program"
                 samples[$key]="${samples[$key]:-} $us"
-                echo "run $run: $target drag at $rate/s, $program: $us us a position" >&2
+                packets_note=
+                [ "$program" = panel ] && packets_note=", $sent packets"
+                echo "run $run: $target drag at $rate/s, $program: $us us a position$packets_note" >&2
             done
         done
     done

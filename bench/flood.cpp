@@ -18,6 +18,7 @@
 //   downloads   5,000 download messages, as fast as they go
 //   tablet      four channel faders and the master, each moved 60 times a second, for 5 s
 
+#include "measure.h"
 #include "protocol/boardstate.h"
 #include "support/linereader.h"
 #include "support/osc.h"
@@ -50,51 +51,12 @@
 
 namespace {
 
-// Nanoseconds that the process has spent on a processor, all its threads.
-qint64 processorTime(qint64 pid)
-{
-    qint64 total = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (stat.open(QIODevice::ReadOnly))
-            total += stat.readAll().split(' ').value(0).toLongLong();
-    }
-    return total;
-}
-
-// The datagrams the kernel dropped on the UDP socket bound to port, from /proc/net/udp.
-qint64 dropsOn(quint16 port)
-{
-    QFile table(QStringLiteral("/proc/net/udp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 12 && fields[1].endsWith(local))
-            return fields.last().toLongLong();
-    }
-    return -1;
-}
+using namespace Measure;
 
 quint16 freePort()
 {
     QUdpSocket probe;
     return probe.bind(QHostAddress::LocalHost, 0) ? probe.localPort() : 0;
-}
-
-// Waits until the process has used no processor for a while; its time then.
-qint64 quietTime(qint64 pid)
-{
-    qint64 last = processorTime(pid);
-    for (int quiet = 0; quiet < 3;) {
-        QThread::msleep(100);
-        const qint64 now = processorTime(pid);
-        quiet = now - last < 1'000'000 ? quiet + 1 : 0;
-        last = now;
-    }
-    return last;
 }
 
 // Sends datagrams to 127.0.0.1:port from a socket of its own, spaced as asked.
@@ -183,36 +145,6 @@ std::optional<Flood> floodNamed(const QString &name)
                      Wire::selectMode(6)};
     }
     return std::nullopt;
-}
-
-// Where each message that arrived began and ended, by the arrival of its bytes.
-struct Arrived
-{
-    BoardDecoder::Event event;
-    LineReader::Clock::time_point first;
-    LineReader::Clock::time_point last;
-};
-
-std::vector<Arrived> messagesOf(const std::vector<LineReader::Arrival> &arrivals)
-{
-    QByteArray stream;
-    for (const LineReader::Arrival &arrival : arrivals)
-        stream += char(arrival.byte);
-    std::vector<Arrived> messages;
-    qsizetype at = 0;
-    for (const BoardDecoder::Event &event : Wire::decodeWhole(stream)) {
-        qsizetype size = 0;
-        if (const auto *packet = std::get_if<BoardDecoder::Packet>(&event))
-            size = qsizetype(packet->bytes().size());
-        else if (std::holds_alternative<BoardDecoder::Frame>(event))
-            size = qsizetype(SceneDownloadFrame::Size);
-        else
-            size = qsizetype(std::get<BoardDecoder::Dropped>(event).bytes.size());
-        messages.push_back(
-            {event, arrivals[std::size_t(at)].at, arrivals[std::size_t(at + size - 1)].at});
-        at += size;
-    }
-    return messages;
 }
 
 // A click of the left button at a point of a window, through the X server's test extension:

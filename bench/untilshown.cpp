@@ -1,6 +1,11 @@
-// Starts a program and ends it as soon as the X server has mapped a top-level window of
-// it, so that a whole-process timer measures the time to the window shown, and a memory
-// accounting the program's peak until then.
+// Starts a program and stops it as soon as the X server has mapped a top-level window of
+// it, and prints on stdout what the start cost until then:
+//
+//   SECONDS KB CPU_SECONDS
+//
+// the time from the start to the map, the program's peak resident memory (the kernel's
+// high-water mark, read while it is stopped, so that nothing it does after the map counts),
+// and the processor time of all its threads. The program's own output goes nowhere.
 //
 //   bench_until_shown PROGRAM [ARGUMENTS...]
 //
@@ -13,10 +18,59 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+struct CloseDirectory
+{
+    void operator()(DIR *directory) const { closedir(directory); }
+};
+
+// VmHWM of a process, in kB.
+long peakKilobytes(pid_t pid)
+{
+    const std::string path = "/proc/" + std::to_string(pid) + "/status";
+    std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "r"),
+                                                       &std::fclose);
+    char line[256];
+    while (file && std::fgets(line, sizeof line, file.get())) {
+        if (std::strncmp(line, "VmHWM:", 6) == 0)
+            return std::strtol(line + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+// Nanoseconds on the processor, all threads of a process, from the scheduler's counts.
+long long processorNanoseconds(pid_t pid)
+{
+    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
+    std::unique_ptr<DIR, CloseDirectory> tasks(opendir(folder.c_str()));
+    long long sum = 0;
+    while (tasks) {
+        const dirent *task = readdir(tasks.get());
+        if (!task)
+            break;
+        if (task->d_name[0] == '.')
+            continue;
+        const std::string path = folder + "/" + task->d_name + "/schedstat";
+        std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "r"),
+                                                           &std::fclose);
+        long long ran = 0;
+        if (file && std::fscanf(file.get(), "%lld", &ran) == 1)
+            sum += ran;
+    }
+    return sum;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -37,14 +91,17 @@ int main(int argc, char **argv)
     xcb_change_window_attributes(x.get(), screen->root, XCB_CW_EVENT_MASK, &events);
     xcb_flush(x.get());
 
+    const auto started = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
+        const int nowhere = open("/dev/null", O_WRONLY);
+        dup2(nowhere, STDOUT_FILENO);
+        dup2(nowhere, STDERR_FILENO);
         execvp(argv[1], argv + 1);
         _exit(127);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    const auto deadline = started + std::chrono::seconds(20);
     pollfd display{xcb_get_file_descriptor(x.get()), POLLIN, 0};
-    int status = 1;
     while (std::chrono::steady_clock::now() < deadline) {
         ::poll(&display, 1, 50);
         bool mapped = false;
@@ -53,13 +110,19 @@ int main(int argc, char **argv)
             std::free(event);
         }
         if (mapped) {
-            status = 0;
-            break;
+            const std::chrono::duration<double> shown = std::chrono::steady_clock::now() - started;
+            kill(child, SIGSTOP);
+            waitpid(child, nullptr, WUNTRACED);
+            std::printf("%.4f %ld %.4f\n", shown.count(), peakKilobytes(child),
+                        double(processorNanoseconds(child)) / 1e9);
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            return 0;
         }
         if (waitpid(child, nullptr, WNOHANG) == child)
             return 1;
     }
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    return status;
+    return 1;
 }

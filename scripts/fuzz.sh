@@ -10,7 +10,7 @@ seconds=${FUZZ_SECONDS:-60}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DDIMMER_FUZZ=ON -DBUILD_TESTING=ON
 targets=(fuzz_decoder fuzz_linequeue fuzz_scenefile fuzz_osc fuzz_webmessage fuzz_webframes
-    fuzz_midireader fuzz_midiprofile)
+    fuzz_sacn fuzz_artnet fuzz_midireader fuzz_midiprofile)
 cmake --build build-fuzz --target "${targets[@]}"
 mkdir -p build-fuzz/findings
 for target in "${targets[@]}"; do

@@ -10,13 +10,14 @@ cd "$(dirname "$0")/.."
 scripts/install-packages.sh \
     cmake ninja-build g++ pkg-config \
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev liblo-dev \
-    qt6-httpserver-dev qt6-websockets-dev libqrencode-dev \
+    qt6-websockets-dev libqrencode-dev \
     librtmidi-dev libjack-jackd2-dev jackd2 \
     chromium chromium-driver python3-selenium \
     qt6-tools-dev qt6-l10n-tools \
     qt6-translations-l10n fonts-arphic-uming \
     xvfb xauth xdotool libxcb1-dev libxcb-xtest0-dev \
-    dpkg-dev file lintian desktop-file-utils appstream groff-base
+    dpkg-dev file lintian desktop-file-utils appstream groff-base \
+    ola iproute2
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${DIMMER_CMAKE_ARGS:-}
 cmake --build build

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void parse();
     void web_data();
     void web();
+    void network_data();
+    void network();
     void midi_data();
     void midi();
     void argumentThatIsNoText();
@@ -185,6 +187,47 @@ void tst_Options::web()
         QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
                      options.verdict.output.contains(says),
                  qPrintable(options.verdict.output));
+}
+
+void tst_Options::network_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // What the network input takes, "-" when off; or a text of the usage error.
+    QTest::addColumn<QString>("says");
+    QTest::newRow("off") << QStringList{} << "-";
+    QTest::newRow("sacn") << QStringList{"--sacn", "7"} << "sACN 7";
+    QTest::newRow("both-on-an-interface")
+        << QStringList{"--sacn", "1/17", "--artnet", "0:1:2", "--net-interface", "eth0"}
+        << "sACN 1/17 Art-Net 0:1:2 on eth0";
+    QTest::newRow("sacn-universe-0")
+        << QStringList{"--sacn", "0"} << "--sacn 0: an sACN universe is 1..63999.";
+    QTest::newRow("artnet-start-506")
+        << QStringList{"--artnet", "1/506"} << "--artnet 1/506: the first slot is 1..505";
+    QTest::newRow("interface-without-sacn")
+        << QStringList{"--net-interface", "lo", "--artnet", "1"} << "give --sacn too";
+    QTest::newRow("interface-empty") << QStringList{"--sacn", "1", "--net-interface="}
+                                     << "--net-interface needs an interface's name";
+}
+
+void tst_Options::network()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const Options options = parsed(arguments);
+    if (options.verdict.outcome != CommandLine::Outcome::Run) {
+        QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
+                     options.verdict.output.contains(says),
+                 qPrintable(options.verdict.output));
+        return;
+    }
+    QStringList taken;
+    for (const std::optional<DmxPatch> &patch : {options.sacn, options.artNet}) {
+        if (patch)
+            taken << patch->toString();
+    }
+    if (!options.netInterface.isEmpty())
+        taken << "on " + options.netInterface;
+    QCOMPARE(taken.isEmpty() ? QStringLiteral("-") : taken.join(' '), says);
 }
 
 void tst_Options::midi_data()

@@ -44,6 +44,8 @@ private Q_SLOTS:
     void tabOrderFollowsTabIndex();
     void resizingMovesNothing();
     void pictures();
+    void picturesAsQtReadsThem_data();
+    void picturesAsQtReadsThem();
     void showsTheDesk();
     void controlsReachTheDesk_data();
     void controlsReachTheDesk();
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void questionSpeaksTheUsersLanguage();
     void showsBlackout();
     void offersWebRemote();
+    void showsTheNetwork();
     void showsTheLine_data();
     void showsTheLine();
     void playback();
@@ -299,6 +302,52 @@ void tst_Panel::pictures()
     QCOMPARE(entries, (QList<QList<int>>{{32, 32, 2, 1}, {32, 32, 16, 4}, {16, 16, 16, 4}}));
     QCOMPARE(QImageReader(":/pictures/icon.ico").imageCount(), 3);
     QVERIFY(!f.form->windowIcon().isNull());
+}
+
+void tst_Panel::picturesAsQtReadsThem_data()
+{
+    QTest::addColumn<QString>("resource");
+    QTest::addColumn<QString>("control"); // window/object name of the control that shows it
+    QTest::newRow("store") << ":/pictures/store.bmp"
+                           << "Form1/Image2";
+    QTest::newRow("title") << ":/pictures/title.bmp"
+                           << "Form2/Image2";
+    QTest::newRow("close") << ":/pictures/close.bmp"
+                           << "Form2/Image3";
+    for (int i = 1; i <= 12; ++i) {
+        QTest::addRow("key%d", i) << QString(":/pictures/key%1.bmp").arg(i)
+                                  << QString("Form2/Image1_%1").arg(i - 1);
+    }
+    QTest::newRow("icon") << ":/pictures/icon.ico"
+                          << "Form1/";
+}
+
+void tst_Panel::picturesAsQtReadsThem()
+{
+    // The windows read their artwork without Qt's image readers; those, with every plugin
+    // they load, are the reference: the same pixels, and of the icon the same sizes.
+    QFETCH(QString, resource);
+    QFETCH(QString, control);
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    Form2 keys(f.desk, f.form.get());
+    QWidget *window = control.startsWith("Form2") ? static_cast<QWidget *>(&keys) : f.form.get();
+    auto pixels = [](const QPixmap &pixmap) {
+        return pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    if (resource.endsWith(".ico")) {
+        const QIcon reference(resource);
+        const QIcon shown = window->windowIcon();
+        QCOMPARE(shown.availableSizes(), reference.availableSizes());
+        for (const QSize &size : reference.availableSizes())
+            QCOMPARE(pixels(shown.pixmap(size)), pixels(reference.pixmap(size)));
+        return;
+    }
+    auto *picture = window->findChild<ImageControl *>(control.section('/', 1));
+    QVERIFY(picture);
+    const QPixmap reference(resource);
+    QVERIFY(!reference.isNull());
+    QCOMPARE(pixels(picture->pixmap()), pixels(reference));
 }
 
 void tst_Panel::showsTheDesk()
@@ -1057,6 +1106,29 @@ void tst_Panel::offersWebRemote()
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(asked.count(), 1);
     QCOMPARE(f.line.take(), QByteArray());
+}
+
+void tst_Panel::showsTheNetwork()
+{
+    PanelFixture f;
+    QVERIFY2(f.failure().isEmpty(), qPrintable(f.failure()));
+    QVERIFY(!f.form->findChild<QLabel *>("NetworkState"));
+    const QSize size = f.form->size();
+    f.form->showNetworkState("sACN 63999/505\nlost 21:14:05\n\nArt-Net 127:15:15\n6 sources",
+                             "<p>whole</p>", Form1::NetworkLook::Lost);
+    // Right of the scene and mode rows, covering nothing; the window keeps its size.
+    auto *state = f.form->findChild<QLabel *>("NetworkState");
+    QVERIFY(state && state->isVisible());
+    QCOMPARE(state->geometry(), twips(11475, 6960, 990, 2655));
+    QCOMPARE(state->textFormat(), Qt::PlainText);
+    QVERIFY(state->heightForWidth(state->width()) <= state->height());
+    QCOMPARE(state->toolTip(), QStringLiteral("<p>whole</p>"));
+    QCOMPARE(f.form->size(), size);
+    for (QWidget *other : f.form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(other == state || !other->isVisible() ||
+                     !other->geometry().intersects(state->geometry()),
+                 qPrintable(other->objectName()));
+    }
 }
 
 void tst_Panel::cueWindow_data()

@@ -111,7 +111,7 @@ OscCounts countedOnce(const QString &words)
     OscCounts counts;
     const std::pair<const char *, qint64 *> fields[] = {
         {"button releases", &counts.releases},       {"unknown addresses", &counts.unknown},
-        {"wrong arguments", &counts.wrongArguments}, {"levels out of range", &counts.outOfRange},
+        {"wrong arguments", &counts.wrongArguments}, {"values out of range", &counts.outOfRange},
         {"malformed packets", &counts.malformed},    {"bundles", &counts.bundles}};
     for (const auto &[name, count] : fields) {
         if (words == QLatin1String(name))
@@ -274,9 +274,9 @@ void tst_Remote::reads_data()
     row("record-cue-9999.9-up-down", Osc::message("/dimmer/cue/record", {9999.9f, 2, 1.5f}),
         "recordCue 99999 20 15");
     QTest::newRow("goto-cue-0") << Osc::message("/dimmer/cue/goto", {0.0f})
-                                << "levels out of range";
+                                << "values out of range";
     QTest::newRow("record-cue-time-601")
-        << Osc::message("/dimmer/cue/record", {1, 601}) << "levels out of range";
+        << Osc::message("/dimmer/cue/record", {1, 601}) << "values out of range";
     QTest::newRow("goto-no-number") << Osc::message("/dimmer/cue/goto") << "wrong arguments";
     QTest::newRow("record-four-numbers")
         << Osc::message("/dimmer/cue/record", {1, 1, 1, 1}) << "wrong arguments";
@@ -316,16 +316,16 @@ void tst_Remote::reads_data()
     QTest::newRow("button-nan") << Osc::message("/dimmer/alloff", {NaN}) << "wrong arguments";
     QTest::newRow("button-true") << Osc::raw("/dimmer/master/fullon", "T") << "wrong arguments";
 
-    QTest::newRow("int-100") << channel(1, 100) << "levels out of range";
-    QTest::newRow("int-minus-1") << channel(8, -1) << "levels out of range";
+    QTest::newRow("int-100") << channel(1, 100) << "values out of range";
+    QTest::newRow("int-minus-1") << channel(8, -1) << "values out of range";
     QTest::newRow("int-lowest") << master(std::numeric_limits<std::int32_t>::min())
-                                << "levels out of range";
-    QTest::newRow("master-int-100") << master(100) << "levels out of range";
-    QTest::newRow("float-above-1") << Osc::message(level, {1.01f}) << "levels out of range";
-    QTest::newRow("float-below-0") << Osc::message(level, {-0.01f}) << "levels out of range";
-    QTest::newRow("float-nan") << Osc::message("/dimmer/master", {NaN}) << "levels out of range";
+                                << "values out of range";
+    QTest::newRow("master-int-100") << master(100) << "values out of range";
+    QTest::newRow("float-above-1") << Osc::message(level, {1.01f}) << "values out of range";
+    QTest::newRow("float-below-0") << Osc::message(level, {-0.01f}) << "values out of range";
+    QTest::newRow("float-nan") << Osc::message("/dimmer/master", {NaN}) << "values out of range";
     QTest::newRow("float-infinity")
-        << Osc::message(level, {std::numeric_limits<float>::infinity()}) << "levels out of range";
+        << Osc::message(level, {std::numeric_limits<float>::infinity()}) << "values out of range";
 
     QTest::newRow("empty-datagram") << QByteArray() << "malformed packets";
     QTest::newRow("cut-in-argument") << channel(1, 40).chopped(2) << "malformed packets";
@@ -356,13 +356,13 @@ void tst_Remote::reads_data()
 
     QTest::newRow("fade-missing") << Osc::message(fade) << "wrong arguments";
     QTest::newRow("fade-as-text") << Osc::message(fade, {QByteArray("2")}) << "wrong arguments";
-    QTest::newRow("fade-above-10-s") << Osc::message(fade, {10.01f}) << "levels out of range";
-    QTest::newRow("fade-int-11-s") << Osc::message(fade, {11}) << "levels out of range";
-    QTest::newRow("fade-below-0") << Osc::message(fade, {-0.1f}) << "levels out of range";
-    QTest::newRow("fade-nan") << Osc::message(fade, {NaN}) << "levels out of range";
+    QTest::newRow("fade-above-10-s") << Osc::message(fade, {10.01f}) << "values out of range";
+    QTest::newRow("fade-int-11-s") << Osc::message(fade, {11}) << "values out of range";
+    QTest::newRow("fade-below-0") << Osc::message(fade, {-0.1f}) << "values out of range";
+    QTest::newRow("fade-nan") << Osc::message(fade, {NaN}) << "values out of range";
     QTest::newRow("undo-released") << Osc::message("/dimmer/undo", {0}) << "button releases";
 
-    row("scene-fade-above-10-s", Osc::message("/dimmer/scene/1", {1, 11}), "levels out of range");
+    row("scene-fade-above-10-s", Osc::message("/dimmer/scene/1", {1, 11}), "values out of range");
     row("scene-fade-as-text", Osc::message("/dimmer/scene/1", {1, QByteArray("2")}),
         "wrong arguments");
     row("scene-three-arguments", Osc::message("/dimmer/scene/1", {1, 2, 3}), "wrong arguments");

@@ -636,7 +636,7 @@ void tst_Startup::remoteControl()
     QVERIFY2(outcome.err.contains("dimmer-panel: OSC: 2 messages taken, 1 button releases; "
                                   "ignored: 0 while a window was up, 0 echoes of feedback, 0 "
                                   "from the panel's own port, 1 unknown addresses, 0 wrong "
-                                  "arguments, 0 levels out of range, 0 malformed packets, 0 "
+                                  "arguments, 0 values out of range, 0 malformed packets, 0 "
                                   "bundles\n"),
              qPrintable(outcome.err));
 }

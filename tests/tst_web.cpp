@@ -53,6 +53,7 @@ private Q_SLOTS:
     void renewDropsPages();
     void hostsAndOriginsAnswered_data();
     void hostsAndOriginsAnswered();
+    void pipelinedRequestsAnsweredInOrder();
     void unmaskedFrameRefused();
     void portTaken();
 };
@@ -557,6 +558,13 @@ void tst_Web::hostsAndOriginsAnswered_data()
     row("an icon", get("/favicon.ico", "127.0.0.1:PORT"), "404");
     row("a rebound name", get("/", "evil.example:PORT"), "421");
     row("no host", "GET / HTTP/1.0\r\n\r\n", "421");
+    row("the page's head", "HEAD / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n", "200");
+    row("a form sent", "POST / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nContent-Length: 3\r\n\r\na=1",
+        "405");
+    row("another method", "DELETE / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n", "405");
+    row("chunked", "GET / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nTransfer-Encoding: chunked\r\n\r\n",
+        "405");
+    row("another protocol", "GET / HTTP/2.0\r\nHost: 127.0.0.1:PORT\r\n\r\n", "400");
     row("opening", opening, "101");
     row("opening from another site",
         RawWebSocket::opening("127.0.0.1:PORT", "http://evil.example"), "403");
@@ -578,6 +586,33 @@ void tst_Web::hostsAndOriginsAnswered()
     const auto client = web.ask(request, &answer);
     QTEST(answer.left(12), "answer");
     QTEST(int(web.server.counts().pagesTurnedAway), "turnedAway");
+}
+
+void tst_Web::pipelinedRequestsAnsweredInOrder()
+{
+    // A browser's requests on one connection, sent before the first answer: each answered in
+    // turn, a HEAD with no body, and the connection kept for the next.
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    const QByteArray host = "Host: 127.0.0.1:PORT\r\n\r\n";
+    QByteArray answer;
+    const auto client =
+        web.ask("GET /board.js HTTP/1.1\r\n" + host + "HEAD /app.css HTTP/1.1\r\n" + host +
+                    "GET /favicon.ico HTTP/1.1\r\n" + host,
+                &answer);
+    QVERIFY(QTest::qWaitFor([&] {
+        answer += client->readAll();
+        return answer.count("HTTP/1.1 ") == 3 && answer.endsWith("\r\n\r\n");
+    }));
+    const QList<QByteArray> statuses = {answer.left(12),
+                                        answer.mid(answer.indexOf("HTTP/1.1 ", 12), 12),
+                                        answer.mid(answer.lastIndexOf("HTTP/1.1 "), 12)};
+    QCOMPARE(statuses, (QList<QByteArray>{"HTTP/1.1 200", "HTTP/1.1 200", "HTTP/1.1 404"}));
+    QVERIFY2(answer.contains("\r\n\r\nconst BOARD = {") &&
+                 answer.contains("Cache-Control: no-cache\r\n\r\nHTTP/1.1 404"),
+             answer.constData());
+    QCOMPARE(client->state(), QAbstractSocket::ConnectedState);
+    QCOMPARE(web.server.counts().pagesTurnedAway, 0);
 }
 
 void tst_Web::unmaskedFrameRefused()

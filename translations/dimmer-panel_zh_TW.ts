@@ -186,6 +186,51 @@
     </message>
 </context>
 <context>
+    <name>DmxCounts</name>
+    <message>
+        <source>sACN: %1 packets taken, %2 ends of stream; ignored: %3 while a window was up, %4 short, %5 long, %6 wrong identifiers, %7 wrong vectors, %8 wrong lengths, %9 other universes, %10 over 512 slots, %11 other start codes, %12 priorities over 200, %13 preview data, %14 out of sequence, %15 beyond %16 sources, %17 synchronisation or discovery</source>
+        <translation>sACN：採用 %1 個封包，%2 次串流結束；忽略：視窗開啟時 %3 個、過短 %4 個、過長 %5 個、識別碼錯誤 %6 個、向量錯誤 %7 個、長度不符 %8 個、其他 Universe %9 個、超過 512 個位址 %10 個、其他起始碼 %11 個、優先權超過 200 的 %12 個、預覽資料 %13 個、順序錯亂 %14 個、超出 %16 個來源的 %15 個、同步或探索 %17 個</translation>
+    </message>
+    <message>
+        <source>Art-Net: %1 packets taken, %2 polls answered; ignored: %3 while a window was up, %4 short, %5 long, %6 wrong identifiers, %7 versions before 14, %8 other universes, %9 over 512 slots, %10 beyond %11 sources, %12 polls over %13 a second, %14 of the panel&apos;s own replies, %15 other operations</source>
+        <translation>Art-Net：採用 %1 個封包，回覆 %2 次輪詢；忽略：視窗開啟時 %3 個、過短 %4 個、過長 %5 個、識別碼錯誤 %6 個、版本早於 14 的 %7 個、其他 Universe %8 個、超過 512 個位址 %9 個、超出 %11 個來源的 %10 個、每秒超過 %13 次的輪詢 %12 個、控制台自己的回覆 %14 個、其他操作 %15 個</translation>
+    </message>
+</context>
+<context>
+    <name>DmxPatch</name>
+    <message>
+        <source>one slash at most, before the first slot</source>
+        <translation>最多只能有一個斜線，寫在起始位址之前</translation>
+    </message>
+    <message>
+        <source>the first slot is 1..%1, so that all eight channels fit in the universe&apos;s %2 slots</source>
+        <translation>起始位址為 1..%1，八路才能都落在 Universe 的 %2 個位址之內</translation>
+    </message>
+    <message>
+        <source>an sACN universe is 1..%1</source>
+        <translation>sACN 的 Universe 為 1..%1</translation>
+    </message>
+    <message>
+        <source>in NET:SUB:UNI, NET is 0..127, SUB and UNI 0..15</source>
+        <translation>NET:SUB:UNI 中，NET 為 0..127，SUB 與 UNI 為 0..15</translation>
+    </message>
+    <message>
+        <source>an Art-Net port-address is 0..%1, or NET:SUB:UNI</source>
+        <translation>Art-Net 的 Port-Address 為 0..%1，或寫成 NET:SUB:UNI</translation>
+    </message>
+</context>
+<context>
+    <name>DmxSocket</name>
+    <message>
+        <source>no such interface</source>
+        <translation>沒有這個網路介面</translation>
+    </message>
+    <message>
+        <source>no interface is up</source>
+        <translation>沒有已啟用的網路介面</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>Scene %1 in %2 holds the level %3 for channel %4 (%5); levels run from %6 to %7. The scene was not recalled and nothing was sent.</source>
@@ -593,6 +638,77 @@
     </message>
 </context>
 <context>
+    <name>NetworkInput</name>
+    <message>
+        <source>Cannot listen for sACN on UDP port %1: %2</source>
+        <translation>無法在 UDP 埠 %1 接收 sACN：%2</translation>
+    </message>
+    <message>
+        <source>Cannot join sACN universe %1&apos;s multicast group %2: %3</source>
+        <translation>無法加入 sACN Universe %1 的群播群組 %2：%3</translation>
+    </message>
+    <message>
+        <source>Cannot listen for Art-Net on UDP port %1: %2</source>
+        <translation>無法在 UDP 埠 %1 接收 Art-Net：%2</translation>
+    </message>
+    <message>
+        <source>1 source</source>
+        <translation>1 個來源</translation>
+    </message>
+    <message>
+        <source>%1 sources</source>
+        <translation>%1 個來源</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>ended</source>
+        <translation>已結束</translation>
+    </message>
+    <message>
+        <source>lost</source>
+        <translation>已中斷</translation>
+    </message>
+    <message>
+        <source>slots %1 to %2 on channels 1 to 8</source>
+        <translation>位址 %1 到 %2 對應第 1 到第 8 路</translation>
+    </message>
+    <message>
+        <source>sACN universe %1, %2: UDP port %3, and multicast group %4 on %5.</source>
+        <translation>sACN Universe %1，%2：UDP 埠 %3，以及 %5 上的群播群組 %4。</translation>
+    </message>
+    <message>
+        <source>Art-Net port-address %1 (%2), %3: UDP port %4 on every address.</source>
+        <translation>Art-Net Port-Address %1（%2），%3：所有位址上的 UDP 埠 %4。</translation>
+    </message>
+    <message>
+        <source>%1 (priority %2)</source>
+        <translation>%1（優先權 %2）</translation>
+    </message>
+    <message>
+        <source>Sources: %1.</source>
+        <translation>來源：%1。</translation>
+    </message>
+    <message>
+        <source>The last source ended its stream at %1.</source>
+        <translation>最後一個來源在 %1 結束了串流。</translation>
+    </message>
+    <message>
+        <source>The last source fell silent at %1.</source>
+        <translation>最後一個來源在 %1 之後沒有再傳送。</translation>
+    </message>
+    <message>
+        <source>The lamps hold their levels.</source>
+        <translation>燈具維持目前的亮度。</translation>
+    </message>
+    <message>
+        <source>No source has been heard yet.</source>
+        <translation>尚未收到任何來源。</translation>
+    </message>
+</context>
+<context>
     <name>Options</name>
     <message>
         <source>Control panel for the eight-channel dimmer board on a serial port.</source>
@@ -667,6 +783,30 @@
         <translation>--cues 需要一個檔案名稱。</translation>
     </message>
     <message>
+        <source>Take a lighting console&apos;s levels by sACN (E1.31) on UDP port 5568, sent to this computer or to the universe&apos;s multicast group: UNIVERSE 1..63999; slots START to START+7 (START 1..505, default 1) are channels 1 to 8.</source>
+        <translation>以 sACN（E1.31）在 UDP 埠 5568 接收燈光控台的亮度，無論是傳給這部電腦或傳給該 Universe 的群播群組：UNIVERSE 為 1..63999；位址 START 到 START+7（START 為 1..505，預設 1）對應第 1 到第 8 路。</translation>
+    </message>
+    <message>
+        <source>Take a lighting console&apos;s levels by Art-Net on UDP port 6454 on every address, and answer its polls: UNIVERSE is the port-address 0..32767, or NET:SUB:UNI; START as for --sacn.</source>
+        <translation>以 Art-Net 在所有位址的 UDP 埠 6454 接收燈光控台的亮度，並回覆它的輪詢：UNIVERSE 為 Port-Address 0..32767，或寫成 NET:SUB:UNI；START 與 --sacn 相同。</translation>
+    </message>
+    <message>
+        <source>The network interface on which --sacn joins its universe&apos;s multicast group (default: every interface that is up, the loopback included).</source>
+        <translation>--sacn 加入 Universe 群播群組時使用的網路介面（預設：所有已啟用的介面，包括 loopback）。</translation>
+    </message>
+    <message>
+        <source>--%1 %2: %3.</source>
+        <translation>--%1 %2：%3。</translation>
+    </message>
+    <message>
+        <source>--net-interface names where --sacn joins its universe&apos;s group: give --sacn too.</source>
+        <translation>--net-interface 指定 --sacn 在哪裡加入 Universe 的群組：請同時指定 --sacn。</translation>
+    </message>
+    <message>
+        <source>--net-interface needs an interface&apos;s name.</source>
+        <translation>--net-interface 需要一個網路介面名稱。</translation>
+    </message>
+    <message>
         <source>--midi-profile and --midi-api are for the surface that --midi names: give --midi too.</source>
         <translation>--midi-profile 與 --midi-api 是給 --midi 指定的控制器用的：請一併指定 --midi。</translation>
     </message>
@@ -702,8 +842,8 @@
 <context>
     <name>OscCounts</name>
     <message>
-        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 levels out of range, %9 malformed packets, %10 bundles</source>
-        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，亮度超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
+        <source>OSC: %1 messages taken, %2 button releases; ignored: %3 while a window was up, %4 echoes of feedback, %5 from the panel&apos;s own port, %6 unknown addresses, %7 wrong arguments, %8 values out of range, %9 malformed packets, %10 bundles</source>
+        <translation>OSC：接受 %1 則訊息，%2 次按鈕放開；忽略：視窗開啟時 %3 則，回饋的回聲 %4 則，來自控制台自己連接埠的 %5 則，未知位址 %6 則，引數錯誤 %7 則，數值超出範圍 %8 則，格式錯誤的封包 %9 個，bundle %10 個</translation>
     </message>
 </context>
 <context>

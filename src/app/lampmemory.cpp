@@ -91,8 +91,6 @@ LampMemory::LampMemory(const QString &port, const QString &folder, QObject *pare
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(SaveDelayMilliseconds);
     connect(&m_saveTimer, &QTimer::timeout, this, [this] { save(false); });
-    if (isRawPseudoTerminal(port))
-        m_farSide = farSideOf(port);
     read();
 }
 
@@ -197,7 +195,7 @@ void LampMemory::read()
         // A pseudo-terminal's number is given to whoever asks next: what its far side showed
         // is only the lamps' own while the same program still holds it. Another program
         // behind the number, or one the panel may not see, starts dark.
-        if (record && isRawPseudoTerminal(m_port) && (!m_farSide || record->farSide != m_farSide))
+        if (record && isRawPseudoTerminal(m_port) && (!farSide() || record->farSide != farSide()))
             return;
         if (record) {
             m_recalled = record->state;
@@ -235,10 +233,18 @@ void LampMemory::follow(const Desk &desk, const SerialLink &link)
     connect(&desk, &Desk::blackoutChanged, this, &LampMemory::changed);
     // The operator took a pseudo-terminal back by its number: whoever holds its far side now
     // is the board.
-    connect(&link, &SerialLink::restored, this, [this] {
-        if (isRawPseudoTerminal(m_port))
-            m_farSide = farSideOf(m_port);
-    });
+    connect(&link, &SerialLink::restored, this, [this] { m_farSideLooked = false; });
+}
+
+const std::optional<LampMemory::FarSide> &LampMemory::farSide()
+{
+    // Looked for only when a kept file asks or one is written: finding who holds a
+    // pseudo-terminal's far side means looking through every process's descriptors, which
+    // a first start need not do before its window shows. Until the line is lost, the far
+    // side cannot change: its closing is a hang-up for the panel.
+    if (!std::exchange(m_farSideLooked, true) && isRawPseudoTerminal(m_port))
+        m_farSide = farSideOf(m_port);
+    return m_farSide;
 }
 
 void LampMemory::changed()
@@ -269,7 +275,7 @@ LampMemory::Record LampMemory::record(bool last)
     // line that is lost or takes nothing, or the end of the run, leaves changes unsent.
     if (last || m_link->state() != SerialLink::State::Up)
         record.unsent = wanted.changesFrom(record.state) + (m_link->isDownloadOwed() ? 1 : 0);
-    record.farSide = m_farSide;
+    record.farSide = farSide();
     return record;
 }
 

@@ -86,6 +86,7 @@ private:
     void changed();
     int save(bool last);
     Record record(bool last);
+    const std::optional<FarSide> &farSide();
 
     const Desk *m_desk = nullptr;
     const SerialLink *m_link = nullptr;
@@ -93,6 +94,7 @@ private:
     QString m_path;
     QString m_problem;
     std::optional<FarSide> m_farSide;
+    bool m_farSideLooked = false;
     std::optional<DeskState> m_recalled;
     std::optional<DeskState::Levels> m_keptBlackout;
     int m_unsentLastTime = 0;

@@ -8,6 +8,7 @@
 #include "cli/signalwatcher.h"
 #include "cli/translations.h"
 #include "control/desk.h"
+#include "dmx/networkinput.h"
 #include "link/portnames.h"
 #include "link/seriallink.h"
 #include "scenes/cuefile.h"
@@ -163,6 +164,30 @@ bool startMidi(const Options &options, RemoteModules &remotes, Form1 &panel)
     return true;
 }
 
+// A console's levels over the network when --sacn or --artnet asks for them, and their state
+// beside the line's. A port or a group that cannot be had fails the start, as for OSC.
+bool startNetwork(const Options &options, Desk &desk, Form1 &panel,
+                  std::optional<NetworkInput> &network)
+{
+    if (!options.sacn && !options.artNet)
+        return true;
+    network.emplace(desk);
+    QString error;
+    if ((options.sacn && !network->listenSacn(*options.sacn, options.netInterface, &error)) ||
+        (options.artNet && !network->listenArtNet(*options.artNet, &error))) {
+        ErrorReport::failedToStart(error);
+        return false;
+    }
+    NetworkInput *input = &*network;
+    const auto show = [input, &panel] {
+        panel.showNetworkState(input->stateText(), input->stateToolTip(),
+                               Form1::NetworkLook(input->look()));
+    };
+    QObject::connect(input, &NetworkInput::stateChanged, &panel, show);
+    show();
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -238,6 +263,9 @@ int main(int argc, char **argv)
     RemoteModules remotes(desk, link);
     if (!startRemotes(options, remotes, panel) || !startMidi(options, remotes, panel))
         return 1;
+    std::optional<NetworkInput> network;
+    if (!startNetwork(options, desk, panel, network))
+        return 1;
 
     ErrorReport report;
     QObject::connect(&desk, &Desk::failed, &report, &ErrorReport::fatal);
@@ -279,6 +307,13 @@ int main(int argc, char **argv)
         memory.rememberFadeTime(desk.fadeTime());
     for (const QString &counts : remotes.countsSummaries())
         ErrorReport::print(counts);
+    for (const auto protocol : {DmxPatch::Protocol::Sacn, DmxPatch::Protocol::ArtNet}) {
+        if (network && network->isFollowing(protocol)) {
+            const DmxCounts &counts = network->counts(protocol);
+            ErrorReport::print(protocol == DmxPatch::Protocol::Sacn ? counts.sacnSummary()
+                                                                    : counts.artNetSummary());
+        }
+    }
     board.end();
     cueFile.flush();
     return status;

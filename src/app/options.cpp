@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 
+#include <tuple>
+
 namespace {
 
 // --osc and --osc-feedback into options; why they cannot be used, or empty.
@@ -97,6 +99,31 @@ QString readMidiOptions(const QCommandLineParser &parser, const QCommandLineOpti
     return {};
 }
 
+// --sacn, --artnet and --net-interface into options; why they cannot be used, or empty.
+QString readNetworkOptions(const QCommandLineParser &parser, const QCommandLineOption &sacn,
+                           const QCommandLineOption &artNet, const QCommandLineOption &interface,
+                           Options &options)
+{
+    QString problem;
+    for (const auto &[option, protocol, patch] :
+         {std::tuple{&sacn, DmxPatch::Protocol::Sacn, &options.sacn},
+          std::tuple{&artNet, DmxPatch::Protocol::ArtNet, &options.artNet}}) {
+        if (!parser.isSet(*option))
+            continue;
+        *patch = DmxPatch::parse(protocol, parser.value(*option), &problem);
+        if (!*patch)
+            return Options::tr("--%1 %2: %3.")
+                .arg(option->names().constFirst(), parser.value(*option), problem);
+    }
+    options.netInterface = parser.value(interface);
+    if (parser.isSet(interface) && !options.sacn)
+        return Options::tr("--net-interface names where --sacn joins its universe's group: "
+                           "give --sacn too.");
+    if (parser.isSet(interface) && options.netInterface.isEmpty())
+        return Options::tr("--net-interface needs an interface's name.");
+    return {};
+}
+
 } // namespace
 
 Options Options::parse(const CommandLine::Arguments &arguments)
@@ -141,6 +168,23 @@ Options Options::parse(const CommandLine::Arguments &arguments)
            "network to be reached from it).")
             .arg(SocketAddress::defaultHost()),
         QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption sacn(
+        QStringLiteral("sacn"),
+        tr("Take a lighting console's levels by sACN (E1.31) on UDP port 5568, sent to this "
+           "computer or to the universe's multicast group: UNIVERSE 1..63999; slots START to "
+           "START+7 (START 1..505, default 1) are channels 1 to 8."),
+        QStringLiteral("UNIVERSE[/START]"));
+    const QCommandLineOption artNet(
+        QStringLiteral("artnet"),
+        tr("Take a lighting console's levels by Art-Net on UDP port 6454 on every address, and "
+           "answer its polls: UNIVERSE is the port-address 0..32767, or NET:SUB:UNI; START as "
+           "for --sacn."),
+        QStringLiteral("UNIVERSE[/START]"));
+    const QCommandLineOption netInterface(
+        QStringLiteral("net-interface"),
+        tr("The network interface on which --sacn joins its universe's multicast group "
+           "(default: every interface that is up, the loopback included)."),
+        QStringLiteral("NAME"));
     const QCommandLineOption midi(
         QStringLiteral("midi"),
         tr("Take a MIDI control surface: the input (and the output, for its lights and motor "
@@ -169,6 +213,9 @@ Options Options::parse(const CommandLine::Arguments &arguments)
     parser.addOption(osc);
     parser.addOption(oscFeedback);
     parser.addOption(web);
+    parser.addOption(sacn);
+    parser.addOption(artNet);
+    parser.addOption(netInterface);
     parser.addOption(midi);
     parser.addOption(midiProfile);
     parser.addOption(midiApi);
@@ -197,6 +244,10 @@ Options Options::parse(const CommandLine::Arguments &arguments)
              !problem.isEmpty())
         options.verdict = CommandLine::usageError(parser, problem);
     else if (const QString problem = readWebOption(parser, web, options); !problem.isEmpty())
+        options.verdict = CommandLine::usageError(parser, problem);
+    else if (const QString problem =
+                 readNetworkOptions(parser, sacn, artNet, netInterface, options);
+             !problem.isEmpty())
         options.verdict = CommandLine::usageError(parser, problem);
     else if (const QString problem =
                  readMidiOptions(parser, midi, midiProfile, midiApi, midiList, options);

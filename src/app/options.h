@@ -2,6 +2,7 @@
 
 #include "app/socketaddress.h"
 #include "cli/commandline.h"
+#include "dmx/dmxpatch.h"
 #include "midi/midiplugin.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,10 @@ public:
     };
     QList<FeedbackTarget> oscFeedback;
     std::optional<SocketAddress> web; // --web: where the web remote listens (TCP); none: off
+    // --sacn, --artnet: where a console's levels are taken from; none: off.
+    std::optional<DmxPatch> sacn;
+    std::optional<DmxPatch> artNet;
+    QString netInterface; // --net-interface: where sACN joins its group; empty: everywhere
     // --midi PATTERN, --midi-profile, --midi-api: the MIDI surface; none: off.
     std::optional<MidiSettings> midi;
     // --midi-list: the MIDI ports, listed instead of starting, on the system of midi.

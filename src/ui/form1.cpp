@@ -21,7 +21,6 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,7 +68,7 @@ Form1::Form1(Desk &desk, SerialLink &link, QWidget *parent)
     qApp->installEventFilter(new ClickGuard(this));
     // A held Space presses a button once.
     qApp->installEventFilter(new RepeatGuard(this));
-    setWindowIcon(QIcon(Pictures::programIcon()));
+    setWindowIcon(Pictures::icon(Pictures::programIcon()));
     // No layout: resizing the window moves nothing, as on the board's original panel.
     resize(Form1Table::ClientWidth / Twips::PerPixel, Form1Table::ClientHeight / Twips::PerPixel);
     createControls();
@@ -91,14 +90,17 @@ QFont Form1::captionFont(double pointSize)
 {
     // The panel's Ming typeface is rarely installed outside Taiwan; take the first Ming
     // face that is. Naming it directly, rather than through a font substitution, spares
-    // the font system a fallback search for the missing family at every start.
+    // the font system a fallback search for the missing family at every start. Looked up
+    // in the list of installed families: asking for a name by itself has the font system
+    // run its substitution rules for it, about a millisecond for each name that is missing.
     static const QString family = [] {
         const QStringList ming = {text(Form1Table::CaptionFont), QStringLiteral("PMingLiU"),
                                   QStringLiteral("AR PL UMing TW"),
                                   QStringLiteral("AR PL New Sung"),
                                   QStringLiteral("Noto Serif CJK TC")};
+        const QStringList installed = QFontDatabase::families();
         for (const QString &candidate : ming) {
-            if (QFontDatabase::hasFamily(candidate))
+            if (installed.contains(candidate, Qt::CaseInsensitive))
                 return candidate;
         }
         return ming.first();
@@ -177,9 +179,6 @@ void Form1::createShowControls(std::vector<std::pair<int, QWidget *>> &stops)
     m_blackout->setCheckable(true);
     m_blackout->setToolTip(tr("Blackout (B): every channel to 0. Again: the levels from before "
                               "come back."));
-    // Seen across a dark room while it holds the lamps at 0.
-    m_blackout->setStyleSheet(
-        QStringLiteral("QPushButton:checked { background: #c00000; color: white; }"));
     m_blackout->setFont(captionFont(T::Label1PointSize(1)));
     m_sendAll = place(new QPushButton(text(T::SendAllText), this), T::SendAll, "SendAll");
     m_sendAll->setToolTip(tr("Send the mode and every level to the board again, as for a board "
@@ -189,12 +188,10 @@ void Form1::createShowControls(std::vector<std::pair<int, QWidget *>> &stops)
         place(new QLabel(text(T::BlackoutNoticeText), this), T::BlackoutNotice, "BlackoutNotice");
     m_blackoutNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_blackoutNotice->setFont(captionFont(T::Label1PointSize(0)));
-    m_blackoutNotice->setStyleSheet(QStringLiteral("color: #c00000;"));
     m_blackoutNotice->hide();
     // Where the blackout's notice stands: a recall cannot fade while a blackout holds.
     m_fadeNotice = place(new QLabel(this), T::BlackoutNotice, "FadeNotice");
     m_fadeNotice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_fadeNotice->setStyleSheet(QStringLiteral("color: #1f8f3a; font-weight: bold;"));
     m_fadeNotice->hide();
     stops.insert(stops.end(), {{T::BlackoutTab, m_blackout}, {T::SendAllTab, m_sendAll}});
 }
@@ -305,10 +302,7 @@ void Form1::wireControls()
     connect(&m_desk, &Desk::sceneRecalled, this,
             [this](int sceneNumber) { m_Option1[sceneNumber - 1]->setChecked(true); });
     connect(&m_desk, &Desk::recallRefused, this, &Form1::warnRefused);
-    connect(&m_desk, &Desk::blackoutChanged, this, [this](bool on) {
-        m_blackout->setChecked(on);
-        m_blackoutNotice->setVisible(on);
-    });
+    connect(&m_desk, &Desk::blackoutChanged, this, &Form1::showBlackout);
 }
 
 void Form1::act(Intent::Kind kind, int index, int value)
@@ -367,10 +361,27 @@ void Form1::wirePlayback()
     connect(desk, &Desk::fadeProgressed, this, &Form1::showFade);
 }
 
+void Form1::showBlackout(bool on)
+{
+    // Seen across a dark room while it holds the lamps at 0. The style sheets are given at
+    // the first blackout, not at the start: the first sheet of a program brings a style
+    // of its own and the style sheet parser, which the window shown without them does not
+    // need; the fade's notice gets its own the same way.
+    if (on && m_blackout->styleSheet().isEmpty()) {
+        m_blackout->setStyleSheet(
+            QStringLiteral("QPushButton:checked { background: #c00000; color: white; }"));
+        m_blackoutNotice->setStyleSheet(QStringLiteral("color: #c00000;"));
+    }
+    m_blackout->setChecked(on);
+    m_blackoutNotice->setVisible(on);
+}
+
 void Form1::showFade(int sceneNumber, int percent)
 {
     // The scene being faded to shows how far it has come; it turns green only once the
     // levels have landed on it.
+    if (sceneNumber > 0 && m_fadeNotice->styleSheet().isEmpty())
+        m_fadeNotice->setStyleSheet(QStringLiteral("color: #1f8f3a; font-weight: bold;"));
     m_fadeNotice->setVisible(sceneNumber > 0);
     if (sceneNumber > 0) {
         m_fadeNotice->setText(tr("Fading to %1: %2%").arg(sceneNumber).arg(percent));
@@ -430,8 +441,7 @@ void Form1::showDesk()
     catchUp();
     if (m_desk.mode() != Desk::NoMode)
         m_Option2[m_desk.mode()]->setChecked(true);
-    m_blackout->setChecked(m_desk.isBlackout());
-    m_blackoutNotice->setVisible(m_desk.isBlackout());
+    showBlackout(m_desk.isBlackout());
     {
         const QSignalBlocker quiet(m_fadeTime);
         m_fadeTime->setValue(m_desk.fadeTime() / double(TenthsPerSecond));
@@ -489,6 +499,36 @@ bool Form1::event(QEvent *event)
 }
 
 void Form1::showKeepingProblem(const QString &problem) { m_lineState->setKeepingProblem(problem); }
+
+void Form1::showNetworkState(const QString &text, const QString &toolTip, NetworkLook look)
+{
+    namespace T = Form1Table;
+    if (!m_networkState) {
+        m_networkState = place(new QLabel(this), T::NetworkState, "NetworkState");
+        m_networkState->setTextFormat(Qt::PlainText);
+        m_networkState->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_networkState->setWordWrap(true);
+        // The line's font, as the line's strip has it: the state of an input, not a caption.
+        QFont small = m_networkState->font();
+        small.setPointSizeF(T::NetworkStatePointSize);
+        m_networkState->setFont(small);
+        m_networkState->show();
+    }
+    m_networkState->setText(text);
+    m_networkState->setToolTip(toolTip);
+    // The line's colours: green while a console sends, red once it is lost.
+    QColor colour = palette().color(QPalette::WindowText);
+    if (look == NetworkLook::Live)
+        colour = QColor(0, 110, 40);
+    else if (look == NetworkLook::Lost)
+        colour = QColor(190, 0, 0);
+    QPalette shades = m_networkState->palette();
+    shades.setColor(QPalette::WindowText, colour);
+    m_networkState->setPalette(shades);
+    QFont font = m_networkState->font();
+    font.setBold(look == NetworkLook::Lost);
+    m_networkState->setFont(font);
+}
 
 bool Form1::Form_Load(const QString &portName, QString *errorMessage)
 {

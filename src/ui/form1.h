@@ -9,6 +9,7 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -66,6 +67,10 @@ public:
     void offerWebRemote();
     // Why what the board shows cannot be kept for the next start; empty when it can.
     void showKeepingProblem(const QString &problem);
+    // What a console on the network sends: a few short lines, their whole story in the tool
+    // tip (rich text, whose outside words the caller escaped). Shown from the first call.
+    enum class NetworkLook : std::uint8_t { Waiting, Live, Lost };
+    void showNetworkState(const QString &text, const QString &toolTip, NetworkLook look);
 
 Q_SIGNALS:
     // Something the operator should know; the panel carries on.
@@ -95,6 +100,7 @@ private:
     void createPlaybackControls(std::vector<std::pair<int, QWidget *>> &stops);
     void wirePlayback();
     void showLiveScene(int sceneNumber, bool changed);
+    void showBlackout(bool on);
     void showFade(int sceneNumber, int percent);
     void createWebRemoteButton(std::vector<std::pair<int, QWidget *>> &stops);
     void openCueList();
@@ -126,6 +132,7 @@ private:
     QPushButton *m_redo = nullptr;
     int m_markedScene = 0; // the scene button drawn as live, 1..12; 0: none
     QPushButton *m_webRemote = nullptr;
+    QLabel *m_networkState = nullptr;
     Form2 *m_form2 = nullptr;
     CueWindow *m_cueWindow = nullptr;
     // The read-outs whose level changed since they were last drawn, the master's last.

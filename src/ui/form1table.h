@@ -114,6 +114,11 @@ inline constexpr Twips CueList = {11280, 5880, 735, 615};
 inline constexpr int CueListTab = 78;
 inline constexpr const char *CueListText = "序列";
 
+// What a console on the network sends, beside the line's strip: the narrow column right of the
+// scene and mode rows, a few short lines; there only with --sacn or --artnet.
+inline constexpr Twips NetworkState = {11475, 6960, 990, 2655};
+inline constexpr double NetworkStatePointSize = 8.0;
+
 // With a MIDI surface: beside each read-out (the eight channels, then the master), in the
 // gap before the next column, a mark while its fader waits for pickup; and the learn button
 // in the corner under the mode row.

@@ -1,11 +1,12 @@
 #include "imagecontrol.h"
 
+#include "ui/pictures.h"
+
 #include <QMouseEvent>
-#include <QPixmap>
 
 ImageControl::ImageControl(const QString &picture, bool stretch, QWidget *parent) : QLabel(parent)
 {
-    setPixmap(QPixmap(picture));
+    setPixmap(Pictures::bitmap(picture));
     setScaledContents(stretch);
     setFocusPolicy(Qt::NoFocus);
 }

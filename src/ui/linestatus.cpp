@@ -89,8 +89,11 @@ void LineStatus::lineChanged(SerialLink::State state, const QString &reason)
     QPalette shades = palette();
     shades.setColor(QPalette::WindowText, colour);
     setPalette(shades);
+    // Bold when the operator has something to see to; a line not opened yet (before the
+    // window shows) is no alarm, and measuring it in a face of its own would load one.
     QFont font = this->font();
-    font.setBold(state != SerialLink::State::Up || !m_keepingProblem.isEmpty());
+    font.setBold(state == SerialLink::State::Waiting || state == SerialLink::State::Lost ||
+                 !m_keepingProblem.isEmpty());
     setFont(font);
     const QString whole = fullText();
     setToolTip(detail.isEmpty() ? whole : whole + QLatin1Char('\n') + detail);

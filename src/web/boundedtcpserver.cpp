@@ -37,9 +37,9 @@ QHostAddress plain(const QHostAddress &address)
 } // namespace
 
 BoundedTcpServer::BoundedTcpServer(Limits limits, const QByteArray &webSocketPath, Opening opening,
-                                   QObject *parent)
+                                   Answering answering, QObject *parent)
     : QTcpServer(parent), m_limits(limits), m_webSocketPath(webSocketPath),
-      m_opening(std::move(opening))
+      m_opening(std::move(opening)), m_answering(std::move(answering))
 {}
 
 int BoundedTcpServer::unjoinedFrom(const QHostAddress &address) const
@@ -115,11 +115,15 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor)
             close(socket, !found->second.idle);
     });
     connection.limit->start(m_limits.requestLimit);
-    // Connected before the HTTP server's own reader, so it looks first.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { received(socket); });
     connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] {
         const auto found = m_connections.find(socket);
-        if (found != m_connections.end() && found->second.stage == Stage::Http)
+        if (found == m_connections.end() || found->second.stage != Stage::Http)
+            return;
+        // Requests that waited for the answers before them to go are answered now.
+        if (!found->second.head.isEmpty() && socket->bytesToWrite() < LargestUnsent)
+            readRequests(socket, found->second);
+        else if (found->second.head.isEmpty() && socket->bytesToWrite() == 0)
             found->second.idle = true;
     });
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -132,58 +136,76 @@ void BoundedTcpServer::received(QTcpSocket *socket)
         return;
     Connection &connection = found->second;
     connection.idle = false;
-    if (connection.stage == Stage::FirstRequest) {
-        readFirstRequest(socket, connection);
-        return;
-    }
-    connection.received += socket->bytesAvailable();
-    if (connection.received > LargestRequests) {
-        // Once the HTTP server has read this part: a socket closed under its reader would
-        // have it complain.
-        connection.received = std::numeric_limits<qint64>::min(); // told once
-        QMetaObject::invokeMethod(
-            this,
-            [this, socket = QPointer<QTcpSocket>(socket)] {
-                if (socket)
-                    close(socket, true);
-            },
-            Qt::QueuedConnection);
-    }
+    readRequests(socket, connection);
 }
 
-void BoundedTcpServer::readFirstRequest(QTcpSocket *socket, Connection &connection)
+void BoundedTcpServer::readRequests(QTcpSocket *socket, Connection &connection)
 {
-    // Read in a transaction, so that the HTTP server can read it all again.
-    if (!socket->isTransactionStarted())
+    if (connection.stage == Stage::FirstRequest) {
+        // Read in a transaction, so that what follows the opening of a WebSocket stays in
+        // the socket for the WebSocket to read.
         socket->startTransaction();
+        const QByteArray first = socket->readAll();
+        RequestHead head;
+        qsizetype length = 0;
+        const RequestHead::Status status = RequestHead::read(first, &head, &length);
+        socket->rollbackTransaction();
+        if (status == RequestHead::Status::Incomplete && first.size() < LargestRequests)
+            return;
+        if (status == RequestHead::Status::Complete && head.path() == m_webSocketPath) {
+            // The opening function's from now on: it ends the socket when it is done with it.
+            connection.stage = Stage::Http;
+            disconnect(socket, &QTcpSocket::disconnected, socket, nullptr);
+            socket->skip(length);
+            m_opening(socket, head);
+            return;
+        }
+        connection.stage = Stage::Http;
+    }
     const QByteArray more = socket->readAll();
     connection.head += more;
     connection.received += more.size();
-    RequestHead head;
-    qsizetype length = 0;
-    const RequestHead::Status status = RequestHead::read(connection.head, &head, &length);
-    if (status == RequestHead::Status::Incomplete) {
-        if (connection.received >= LargestRequests) {
-            socket->rollbackTransaction();
-            close(socket, true);
+    if (connection.received > LargestRequests) {
+        close(socket, true);
+        return;
+    }
+    // A client that sends requests and never reads the answers gets no more answers than
+    // fit under the bound; the rest of its requests wait, and then the system's buffers.
+    while (!connection.head.isEmpty() && socket->bytesToWrite() < LargestUnsent) {
+        RequestHead head;
+        qsizetype length = 0;
+        const RequestHead::Status status = RequestHead::read(connection.head, &head, &length);
+        if (status == RequestHead::Status::Incomplete)
+            return;
+        const bool bodyless = head.count("content-length") + head.count("transfer-encoding") == 0;
+        const bool known = head.version == "HTTP/1.1" || head.version == "HTTP/1.0";
+        if (status == RequestHead::Status::Malformed || !bodyless || !known) {
+            // Nothing after it can be read as a request: answered, and the connection ends.
+            socket->write(status == RequestHead::Status::Complete && known
+                              ? QByteArrayLiteral("HTTP/1.1 405 Method Not Allowed\r\n"
+                                                  "Allow: GET, HEAD\r\nContent-Length: 0\r\n"
+                                                  "Connection: close\r\n\r\n")
+                              : QByteArrayLiteral("HTTP/1.1 400 Bad Request\r\n"
+                                                  "Content-Length: 0\r\n"
+                                                  "Connection: close\r\n\r\n"));
+            endAfterAnswer(socket, connection);
+            Q_EMIT turnedAway();
+            return;
         }
-        return;
+        connection.head.remove(0, length);
+        socket->write(m_answering(head));
+        if (head.version == "HTTP/1.0" || head.lists("connection", "close")) {
+            endAfterAnswer(socket, connection);
+            return;
+        }
     }
-    socket->rollbackTransaction();
+}
+
+void BoundedTcpServer::endAfterAnswer(QTcpSocket *socket, Connection &connection)
+{
     connection.head.clear();
-    connection.stage = Stage::Http;
-    if (status == RequestHead::Status::Complete && head.path() == m_webSocketPath) {
-        // The opening function's from now on: it ends the socket when it is done with it.
-        disconnect(socket, &QTcpSocket::disconnected, socket, nullptr);
-        socket->skip(length);
-        m_opening(socket, head);
-        return;
-    }
-    // The HTTP server reads the whole request again: it is counted once.
-    connection.received -= socket->bytesAvailable();
-    addPendingConnection(socket);
-    Q_EMIT newConnection();
-    QMetaObject::invokeMethod(socket, &QTcpSocket::readyRead, Qt::QueuedConnection);
+    disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+    socket->disconnectFromHost();
 }
 
 void BoundedTcpServer::becameWebSocket(QTcpSocket *socket)

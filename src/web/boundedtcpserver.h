@@ -21,8 +21,11 @@ class QTimer;
 //   there is none;
 // - a connection that is not a WebSocket Limits::requestLimit after it opened is closed,
 //   whatever it sends, and so is one that sends more than LargestRequests before it is one.
-// The first request of each connection is read here: the opening of a WebSocket at the
-// given path goes to the opening function, any other request to the HTTP server. Every way
+// The requests of each connection are read here: the opening of a WebSocket at the given
+// path, as a connection's first request, goes to the opening function; any other request is
+// answered with what the answering function gives for it. Only requests without a body are
+// taken (a page's files are all it asks for): one with a body is refused and the connection
+// closed. Every way
 // a connection ends gives its place back: the place is held by an object that the socket
 // owns. Connections refused or closed for breaking a bound are told by turnedAway(); idle
 // ones that make room or run out their time are not.
@@ -33,6 +36,8 @@ class BoundedTcpServer : public QTcpServer
 public:
     // A page's requests are a few hundred bytes each.
     static constexpr qint64 LargestRequests = 64 * 1024;
+    // Answers written and not yet taken by the client, before its next request is read.
+    static constexpr qint64 LargestUnsent = 64 * 1024;
 
     struct Limits
     {
@@ -43,9 +48,11 @@ public:
     // The opening of a WebSocket, its head read from socket: the socket is the function's
     // from now on, to answer and to keep or close.
     using Opening = std::function<void(QTcpSocket *socket, const RequestHead &head)>;
+    // The whole response to a request: status line, headers and body.
+    using Answering = std::function<QByteArray(const RequestHead &head)>;
 
     BoundedTcpServer(Limits limits, const QByteArray &webSocketPath, Opening opening,
-                     QObject *parent = nullptr);
+                     Answering answering, QObject *parent = nullptr);
 
     int open() const { return int(m_connections.size()); }
     // Connections from address that are not joined pages.
@@ -71,12 +78,13 @@ private:
         Stage stage = Stage::FirstRequest;
         bool idle = true; // all it sent answered
         qint64 received = 0;
-        QByteArray head; // the first request, until it is whole
+        QByteArray head; // a request, until it is whole
         QTimer *limit = nullptr;
     };
 
     bool makeRoom(const QHostAddress &peer);
-    void readFirstRequest(QTcpSocket *socket, Connection &connection);
+    void readRequests(QTcpSocket *socket, Connection &connection);
+    void endAfterAnswer(QTcpSocket *socket, Connection &connection);
     void received(QTcpSocket *socket);
     void close(QTcpSocket *socket, bool turnAway);
     void released(QTcpSocket *socket);
@@ -84,6 +92,7 @@ private:
     Limits m_limits;
     QByteArray m_webSocketPath;
     Opening m_opening;
+    Answering m_answering;
     std::map<QTcpSocket *, Connection> m_connections;
     quint64 m_opened = 0;
 };

@@ -34,9 +34,9 @@ QByteArray PanelSnapshot::toJson() const
         {QStringLiteral("changed"), liveChanged}, {QStringLiteral("to"), fadingTo},
         {QStringLiteral("pc"), fadePercent},      {QStringLiteral("bo"), blackout},
         {QStringLiteral("fade"), fadeTenths},     {QStringLiteral("port"), port},
-        {QStringLiteral("line"), lineName(line)},
-        {QStringLiteral("cue"), cue},             {QStringLiteral("next"), nextCue},
-        {QStringLiteral("run"), cueRunning},      {QStringLiteral("held"), cuePaused},
+        {QStringLiteral("line"), lineName(line)}, {QStringLiteral("cue"), cue},
+        {QStringLiteral("next"), nextCue},        {QStringLiteral("run"), cueRunning},
+        {QStringLiteral("held"), cuePaused},
     };
     return QJsonDocument(QJsonObject{{QStringLiteral("state"), state}})
         .toJson(QJsonDocument::Compact);

@@ -1,20 +1,13 @@
 #include "webserver.h"
 
-#include "protocol/boardnumbers.h"
 #include "web/boundedtcpserver.h"
 #include "web/joinaddress.h"
+#include "web/pagefiles.h"
 #include "web/pagesocket.h"
 #include "web/qrencoder.h"
 #include "web/requesthead.h"
 #include "web/websocketopening.h"
 
-#include <QFile>
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QHttpServerResponse>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLoggingCategory>
 #include <QNetworkInterface>
 #include <QTcpSocket>
 
@@ -26,65 +19,15 @@ namespace {
 constexpr quint16 UnsupportedData = 1003;
 constexpr quint16 PolicyViolated = 1008;
 
-// The page's files: built into the program, but for the board's numbers, which its script
-// takes from where the panel does.
-QHttpServerResponse resource(const QString &name, const QByteArray &type)
-{
-    QByteArray body;
-    if (name == QLatin1String("board.js")) {
-        const QJsonObject board{
-            {QStringLiteral("channels"), Board::ChannelCount},
-            {QStringLiteral("scenes"), Board::SceneCount},
-            {QStringLiteral("modes"), Board::ModeCount},
-            {QStringLiteral("full"), Board::FullOn},
-            {QStringLiteral("longestFade"), Intent::LongestFade},
-        };
-        body = "const BOARD = " + QJsonDocument(board).toJson(QJsonDocument::Compact) + ";\n";
-    } else {
-        QFile file(QStringLiteral(":/web/") + name);
-        if (!file.open(QIODevice::ReadOnly))
-            return QHttpServerResponse(QHttpServerResponse::StatusCode::NotFound);
-        body = file.readAll();
-    }
-    QHttpServerResponse response(type, body);
-    // The page loads nothing from anywhere else, and nothing may frame it.
-    response.setHeader("Content-Security-Policy",
-                       "default-src 'self'; connect-src 'self' ws: wss:; img-src 'self' data:; "
-                       "frame-ancestors 'none'");
-    response.setHeader("Referrer-Policy", "no-referrer");
-    response.setHeader("X-Content-Type-Options", "nosniff");
-    response.setHeader("Cache-Control", "no-cache");
-    return response;
-}
-
 QByteArray refusal(const char *why) { return QByteArray("{\"refused\":\"") + why + "\"}"; }
 
 QList<QHostAddress> machineAddresses() { return QNetworkInterface::allAddresses(); }
-
-// Qt's HTTP server warns on the panel's output of every request to open a WebSocket after
-// another request on the same connection, which it does not open: what a page sends must
-// not write the panel's output.
-QLoggingCategory::CategoryFilter otherFilter = nullptr;
-
-void quietHttpServer(QLoggingCategory *category)
-{
-    if (otherFilter)
-        otherFilter(category);
-    if (qstrcmp(category->categoryName(), "qt.httpserver") == 0)
-        category->setEnabled(QtWarningMsg, false);
-}
 
 } // namespace
 
 WebServer::WebServer(PanelAccess &panel, const QString &stateFolder, QObject *parent)
     : QObject(parent), m_panel(panel), m_token(stateFolder)
 {
-    static const bool quiet = [] {
-        otherFilter = QLoggingCategory::installFilter(quietHttpServer);
-        return true;
-    }();
-    Q_UNUSED(quiet);
-    addRoutes();
     m_sendTimer.setSingleShot(true);
     connect(&m_sendTimer, &QTimer::timeout, this, &WebServer::send);
 }
@@ -99,42 +42,16 @@ WebServer::~WebServer()
 
 bool WebServer::loadToken(QString *errorMessage) { return m_token.load(errorMessage); }
 
-void WebServer::addRoutes()
+QByteArray WebServer::answer(const RequestHead &head)
 {
-    const auto serve = [this](const char *name, const QByteArray &type) {
-        return [this, name = QString::fromLatin1(name), type](const QHttpServerRequest &request) {
-            if (!answers(request))
-                return QHttpServerResponse(QHttpServerResponse::StatusCode::MisdirectedRequest);
-            return resource(name, type);
-        };
-    };
-    m_http.route(QStringLiteral("/"), serve("index.html", "text/html; charset=utf-8"));
-    m_http.route(QStringLiteral("/app.js"), serve("app.js", "text/javascript; charset=utf-8"));
-    m_http.route(QStringLiteral("/board.js"), serve("board.js", "text/javascript; charset=utf-8"));
-    m_http.route(QStringLiteral("/app.css"), serve("app.css", "text/css; charset=utf-8"));
-    // A page's WebSocket opens as its connection's first request, which BoundedTcpServer
-    // hands to open(); any other request, a browser's icon for one, is not found.
-    m_http.setMissingHandler([this](const QHttpServerRequest &request,
-                                    QHttpServerResponder &&responder) {
-        responder.write(answers(request) ? QHttpServerResponder::StatusCode::NotFound
-                                         : QHttpServerResponder::StatusCode::MisdirectedRequest);
-    });
-}
-
-bool WebServer::answers(const QHttpServerRequest &request)
-{
-    QByteArray host;
-    int hosts = 0;
-    for (const auto &[name, value] : request.headers()) {
-        if (name.compare("host", Qt::CaseInsensitive) == 0) {
-            host = value;
-            ++hosts;
-        }
+    // Only under a name of the panel's: not under one that a rebinding DNS points here.
+    if (head.count("host") == 1 && m_hosts.answers(head.value("host"), machineAddresses)) {
+        if (head.method != "GET" && head.method != "HEAD")
+            ++m_counts.pagesTurnedAway;
+        return PageFiles::answer(head);
     }
-    if (hosts == 1 && m_hosts.answers(host, machineAddresses))
-        return true;
     ++m_counts.pagesTurnedAway;
-    return false;
+    return PageFiles::status("421 Misdirected Request");
 }
 
 bool WebServer::listen(const QHostAddress &address, quint16 port, const QString &name,
@@ -142,7 +59,8 @@ bool WebServer::listen(const QHostAddress &address, quint16 port, const QString 
 {
     auto *tcp = new BoundedTcpServer(
         {MostConnections, MostUnjoinedPerAddress, RequestLimit}, WebSocketPath,
-        [this](QTcpSocket *socket, const RequestHead &head) { open(socket, head); }, this);
+        [this](QTcpSocket *socket, const RequestHead &head) { open(socket, head); },
+        [this](const RequestHead &head) { return answer(head); }, this);
     if (!tcp->listen(address, port)) {
         if (errorMessage) {
             const QString where = address.protocol() == QAbstractSocket::IPv6Protocol
@@ -158,7 +76,6 @@ bool WebServer::listen(const QHostAddress &address, quint16 port, const QString 
     m_tcp = tcp;
     m_address = address;
     m_hosts = WebHosts(address, tcp->serverPort(), name);
-    m_http.bind(tcp);
     return true;
 }
 

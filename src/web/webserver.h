@@ -10,7 +10,6 @@
 
 #include <QElapsedTimer>
 #include <QHostAddress>
-#include <QHttpServer>
 #include <QObject>
 #include <QTimer>
 
@@ -20,7 +19,6 @@
 
 class BoundedTcpServer;
 class PageSocket;
-class QHttpServerRequest;
 class QTcpSocket;
 struct RequestHead;
 
@@ -84,8 +82,8 @@ private:
         QTimer joinDeadline;
     };
 
-    void addRoutes();
-    bool answers(const QHttpServerRequest &request);
+    // A request for the page or its files; counted as turned away unless answered.
+    QByteArray answer(const RequestHead &head);
     void open(QTcpSocket *socket, const RequestHead &head);
     void refuseOpening(QTcpSocket *socket, const QByteArray &response);
     void read(SnapshotFanout::Page id, const QByteArray &text);
@@ -97,8 +95,7 @@ private:
 
     PanelAccess &m_panel;
     TokenStore m_token;
-    QHttpServer m_http;
-    BoundedTcpServer *m_tcp = nullptr; // the HTTP server's
+    BoundedTcpServer *m_tcp = nullptr;
     QHostAddress m_address;
     WebHosts m_hosts;
     std::map<SnapshotFanout::Page, std::unique_ptr<Page>> m_pages;

@@ -60,11 +60,10 @@ std::optional<Intent> intentOf(const QString &action)
 
 QString describe(const Intent &intent)
 {
-    static const char *const kinds[] = {"Channel", "Master",   "FullOn",   "Off",  "MasterFullOn",
-                                        "AllOff",  "Recall",   "Store",    "Mode", "Download",
-                                        "SendAll", "Blackout", "FadeTime", "Undo", "Redo",
-                                        "Go",      "Back",     "Pause",    "GotoCue",
-                                        "RecordCue"};
+    static const char *const kinds[] = {
+        "Channel", "Master", "FullOn",   "Off",     "MasterFullOn", "AllOff",   "Recall",
+        "Store",   "Mode",   "Download", "SendAll", "Blackout",     "FadeTime", "Undo",
+        "Redo",    "Go",     "Back",     "Pause",   "GotoCue",      "RecordCue"};
     QString text = QLatin1String(kinds[int(intent.kind)]);
     // Only the numbers that its kind takes.
     if (!Intent::indexes(intent.kind).isEmpty())

@@ -241,6 +241,10 @@ def main():
         except OSError:
             return False
     check(wait_for(up, 10), 'the panel serves the page')
+    with open('/proc/%d/maps' % panel.pid) as f:
+        mapped = f.read()
+    check('libssl' not in mapped and 'libcrypto.' not in mapped,
+          'the web remote, plain HTTP, maps no TLS library')
     with open(home + '/state/dimmer-panel/web-token') as f:
         token = f.read().strip()
     check(os.stat(home + '/state/dimmer-panel/web-token').st_mode & 0o777 == 0o600,
