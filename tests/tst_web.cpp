@@ -16,7 +16,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // The web remote without a browser: each message as the intent it asks the desk for, the
 // state that the pages get and when, the token file, the names and origins it answers, the
@@ -54,6 +59,8 @@ private Q_SLOTS:
     void hostsAndOriginsAnswered_data();
     void hostsAndOriginsAnswered();
     void pipelinedRequestsAnsweredInOrder();
+    void connectionAfterAnswer_data();
+    void connectionAfterAnswer();
     void unmaskedFrameRefused();
     void portTaken();
 };
@@ -565,6 +572,9 @@ void tst_Web::hostsAndOriginsAnswered_data()
     row("chunked", "GET / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nTransfer-Encoding: chunked\r\n\r\n",
         "405");
     row("another protocol", "GET / HTTP/2.0\r\nHost: 127.0.0.1:PORT\r\n\r\n", "400");
+    row("an empty body", "GET / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\nContent-Length: 0\r\n\r\n",
+        "200");
+    row("a TLS greeting", QByteArray::fromHex("160301020001"), "400");
     row("opening", opening, "101");
     row("opening from another site",
         RawWebSocket::opening("127.0.0.1:PORT", "http://evil.example"), "403");
@@ -613,6 +623,63 @@ void tst_Web::pipelinedRequestsAnsweredInOrder()
              answer.constData());
     QCOMPARE(client->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(web.server.counts().pagesTurnedAway, 0);
+}
+
+void tst_Web::connectionAfterAnswer_data()
+{
+    QTest::addColumn<QByteArray>("request"); // PORT: the server's
+    QTest::addColumn<bool>("halfClose");     // the client ends its side once it has sent
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<bool>("ends"); // the server ends the connection after it
+    const QByteArray page = "GET / HTTP/1.1\r\nHost: 127.0.0.1:PORT\r\n\r\n";
+    QTest::newRow("kept") << page << false << QByteArray("HTTP/1.1 200") << false;
+    QTest::newRow("half closed") << page << true << QByteArray("HTTP/1.1 200") << true;
+    QTest::newRow("head, half closed")
+        << QByteArray(page).replace("GET", "HEAD") << true << QByteArray("HTTP/1.1 200") << true;
+    QTest::newRow("misdirected") << QByteArray(page).replace("127.0.0.1:PORT", "evil.example")
+                                 << false << QByteArray("HTTP/1.1 421") << true;
+    QTest::newRow("asked to close")
+        << QByteArray(page).replace("\r\n\r\n", "\r\nConnection: close\r\n\r\n") << false
+        << QByteArray("HTTP/1.1 200") << true;
+}
+
+void tst_Web::connectionAfterAnswer()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(bool, halfClose);
+    WebFixture web;
+    QVERIFY2(web.failure().isEmpty(), qPrintable(web.failure()));
+    // A plain socket of the system's: Qt's sockets cannot end one side alone.
+    const int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    QVERIFY(client >= 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(web.server.port());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QVERIFY(::connect(client, reinterpret_cast<const sockaddr *>(&to), sizeof to) == 0);
+    request.replace("PORT", QByteArray::number(web.server.port()));
+    QVERIFY(::write(client, request.constData(), size_t(request.size())) == request.size());
+    if (halfClose)
+        QVERIFY(::shutdown(client, SHUT_WR) == 0);
+    QFETCH(bool, ends);
+    QByteArray answer;
+    bool ended = false;
+    const auto read = [&] {
+        pollfd readable{client, POLLIN, 0};
+        while (!ended && ::poll(&readable, 1, 0) == 1) {
+            char bytes[4096];
+            const ssize_t got = ::read(client, bytes, sizeof bytes);
+            ended = got <= 0;
+            answer.append(bytes, got > 0 ? got : 0);
+        }
+        return answer.contains("\r\n\r\n") && (ended || !ends);
+    };
+    QVERIFY(QTest::qWaitFor(read, 3000));
+    QTest::qWait(200); // a connection kept stays so
+    read();
+    ::close(client);
+    QTEST(answer.left(12), "status");
+    QCOMPARE(ended, ends);
 }
 
 void tst_Web::unmaskedFrameRefused()

@@ -24,6 +24,7 @@ private Q_SLOTS:
     void pageSocketBounded();
     void placesBounded();
     void answersWaitForTheReader();
+    void unfinishedRequestsGiveTheirPlaces();
     void boundsHold();
     void connectionsBounded();
     void endlessRequestClosed();
@@ -137,6 +138,36 @@ void tst_WebBounds::answersWaitForTheReader()
             return answered == 100 && received >= 100 * (1024 * 1024 + 40);
         },
         10000));
+}
+
+void tst_WebBounds::unfinishedRequestsGiveTheirPlaces()
+{
+    // Two places, taken by requests that never end: a newcomer is refused at first, but once
+    // they have had their patience the oldest gives its place, whatever its time left.
+    BoundedTcpServer server(
+        {2, 2, std::chrono::milliseconds(20000), std::chrono::milliseconds(300)}, "/ws",
+        [](QTcpSocket *socket, const RequestHead &) { socket->abort(); },
+        [](const RequestHead &) { return QByteArray("HTTP/1.1 204 No Content\r\n\r\n"); });
+    QSignalSpy turnedAway(&server, &BoundedTcpServer::turnedAway);
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int n = 0; n < 2; ++n) {
+        clients.push_back(WebFixture::connectFrom(0, server.serverPort()));
+        QVERIFY(clients.back()->waitForConnected(5000));
+        clients.back()->write("GET / HTTP/1.1\r\n");
+        QTRY_COMPARE(server.open(), n + 1);
+    }
+    QTest::qWait(50); // for the server to read them: they are not idle
+    auto early = WebFixture::connectFrom(1, server.serverPort());
+    QTRY_COMPARE(turnedAway.count(), 1);
+    QTRY_COMPARE(early->state(), QAbstractSocket::UnconnectedState);
+    QTest::qWait(300);
+    auto late = WebFixture::connectFrom(1, server.serverPort());
+    late->write("GET / HTTP/1.1\r\nHost: a\r\n\r\n");
+    QTRY_VERIFY(late->bytesAvailable() > 0);
+    QCOMPARE(clients.front()->state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(clients.back()->state(), QAbstractSocket::ConnectedState);
+    QCOMPARE(turnedAway.count(), 2);
 }
 
 void tst_WebBounds::boundsHold()

@@ -52,32 +52,42 @@ int BoundedTcpServer::unjoinedFrom(const QHostAddress &address) const
 
 bool BoundedTcpServer::makeRoom(const QHostAddress &peer)
 {
-    const auto oldestIdle = [this](auto within) {
-        QTcpSocket *oldest = nullptr;
-        quint64 opened = 0;
+    // Which connection gives its place, within a bound: the oldest idle one (all it sent
+    // answered, or nothing sent yet), else the oldest one that has had its patience and is
+    // still no WebSocket (a browser's requests are whole within moments; one that trickles
+    // or says nothing must not keep a phone out for the whole of its time).
+    const auto giving = [this](auto within) -> std::pair<QTcpSocket *, bool> {
+        QTcpSocket *idle = nullptr;
+        QTcpSocket *stale = nullptr;
         for (const auto &[socket, connection] : m_connections) {
             const bool between =
                 connection.stage == Stage::FirstRequest || connection.stage == Stage::Http;
-            if (between && connection.idle && within(connection) &&
-                (!oldest || connection.opened < opened)) {
-                oldest = socket;
-                opened = connection.opened;
-            }
+            if (!between || !within(connection))
+                continue;
+            if (connection.idle && (!idle || connection.opened < m_connections.at(idle).opened))
+                idle = socket;
+            if (!connection.idle && connection.since.hasExpired(m_limits.patience.count()) &&
+                (!stale || connection.opened < m_connections.at(stale).opened))
+                stale = socket;
         }
-        return oldest;
+        return idle ? std::pair{idle, false} : std::pair{stale, true};
     };
-    if (int(m_connections.size()) >= m_limits.most) {
-        QTcpSocket *oldest = oldestIdle([](const Connection &) { return true; });
-        if (!oldest)
-            return false;
-        close(oldest, false);
-    }
+    std::pair<QTcpSocket *, bool> forAddress{nullptr, false};
     if (unjoinedFrom(peer) >= m_limits.mostPerAddress) {
-        QTcpSocket *oldest =
-            oldestIdle([&peer](const Connection &one) { return one.peer == peer; });
-        if (!oldest)
+        forAddress = giving([&peer](const Connection &one) { return one.peer == peer; });
+        if (!forAddress.first)
             return false;
-        close(oldest, false);
+    }
+    std::pair<QTcpSocket *, bool> forAll{nullptr, false};
+    if (int(m_connections.size()) - (forAddress.first ? 1 : 0) >= m_limits.most) {
+        forAll = giving([](const Connection &) { return true; });
+        if (!forAll.first)
+            return false;
+    }
+    // Only once the newcomer is sure of its place does anyone give theirs.
+    for (const auto &[socket, unfinished] : {forAddress, forAll}) {
+        if (socket)
+            close(socket, unfinished);
     }
     return true;
 }
@@ -102,6 +112,7 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor)
     Connection &connection = m_connections[socket];
     connection.peer = peer;
     connection.opened = ++m_opened;
+    connection.since.start();
     new Place(socket, [server = QPointer<BoundedTcpServer>(this), socket] {
         if (server)
             server->released(socket);
@@ -137,6 +148,10 @@ void BoundedTcpServer::received(QTcpSocket *socket)
     Connection &connection = found->second;
     connection.idle = false;
     readRequests(socket, connection);
+    // The answers go to the system now: a client that ends its side once its request is
+    // sent (a half close) is still answered, rather than losing them when Qt reads its end.
+    if (m_connections.count(socket))
+        socket->flush();
 }
 
 void BoundedTcpServer::readRequests(QTcpSocket *socket, Connection &connection)
@@ -150,7 +165,10 @@ void BoundedTcpServer::readRequests(QTcpSocket *socket, Connection &connection)
         qsizetype length = 0;
         const RequestHead::Status status = RequestHead::read(first, &head, &length);
         socket->rollbackTransaction();
-        if (status == RequestHead::Status::Incomplete && first.size() < LargestRequests)
+        const bool likeARequest =
+            first.isEmpty() || (first.front() >= 'A' && first.front() <= 'Z');
+        if (status == RequestHead::Status::Incomplete && first.size() < LargestRequests &&
+            likeARequest)
             return;
         if (status == RequestHead::Status::Complete && head.path() == m_webSocketPath) {
             // The opening function's from now on: it ends the socket when it is done with it.
@@ -170,16 +188,34 @@ void BoundedTcpServer::readRequests(QTcpSocket *socket, Connection &connection)
         return;
     }
     // A client that sends requests and never reads the answers gets no more answers than
-    // fit under the bound; the rest of its requests wait, and then the system's buffers.
-    while (!connection.head.isEmpty() && socket->bytesToWrite() < LargestUnsent) {
+    // fit under the bound; the rest of its requests wait, and then the system's buffers. A
+    // few are answered at a time, so that a flood of them leaves the panel its other work.
+    for (int answered = 0; !connection.head.isEmpty(); ++answered) {
+        if (socket->bytesToWrite() >= LargestUnsent)
+            return;
+        if (answered == RequestsAtOnce) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, socket = QPointer<QTcpSocket>(socket)] {
+                    const auto found = socket ? m_connections.find(socket) : m_connections.end();
+                    if (found != m_connections.end() && found->second.stage == Stage::Http)
+                        readRequests(socket, found->second);
+                },
+                Qt::QueuedConnection);
+            return;
+        }
         RequestHead head;
         qsizetype length = 0;
-        const RequestHead::Status status = RequestHead::read(connection.head, &head, &length);
+        RequestHead::Status status = RequestHead::read(connection.head, &head, &length);
+        // A request begins with its method, a word in capitals: anything else (a TLS
+        // greeting, a stray line end) is no request, told at once rather than after its time.
+        const char first = connection.head.front();
+        if (first < 'A' || first > 'Z')
+            status = RequestHead::Status::Malformed;
         if (status == RequestHead::Status::Incomplete)
             return;
-        const bool bodyless = head.count("content-length") + head.count("transfer-encoding") == 0;
         const bool known = head.version == "HTTP/1.1" || head.version == "HTTP/1.0";
-        if (status == RequestHead::Status::Malformed || !bodyless || !known) {
+        if (status == RequestHead::Status::Malformed || !known || hasBody(head)) {
             // Nothing after it can be read as a request: answered, and the connection ends.
             socket->write(status == RequestHead::Status::Complete && known
                               ? QByteArrayLiteral("HTTP/1.1 405 Method Not Allowed\r\n"
@@ -193,16 +229,35 @@ void BoundedTcpServer::readRequests(QTcpSocket *socket, Connection &connection)
             return;
         }
         connection.head.remove(0, length);
-        socket->write(m_answering(head));
-        if (head.version == "HTTP/1.0" || head.lists("connection", "close")) {
+        const QByteArray answer = m_answering(head);
+        socket->write(answer);
+        const qsizetype answerHead = answer.indexOf("\r\n\r\n");
+        if (head.version == "HTTP/1.0" || head.lists("connection", "close") ||
+            QByteArrayView(answer)
+                .first(answerHead < 0 ? 0 : answerHead + 2)
+                .contains("\r\nConnection: close\r\n")) {
             endAfterAnswer(socket, connection);
             return;
         }
     }
 }
 
+bool BoundedTcpServer::hasBody(const RequestHead &head)
+{
+    if (head.count("transfer-encoding") > 0)
+        return true;
+    for (const auto &[name, value] : head.headers) {
+        if (name == "content-length" && value != "0")
+            return true;
+    }
+    return false;
+}
+
 void BoundedTcpServer::endAfterAnswer(QTcpSocket *socket, Connection &connection)
 {
+    // Nothing more is asked of it: it may give its place, and it is no refusal when its
+    // time runs out before its client has read the answer.
+    connection.idle = true;
     connection.head.clear();
     disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
     socket->disconnectFromHost();

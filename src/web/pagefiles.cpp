@@ -43,9 +43,10 @@ QByteArray boardScript()
 
 namespace PageFiles {
 
-QByteArray status(const char *codeAndReason)
+QByteArray status(const char *codeAndReason, Connection connection)
 {
-    return QByteArray("HTTP/1.1 ") + codeAndReason + "\r\nContent-Length: 0\r\n\r\n";
+    return QByteArray("HTTP/1.1 ") + codeAndReason + "\r\nContent-Length: 0\r\n" +
+           (connection == Closing ? "Connection: close\r\n\r\n" : "\r\n");
 }
 
 QByteArray answer(const RequestHead &head)

@@ -13,7 +13,10 @@ namespace PageFiles {
 // The whole response: status line, headers and (but for HEAD) body.
 QByteArray answer(const RequestHead &head);
 
-// A response with no body, for a refusal: "421 Misdirected Request".
-QByteArray status(const char *codeAndReason);
+enum Connection { Kept, Closing };
+
+// A response with no body, for a refusal: "421 Misdirected Request". Closing says so in
+// its headers; the server then ends the connection once it is sent.
+QByteArray status(const char *codeAndReason, Connection connection = Kept);
 
 } // namespace PageFiles

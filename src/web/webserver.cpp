@@ -21,8 +21,6 @@ constexpr quint16 PolicyViolated = 1008;
 
 QByteArray refusal(const char *why) { return QByteArray("{\"refused\":\"") + why + "\"}"; }
 
-QList<QHostAddress> machineAddresses() { return QNetworkInterface::allAddresses(); }
-
 } // namespace
 
 WebServer::WebServer(PanelAccess &panel, const QString &stateFolder, QObject *parent)
@@ -42,16 +40,29 @@ WebServer::~WebServer()
 
 bool WebServer::loadToken(QString *errorMessage) { return m_token.load(errorMessage); }
 
+QList<QHostAddress> WebServer::machineAddresses()
+{
+    // Asking the system costs tens of microseconds: a flood of requests under an address
+    // would spend the panel's time on it. The addresses of a second ago are as good.
+    if (!m_addressesRead.isValid() || m_addressesRead.hasExpired(1000)) {
+        m_machineAddresses = QNetworkInterface::allAddresses();
+        m_addressesRead.start();
+    }
+    return m_machineAddresses;
+}
+
 QByteArray WebServer::answer(const RequestHead &head)
 {
     // Only under a name of the panel's: not under one that a rebinding DNS points here.
-    if (head.count("host") == 1 && m_hosts.answers(head.value("host"), machineAddresses)) {
+    const auto machine = [this] { return machineAddresses(); };
+    if (head.count("host") == 1 && m_hosts.answers(head.value("host"), machine)) {
         if (head.method != "GET" && head.method != "HEAD")
             ++m_counts.pagesTurnedAway;
         return PageFiles::answer(head);
     }
     ++m_counts.pagesTurnedAway;
-    return PageFiles::status("421 Misdirected Request");
+    // A browser sends nothing more on a connection to a name that is not the panel's.
+    return PageFiles::status("421 Misdirected Request", PageFiles::Closing);
 }
 
 bool WebServer::listen(const QHostAddress &address, quint16 port, const QString &name,
@@ -124,7 +135,8 @@ void WebServer::open(QTcpSocket *socket, const RequestHead &head)
     // Only the page's own script, at an address of the panel's, opens a WebSocket: not a
     // page of another site, nor one under a name that a rebinding DNS points here.
     const QByteArray host = head.value("host");
-    if (head.count("host") != 1 || !m_hosts.answers(host, machineAddresses)) {
+    const auto machine = [this] { return machineAddresses(); };
+    if (head.count("host") != 1 || !m_hosts.answers(host, machine)) {
         refuseOpening(socket, WebSocketOpening::refusal(421, "Misdirected Request"));
         return;
     }

@@ -84,6 +84,7 @@ private:
 
     // A request for the page or its files; counted as turned away unless answered.
     QByteArray answer(const RequestHead &head);
+    QList<QHostAddress> machineAddresses();
     void open(QTcpSocket *socket, const RequestHead &head);
     void refuseOpening(QTcpSocket *socket, const QByteArray &response);
     void read(SnapshotFanout::Page id, const QByteArray &text);
@@ -98,6 +99,8 @@ private:
     BoundedTcpServer *m_tcp = nullptr;
     QHostAddress m_address;
     WebHosts m_hosts;
+    QList<QHostAddress> m_machineAddresses;
+    QElapsedTimer m_addressesRead;
     std::map<SnapshotFanout::Page, std::unique_ptr<Page>> m_pages;
     SnapshotFanout::Page m_nextId = 1;
     SnapshotFanout m_fanout;
