@@ -90,19 +90,19 @@
     </message>
     <message>
         <source>Up s</source>
-        <translation>漸亮 秒</translation>
+        <translation>漸亮秒數</translation>
     </message>
     <message>
         <source>Down s</source>
-        <translation>漸暗 秒</translation>
+        <translation>漸暗秒數</translation>
     </message>
     <message>
         <source>Wait s</source>
-        <translation>等待 秒</translation>
+        <translation>等待秒數</translation>
     </message>
     <message>
         <source>Follow s</source>
-        <translation>接續 秒</translation>
+        <translation>接續秒數</translation>
     </message>
     <message>
         <source>standby</source>
