@@ -117,11 +117,7 @@ int main(int argc, char **argv)
     QTemporaryDir home;
     LineReader board(line.masterFd());
     QProcess panel;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-        environment.insert(QString::fromLatin1(name), home.filePath(QString::fromLatin1(name)));
-    panel.setProcessEnvironment(environment);
+    panel.setProcessEnvironment(Measure::panelEnvironment(home, true));
     panel.setProcessChannelMode(QProcess::ForwardedChannels);
     const QStringList input =
         osc ? QStringList{"--osc", "9000"} : QStringList{"--sacn", "1", "--net-interface", "lo"};

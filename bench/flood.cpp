@@ -309,12 +309,7 @@ int main(int argc, char **argv)
     }
     LineReader board(line.masterFd());
     QProcess panel;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!environment.contains(QStringLiteral("DISPLAY")))
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-        environment.insert(QString::fromLatin1(name), home.filePath(QString::fromLatin1(name)));
-    panel.setProcessEnvironment(environment);
+    panel.setProcessEnvironment(Measure::panelEnvironment(home));
     panel.setProcessChannelMode(QProcess::ForwardedChannels);
     panel.start(arguments[1],
                 {"--port", line.slavePath(), "--scene-file", home.filePath("scenes.co"), "--osc",

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <vector>
@@ -39,6 +41,18 @@ inline qint64 quietTime(qint64 pid)
         last = now;
     }
     return last;
+}
+
+// The environment of a panel run: its settings, state and data in folders of home's, as a
+// first start has them, and offscreen unless there is a display to show it on.
+inline QProcessEnvironment panelEnvironment(const QTemporaryDir &home, bool offscreen = false)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (offscreen || !environment.contains(QStringLiteral("DISPLAY")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        environment.insert(QString::fromLatin1(name), home.filePath(QString::fromLatin1(name)));
+    return environment;
 }
 
 // Where each message that arrived began and ended, by the arrival of its bytes.

@@ -12,6 +12,7 @@
 // own hand-over included; with the levels the line carried and whether they went the way
 // the fader went.
 
+#include "measure.h"
 #include "protocol/boardstate.h"
 #include "support/jackserver.h"
 #include "support/linereader.h"
@@ -21,9 +22,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -41,32 +40,6 @@ using Clock = LineReader::Clock;
 // JACK's cycle here: 128 frames at 48 kHz hand MIDI on every 2.7 ms, near what ALSA's
 // sequencer adds.
 constexpr int JackPeriod = 256;
-
-// Nanoseconds that the process has spent on a processor, all its threads.
-qint64 processorTime(qint64 pid)
-{
-    qint64 total = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (stat.open(QIODevice::ReadOnly))
-            total += stat.readAll().split(' ').value(0).toLongLong();
-    }
-    return total;
-}
-
-// Waits until the process has used no processor for a while; its time then.
-qint64 quietTime(qint64 pid)
-{
-    qint64 last = processorTime(pid);
-    for (int quiet = 0; quiet < 3;) {
-        QThread::msleep(100);
-        const qint64 now = processorTime(pid);
-        quiet = now - last < 1'000'000 ? quiet + 1 : 0;
-        last = now;
-    }
-    return last;
-}
 
 // Where each packet that arrived began and ended, by the arrival of its bytes; the line
 // carries nothing else here.
@@ -115,7 +88,7 @@ std::optional<Run> sweep(MidiSender &surface, qint64 panel, LineReader &board, d
         value += finalValue > from ? 1 : -1;
         values.push_back(value);
     }
-    quietTime(panel);
+    Measure::quietTime(panel);
     const qsizetype bytesBefore = board.count();
     QElapsedTimer clock;
     clock.start();
@@ -127,7 +100,7 @@ std::optional<Run> sweep(MidiSender &surface, qint64 panel, LineReader &board, d
     const Clock::time_point lastSent = Clock::now();
     Run run;
     run.sendingMs = double(clock.nsecsElapsed()) / 1e6;
-    quietTime(panel);
+    Measure::quietTime(panel);
     QThread::msleep(200);
 
     std::vector<LineReader::Arrival> arrivals = board.arrivals();
@@ -197,12 +170,7 @@ int main(int argc, char **argv)
     }
     LineReader board(line.masterFd());
     QProcess panel;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!environment.contains(QStringLiteral("DISPLAY")))
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-        environment.insert(QString::fromLatin1(name), home.filePath(QString::fromLatin1(name)));
-    panel.setProcessEnvironment(environment);
+    panel.setProcessEnvironment(Measure::panelEnvironment(home));
     panel.start(arguments[1],
                 {"--port", line.slavePath(), "--scene-file", home.filePath("scenes.co"), "--midi",
                  "sweep", "--midi-api", "jack"});
