@@ -6,20 +6,14 @@
 // bytes, give the stream again, byte for byte and in order; and how the stream was cut
 // changes nothing.
 
+#include "fuzzing.h"
 #include "protocol/boarddecoder.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 std::vector<std::uint8_t> rawBytes(const BoardDecoder::Event &event)
 {

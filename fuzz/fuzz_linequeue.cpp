@@ -9,21 +9,15 @@
 // nine levels, one frame and a mode before each level and after the last, and one action's
 // own messages.
 
+#include "fuzzing.h"
 #include "link/linequeue.h"
 #include "protocol/boardstate.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // One action of the panel's sends each level (of a channel, of the master) once at most, and
 // at most one mode and one frame.

@@ -4,19 +4,13 @@
 // a channel, scene or mode that exists, with lights' values MIDI has and opening messages
 // within their bounds; and what it writes reads back as the same profile.
 
+#include "fuzzing.h"
 #include "midi/midiprofile.h"
 #include "protocol/boardnumbers.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void checkRanges(const MidiMapping &mapping)
 {

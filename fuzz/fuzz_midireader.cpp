@@ -5,20 +5,14 @@
 // does, messages and counts alike; every message read names a channel, a number and a value
 // that MIDI has, and a note-on is never of velocity 0; each message read is counted once.
 
+#include "fuzzing.h"
 #include "midi/midireader.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <span>
 #include <vector>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 std::vector<MidiMessage> readAll(MidiReader &reader, std::span<const std::uint8_t> bytes,
                                  std::size_t piece)

@@ -7,6 +7,7 @@
 // /dimmer/channel/1..8 and /dimmer/master with a level 0..99; the desk never fails.
 
 #include "app/deskaccess.h"
+#include "fuzzing.h"
 #include "link/seriallink.h"
 #include "protocol/boardnumbers.h"
 #include "remote/oscserver.h"
@@ -21,17 +22,10 @@
 #include <QUdpSocket>
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <variant>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 struct Remote
 {

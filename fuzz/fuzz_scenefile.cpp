@@ -6,6 +6,7 @@
 // whole, with nothing sent and nothing moved; the download sends exactly the file's
 // twelve records (zeros where it holds none), framed; the desk never fails.
 
+#include "fuzzing.h"
 #include "protocol/boardnumbers.h"
 #include "support/deskactions.h"
 #include "support/deskfixture.h"
@@ -15,15 +16,8 @@
 #include <QFile>
 
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 DeskFixture *fixture = nullptr;
 

@@ -6,12 +6,12 @@
 // than the largest taken and its text is UTF-8; nothing comes after a close or a failure;
 // and no more than one frame is ever kept waiting for the rest.
 
+#include "fuzzing.h"
 #include "web/framereader.h"
 #include "web/requesthead.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -19,12 +19,6 @@ namespace {
 // As the server takes them.
 constexpr qsizetype LargestMessage = 4096;
 constexpr qsizetype LongestHeader = 14;
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void checkEvent(const FrameReader::Event &event)
 {

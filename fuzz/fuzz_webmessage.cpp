@@ -4,20 +4,12 @@
 // a scene or a mode that exists and a value its kind takes, so that the desk is never asked
 // for anything out of range; and reading the same text again gives the same.
 
+#include "fuzzing.h"
 #include "web/webmessage.h"
 
 #include <cstdint>
-#include <cstdlib>
 
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+namespace {} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
