@@ -328,22 +328,41 @@ void tst_MidiSurfaces::badProfileFailsTheStart()
              qPrintable(panel.error()));
 }
 
+namespace {
+
+// A surface on JACK before the desk in this process, its MIDI module started on the surface
+// and showing its marks and learn button on a window: for what only the panel's own
+// objects show.
+struct SurfaceOnDesk
+{
+    explicit SurfaceOnDesk(const char *name) : surface(name, MidiSender::System::Jack)
+    {
+        settings.system = MidiSettings::System::Jack;
+        settings.pattern = name;
+        settings.operatorProfile = fixture.folder.filePath("config/midi.profile");
+        if (!surface.isOpen())
+            failure = surface.errorString();
+        else if (!fixture.failure().isEmpty())
+            failure = fixture.failure();
+        else if (remotes.startMidi(settings, &failure))
+            remotes.midi()->showOn(new MidiMarks(&window));
+    }
+
+    MidiSender surface;
+    LinkedDesk fixture;
+    QWidget window;
+    RemoteModules remotes{fixture.desk, fixture.link};
+    MidiSettings settings;
+    QString failure;
+};
+
+} // namespace
+
 void tst_MidiSurfaces::learnPairsOneControlWithOneAction()
 {
-    MidiSender surface("learner", MidiSender::System::Jack);
-    QVERIFY2(surface.isOpen(), qPrintable(surface.errorString()));
-    LinkedDesk fixture;
-    QVERIFY2(fixture.failure().isEmpty(), qPrintable(fixture.failure()));
-    QWidget window;
-    RemoteModules remotes(fixture.desk, fixture.link);
-    MidiSettings settings;
-    settings.system = MidiSettings::System::Jack;
-    settings.pattern = "learner";
-    settings.operatorProfile = fixture.folder.filePath("config/midi.profile");
-    QString error;
-    QVERIFY2(remotes.startMidi(settings, &error), qPrintable(error));
-    auto *marks = new MidiMarks(&window);
-    remotes.midi()->showOn(marks);
+    SurfaceOnDesk on("learner");
+    QVERIFY2(on.failure.isEmpty(), qPrintable(on.failure));
+    auto &[surface, fixture, window, remotes, settings, failure] = on;
     auto *learn = window.findChild<QPushButton *>("MidiLearn");
     QVERIFY(learn);
     learn->click();
@@ -376,19 +395,9 @@ void tst_MidiSurfaces::learnPairsOneControlWithOneAction()
 
 void tst_MidiSurfaces::pickupMarkShowsTheSide()
 {
-    MidiSender surface("marks", MidiSender::System::Jack);
-    QVERIFY2(surface.isOpen(), qPrintable(surface.errorString()));
-    LinkedDesk fixture;
-    QVERIFY2(fixture.failure().isEmpty(), qPrintable(fixture.failure()));
-    QWidget window;
-    RemoteModules remotes(fixture.desk, fixture.link);
-    MidiSettings settings;
-    settings.system = MidiSettings::System::Jack;
-    settings.pattern = "marks";
-    settings.operatorProfile = fixture.folder.filePath("midi.profile");
-    QString error;
-    QVERIFY2(remotes.startMidi(settings, &error), qPrintable(error));
-    remotes.midi()->showOn(new MidiMarks(&window));
+    SurfaceOnDesk on("marks");
+    QVERIFY2(on.failure.isEmpty(), qPrintable(on.failure));
+    auto &[surface, fixture, window, remotes, settings, failure] = on;
     auto *mark = window.findChild<PickupMark *>("PickupMark_0");
     QVERIFY(mark);
     QCOMPARE(mark->pickup(), PickupMark::Pickup::None);
