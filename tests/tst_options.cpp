@@ -13,12 +13,8 @@ private Q_SLOTS:
     void initTestCase();
     void parse_data();
     void parse();
-    void web_data();
-    void web();
-    void network_data();
-    void network();
-    void midi_data();
-    void midi();
+    void inputs_data();
+    void inputs();
     void argumentThatIsNoText();
 };
 
@@ -147,54 +143,32 @@ void tst_Options::parse()
     QCOMPARE(asked, says);
 }
 
-void tst_Options::web_data()
+void tst_Options::inputs_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    // Where the web remote listens, "-" when off; or a text of the usage error.
+    // The inputs beside the window the options ask for: "web ADDRESS [named NAME]", the
+    // network's patches "[on INTERFACE]", "midi PATTERN PROFILE SYSTEM [list]"; "-" for none;
+    // or a text of the usage error.
     QTest::addColumn<QString>("says");
-    QTest::newRow("off") << QStringList{} << "-";
-    QTest::newRow("port alone") << QStringList{"--web", "8080"} << "127.0.0.1:8080";
-    QTest::newRow("every address") << QStringList{"--web", "0.0.0.0:8080"} << "0.0.0.0:8080";
-    QTest::newRow("ipv6") << QStringList{"--web", "[::1]:8080"} << "[::1]:8080";
-    QTest::newRow("with osc") << QStringList{"--osc", "9000", "--web", "9000"} << "127.0.0.1:9000";
-    QTest::newRow("by name") << QStringList{"--web", "localhost:8080"}
-                             << "127.0.0.1:8080 named localhost";
-    QTest::newRow("port out of range")
+    QTest::newRow("none") << QStringList{} << "-";
+    QTest::newRow("web-port-alone") << QStringList{"--web", "8080"} << "web 127.0.0.1:8080";
+    QTest::newRow("web-every-address")
+        << QStringList{"--web", "web 0.0.0.0:8080"} << "web 0.0.0.0:8080";
+    QTest::newRow("web-ipv6") << QStringList{"--web", "web [::1]:8080"} << "web [::1]:8080";
+    QTest::newRow("web-with-osc") << QStringList{"--osc", "9000", "--web", "9000"}
+                                  << "web 127.0.0.1:9000";
+    QTest::newRow("web-by-name") << QStringList{"--web", "localhost:8080"}
+                                 << "web 127.0.0.1:8080 named localhost";
+    QTest::newRow("web-port-out-of-range")
         << QStringList{"--web", "0"} << "--web 0: the port must be a number from 1 to 65535.";
-    QTest::newRow("ipv6 without brackets")
+    QTest::newRow("web-ipv6-without-brackets")
         << QStringList{"--web", "::1:80"} << "an IPv6 address goes in brackets";
-    QTest::newRow("brackets without port")
+    QTest::newRow("web-brackets-without-port")
         << QStringList{"--web", "[::1]"} << "must be followed by a colon and the port";
-    QTest::newRow("ipv4 in brackets")
+    QTest::newRow("web-ipv4-in-brackets")
         << QStringList{"--web", "[127.0.0.1]:80"} << "127.0.0.1 in brackets is not an IPv6";
-    QTest::newRow("port not a number")
+    QTest::newRow("web-port-not-a-number")
         << QStringList{"--web", "127.0.0.1:www"} << "the port must be a number from 1 to 65535";
-    QTest::newRow("host missing") << QStringList{"--web", ":80"} << "the host is missing";
-}
-
-void tst_Options::web()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, says);
-    const Options options = parsed(arguments);
-    if (options.verdict.outcome == CommandLine::Outcome::Run)
-        QCOMPARE(options.web ? options.web->toString() + (options.web->name.isEmpty()
-                                                              ? QString()
-                                                              : " named " + options.web->name)
-                             : QStringLiteral("-"),
-                 says);
-    else
-        QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
-                     options.verdict.output.contains(says),
-                 qPrintable(options.verdict.output));
-}
-
-void tst_Options::network_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    // What the network input takes, "-" when off; or a text of the usage error.
-    QTest::addColumn<QString>("says");
-    QTest::newRow("off") << QStringList{} << "-";
     QTest::newRow("sacn") << QStringList{"--sacn", "7"} << "sACN 7";
     QTest::newRow("both-on-an-interface")
         << QStringList{"--sacn", "1/17", "--artnet", "0:1:2", "--net-interface", "eth0"}
@@ -205,11 +179,24 @@ void tst_Options::network_data()
         << QStringList{"--artnet", "1/506"} << "--artnet 1/506: the first slot is 1..505";
     QTest::newRow("interface-without-sacn")
         << QStringList{"--net-interface", "lo", "--artnet", "1"} << "give --sacn too";
-    QTest::newRow("interface-empty") << QStringList{"--sacn", "1", "--net-interface="}
-                                     << "--net-interface needs an interface's name";
+    QTest::newRow("midi-pattern") << QStringList{"--midi", "nano"} << "midi nano - default";
+    QTest::newRow("midi-profile") << QStringList{"--midi", "nano", "--midi-profile", "apc-mini"}
+                                  << "midi nano apc-mini default";
+    QTest::newRow("midi-jack") << QStringList{"--midi", "x", "--midi-api", "jack"}
+                               << "midi x - jack";
+    QTest::newRow("midi-alsa") << QStringList{"--midi", "x", "--midi-api", "alsa"}
+                               << "midi x - alsa";
+    QTest::newRow("midi-list") << QStringList{"--midi-list", "--midi-api", "jack"}
+                               << "midi  - jack list";
+    QTest::newRow("midi-empty-pattern") << QStringList{"--midi="} << "--midi needs a part of";
+    QTest::newRow("midi-profile-alone")
+        << QStringList{"--midi-profile", "generic"} << "give --midi too";
+    QTest::newRow("midi-api-alone") << QStringList{"--midi-api", "jack"} << "give --midi too";
+    QTest::newRow("midi-unknown-api") << QStringList{"--midi", "x", "--midi-api", "coremidi"}
+                                      << "--midi-api is alsa or jack, not coremidi.";
 }
 
-void tst_Options::network()
+void tst_Options::inputs()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, says);
@@ -220,60 +207,25 @@ void tst_Options::network()
                  qPrintable(options.verdict.output));
         return;
     }
-    QStringList taken;
+    QStringList asked;
+    if (options.web)
+        asked << "web " + options.web->toString() +
+                     (options.web->name.isEmpty() ? QString() : " named " + options.web->name);
     for (const std::optional<DmxPatch> &patch : {options.sacn, options.artNet}) {
         if (patch)
-            taken << patch->toString();
+            asked << patch->toString();
     }
     if (!options.netInterface.isEmpty())
-        taken << "on " + options.netInterface;
-    QCOMPARE(taken.isEmpty() ? QStringLiteral("-") : taken.join(' '), says);
-}
-
-void tst_Options::midi_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    // "PATTERN PROFILE SYSTEM [list]", "-" when off; or a text of the usage error.
-    QTest::addColumn<QString>("says");
-    QTest::newRow("off") << QStringList{} << "-";
-    QTest::newRow("pattern") << QStringList{"--midi", "nano"} << "nano - default";
-    QTest::newRow("profile") << QStringList{"--midi", "nano", "--midi-profile", "apc-mini"}
-                             << "nano apc-mini default";
-    QTest::newRow("jack") << QStringList{"--midi", "x", "--midi-api", "jack"} << "x - jack";
-    QTest::newRow("alsa") << QStringList{"--midi", "x", "--midi-api", "alsa"} << "x - alsa";
-    QTest::newRow("list") << QStringList{"--midi-list", "--midi-api", "jack"} << " - jack list";
-    QTest::newRow("empty-pattern") << QStringList{"--midi="} << "--midi needs a part of";
-    QTest::newRow("profile-alone")
-        << QStringList{"--midi-profile", "generic"} << "give --midi too";
-    QTest::newRow("api-alone") << QStringList{"--midi-api", "jack"} << "give --midi too";
-    QTest::newRow("unknown-api") << QStringList{"--midi", "x", "--midi-api", "coremidi"}
-                                 << "--midi-api is alsa or jack, not coremidi.";
-    QTest::newRow("empty-profile")
-        << QStringList{"--midi", "x", "--midi-profile="} << "--midi-profile needs";
-}
-
-void tst_Options::midi()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, says);
-    const Options options = parsed(arguments);
-    if (options.verdict.outcome != CommandLine::Outcome::Run) {
-        QVERIFY2(options.verdict.outcome == CommandLine::Outcome::UsageError &&
-                     options.verdict.output.contains(says),
-                 qPrintable(options.verdict.output));
-        return;
+        asked << "on " + options.netInterface;
+    if (options.midi) {
+        const char *systems[] = {"default", "alsa", "jack"};
+        asked << "midi" << options.midi->pattern
+              << (options.midi->profile.isEmpty() ? "-" : options.midi->profile)
+              << systems[int(options.midi->system)];
+        if (options.midiList)
+            asked << "list";
     }
-    if (!options.midi) {
-        QCOMPARE(QStringLiteral("-"), says);
-        return;
-    }
-    const char *systems[] = {"default", "alsa", "jack"};
-    QStringList asked{options.midi->pattern,
-                      options.midi->profile.isEmpty() ? "-" : options.midi->profile,
-                      systems[int(options.midi->system)]};
-    if (options.midiList)
-        asked << "list";
-    QCOMPARE(asked.join(' '), says);
+    QCOMPARE(asked.isEmpty() ? QStringLiteral("-") : asked.join(' '), says);
 }
 
 void tst_Options::argumentThatIsNoText()
